@@ -1,0 +1,38 @@
+# Every target installs what it needs first, so these work on a fresh Debian 12.
+BUILD ?= build
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CTEST_FLAGS ?= --output-on-failure
+
+.PHONY: all deps configure build run test bench fuzz-smoke clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# The saver on the bundled terrain: in a window when a display is present,
+# otherwise frames drawn offscreen into out/.
+run: build
+	@bash scripts/run-saver $(BUILD)/hillglimmer
+
+test: build
+	@cd $(BUILD) && ctest $(CTEST_FLAGS) -j $(JOBS)
+
+bench: build
+	@$(BUILD)/bench/hg_bench
+
+fuzz-smoke: deps
+	@cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DHG_FUZZ=ON -DHG_GUI=OFF -DHG_BENCH=OFF -DHG_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)-fuzz -j $(JOBS)
+	@bash scripts/fuzz-smoke $(BUILD)-fuzz
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz

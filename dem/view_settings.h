@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace hg {
+
+// Draw types, the settings key "sel".
+enum DrawType : int {
+    kDrawMesh = 0,
+    kDrawShading = 1,
+    kDrawWine = 2,
+    kDrawCyan = 3,
+    kDrawFlower = 4,
+    kDrawCheck = 5,
+    kDrawSkeleton = 6,
+    kDrawContour = 7,
+    kDrawStep = 8,
+    kDrawRelief = 9,
+};
+
+// One per saver run or preview: the settings, the style's defaults and,
+// after loading, the grid's description.
+struct CViewSettings {
+    double fovY = 54.0;
+    double xAngle = -20.0;
+    double yAngle = -22.5;
+    double yFactor = 0.0;
+    double yOffset = 0.0;
+    double step = 0.0;
+    double speed = 0.5;
+    double distanceFactor = 1.66;
+    double seaHeight = 0.0;
+    double meshBlock = 4.0;
+    double normalWeight = 128.0;
+    std::uint32_t backColor = 0;
+    int sizeMeshMaxX = 201;
+    int sizeMeshMaxZ = 201;
+    int numCols = 0;
+    int numRows = 0;
+    int usedCols = 0;
+    int usedRows = 0;
+    int maxLines = 100;
+    bool perspective = true;
+    bool smoothMesh = false;
+    bool heightColors = true;
+    bool seaColors = true;
+    int drawType = 0;
+    // Exported from the grid after loading.
+    std::string title;
+    int demCols = 0;
+    int demRows = 0;
+    int thinStep = 0;
+    double nwX = 0.0, nwY = 0.0, seX = 0.0, seY = 0.0;
+    double ewSpacingN = 0.0, ewSpacingS = 0.0, ewSpacing = 0.0;
+    double nsSpacingN = 0.0, nsSpacingS = 0.0, nsSpacing = 0.0;
+    double minHeight = 0.0, maxHeight = 0.0;
+    int startX = 0;
+    int startZ = 0;
+    int isPart = 0;
+};
+
+// A record with the defaults of drawType (0..9); null for any other type.
+std::unique_ptr<CViewSettings> createViewSettings(int drawType);
+
+}  // namespace hg

@@ -1,0 +1,183 @@
+#include <climits>
+#include <vector>
+
+#include "platform/file.h"
+#include "platform/home.h"
+#include "platform/profile_store.h"
+
+namespace hg {
+
+namespace {
+
+struct IniText {
+    std::vector<std::string> lines;
+    bool crlf = false;
+};
+
+IniText loadIni(const std::filesystem::path& path) {
+    IniText ini;
+    // A settings file is small; anything huge is not ours to parse.
+    auto data = readWholeFile(path, 16u << 20);
+    if (!data) return ini;
+    std::string line;
+    for (char c : *data) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+                ini.crlf = true;
+            }
+            ini.lines.push_back(std::move(line));
+            line.clear();
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty()) {
+        if (line.back() == '\r') line.pop_back();
+        ini.lines.push_back(std::move(line));
+    }
+    return ini;
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+// The section name when line is a section header.
+std::optional<std::string_view> sectionOf(std::string_view line) {
+    std::string_view t = trim(line);
+    if (t.size() < 2 || t.front() != '[') return std::nullopt;
+    auto close = t.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    return trim(t.substr(1, close - 1));
+}
+
+bool isComment(std::string_view line) {
+    std::string_view t = trim(line);
+    return t.empty() || t.front() == ';' || t.front() == '#';
+}
+
+// Key and value of a "key=value" line.
+std::optional<std::pair<std::string_view, std::string_view>> entryOf(std::string_view line) {
+    if (isComment(line)) return std::nullopt;
+    auto eq = line.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    return std::make_pair(trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
+}
+
+struct Location {
+    bool sectionFound = false;
+    std::size_t sectionEnd = 0;  // index after the section's last non-blank line
+    std::optional<std::size_t> keyLine;
+};
+
+Location locate(const IniText& ini, const std::string& section, const std::string& key) {
+    Location loc;
+    bool inSection = false;
+    for (std::size_t i = 0; i < ini.lines.size(); ++i) {
+        const std::string& line = ini.lines[i];
+        if (auto s = sectionOf(line)) {
+            if (inSection) break;  // the first matching section is the one used
+            inSection = equalsIgnoringAsciiCase(*s, section);
+            if (inSection) {
+                loc.sectionFound = true;
+                loc.sectionEnd = i + 1;
+            }
+            continue;
+        }
+        if (!inSection) continue;
+        if (!trim(line).empty()) loc.sectionEnd = i + 1;
+        if (auto e = entryOf(line); e && !loc.keyLine && equalsIgnoringAsciiCase(e->first, key)) {
+            loc.keyLine = i;
+        }
+    }
+    return loc;
+}
+
+std::optional<std::string> lookup(const std::filesystem::path& path, const std::string& section,
+                                  const std::string& key) {
+    IniText ini = loadIni(path);
+    Location loc = locate(ini, section, key);
+    if (!loc.keyLine) return std::nullopt;
+    std::string_view value = entryOf(ini.lines[*loc.keyLine])->second;
+    if (value.size() >= 2 && ((value.front() == '"' && value.back() == '"') ||
+                              (value.front() == '\'' && value.back() == '\''))) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value);
+}
+
+}  // namespace
+
+int parseLeadingInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long v = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        v = v * 10 + (text[i] - '0');
+        if (v > static_cast<long long>(INT_MAX) + 1) v = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative) v = -v;
+    if (v > INT_MAX) v = INT_MAX;
+    if (v < INT_MIN) v = INT_MIN;
+    return static_cast<int>(v);
+}
+
+int IniProfileStore::getInt(const std::string& section, const std::string& key, int def) const {
+    auto value = lookup(path_, section, key);
+    if (!value || value->empty()) return def;
+    return parseLeadingInt(*value);
+}
+
+std::string IniProfileStore::getString(const std::string& section, const std::string& key,
+                                       const std::string& def, std::size_t bufferSize) const {
+    auto value = lookup(path_, section, key);
+    std::string result = value ? *value : def;
+    std::size_t limit = bufferSize > 0 ? bufferSize - 1 : 0;
+    if (result.size() > limit) result.resize(limit);
+    return result;
+}
+
+bool IniProfileStore::putString(const std::string& section, const std::string& key,
+                                const std::string& value) {
+    std::string clean = value;
+    // A line break in a value would split it into a second entry.
+    for (char& c : clean) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    IniText ini = loadIni(path_);
+    Location loc = locate(ini, section, key);
+    if (loc.keyLine) {
+        std::string_view oldKey = entryOf(ini.lines[*loc.keyLine])->first;
+        ini.lines[*loc.keyLine] = std::string(oldKey) + "=" + clean;
+    } else if (loc.sectionFound) {
+        ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(loc.sectionEnd),
+                         key + "=" + clean);
+    } else {
+        if (!ini.lines.empty() && !trim(ini.lines.back()).empty()) ini.lines.emplace_back();
+        ini.lines.push_back("[" + section + "]");
+        ini.lines.push_back(key + "=" + clean);
+    }
+    std::string text;
+    const char* eol = ini.crlf ? "\r\n" : "\n";
+    for (const auto& line : ini.lines) {
+        text += line;
+        text += eol;
+    }
+    return replaceFileAtomically(path_,
+                                 [&](int fd) { return writeAll(fd, text.data(), text.size()); });
+}
+
+// Every write already reached the disk; flushing has nothing left to do.
+bool IniProfileStore::flush() { return true; }
+
+IniProfileStore userSettings() { return IniProfileStore(settingsPath()); }
+
+}  // namespace hg

@@ -1,0 +1,9 @@
+#include "platform/message_error.h"
+
+#include "platform/messages.h"
+
+namespace hg {
+
+MessageError::MessageError(int id) : std::runtime_error(loadMessage(id)), id_(id) {}
+
+}  // namespace hg

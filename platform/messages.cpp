@@ -1,0 +1,39 @@
+#include "platform/messages.h"
+
+#include <cstdlib>
+#include <string_view>
+
+namespace hg {
+
+// Defined in resources/messages_*.cpp; index 0 is unused.
+extern const char* const kEnglishMessages[kMessageCount + 1];
+extern const char* const kJapaneseMessages[kMessageCount + 1];
+
+Language userLanguage() {
+    const char* chosen = std::getenv("HILLGLIMMER_LANG");
+    if (chosen == nullptr || *chosen == '\0') {
+        chosen = nullptr;
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            const char* v = std::getenv(name);
+            if (v != nullptr && *v != '\0') {
+                chosen = v;
+                break;
+            }
+        }
+    }
+    if (chosen != nullptr && std::string_view(chosen).starts_with("ja")) return Language::Japanese;
+    return Language::English;
+}
+
+const char* messageText(int id, Language language) {
+    if (id < 1 || id > kMessageCount) return "";
+    const char* text =
+        language == Language::Japanese ? kJapaneseMessages[id] : kEnglishMessages[id];
+    return text != nullptr ? text : kEnglishMessages[id];
+}
+
+std::string loadMessage(int id) { return messageText(id, userLanguage()); }
+
+std::string unknownErrorText() { return "Unknown error."; }
+
+}  // namespace hg

@@ -1,0 +1,44 @@
+#include "platform/show_error.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "platform/messages.h"
+
+namespace hg {
+
+namespace {
+// The one hook the GUI installs; everything else reaches the user through it.
+ErrorSink& currentSink() {
+    static ErrorSink sink;
+    return sink;
+}
+}  // namespace
+
+void showError(void* owner, const std::string& text, const std::string& caption) {
+    if (currentSink()) {
+        currentSink()(owner, text, caption);
+        return;
+    }
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+ErrorSinkGuard::ErrorSinkGuard(ErrorSink sink) : previous_(std::move(currentSink())) {
+    currentSink() = std::move(sink);
+}
+
+ErrorSinkGuard::~ErrorSinkGuard() { currentSink() = std::move(previous_); }
+
+bool runGuarded(void* owner, const std::string& caption, const std::function<void()>& body) {
+    try {
+        body();
+        return true;
+    } catch (const std::exception& e) {
+        showError(owner, e.what(), caption);
+    } catch (...) {
+        showError(owner, unknownErrorText(), caption);
+    }
+    return false;
+}
+
+}  // namespace hg

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace hg {
+
+// Reports a failure to the user: a message box when a GUI has installed its
+// hook, else one line "caption: text" on stderr. owner is the GUI's window
+// (a QWidget*) or null.
+void showError(void* owner, const std::string& text, const std::string& caption);
+
+using ErrorSink = std::function<void(void* owner, const std::string& text,
+                                     const std::string& caption)>;
+
+// Installs sink for the guard's life and restores the previous one after;
+// the GUI installs its message boxes this way and tests their recorders.
+class ErrorSinkGuard {
+public:
+    explicit ErrorSinkGuard(ErrorSink sink);
+    ~ErrorSinkGuard();
+    ErrorSinkGuard(const ErrorSinkGuard&) = delete;
+    ErrorSinkGuard& operator=(const ErrorSinkGuard&) = delete;
+
+private:
+    ErrorSink previous_;
+};
+
+// Runs body; a MessageError or std::exception escaping it is shown with
+// caption, anything else as "Unknown error.". Returns false after a failure.
+bool runGuarded(void* owner, const std::string& caption, const std::function<void()>& body);
+
+}  // namespace hg

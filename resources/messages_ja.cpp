@@ -1,0 +1,52 @@
+// The numbered messages in Japanese. A null entry carries the English text.
+#include "platform/messages.h"
+
+namespace hg {
+
+extern const char* const kJapaneseMessages[kMessageCount + 1] = {
+    nullptr,
+    /*  1 */ nullptr,
+    /*  2 */ "zumei.csv のフォーマットが変です。",
+    /*  3 */ ".mem 選択された地図は、南北方向で接続できません。",
+    /*  4 */ ".mem 選択された地図は、東西方向で接続できません。",
+    /*  5 */ ".mem 書き込みエラー。",
+    /*  6 */ nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    /* 15 */ nullptr,
+    /* 16 */ ".mem が見つかりません。",
+    /* 17 */ ".mem のフォーマットが変です。",
+    /* 18 */ nullptr,
+    /* 19 */ nullptr,
+    /* 20 */ "DEM 選択.",
+    /* 21 */ "選択項目数が違います。",
+    /* 22 */ "OpenGL 1.1 が使用できません。",
+    /* 23 */ nullptr,
+    /* 24 */ nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    /* 33 */ nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    /* 42 */ nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    /* 51 */ nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    /* 60 */ nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    /* 69 */ nullptr, nullptr, nullptr,
+    /* 72 */ "Not find 東西方向の点数.",
+    /* 73 */ "Not find 南北方向の点数.",
+    /* 74 */ "Not find 左下の緯度、度.",
+    /* 75 */ "Not find 左下の緯度、分.",
+    /* 76 */ "Not find 左下の緯度、秒.",
+    /* 77 */ "Not find 左下の経度、度.",
+    /* 78 */ "Not find 左下の経度、分.",
+    /* 79 */ "Not find 左下の経度、秒.",
+    /* 80 */ "Not find 右上の緯度、度.",
+    /* 81 */ "Not find 右上の緯度、分.",
+    /* 82 */ "Not find 右上の緯度、秒.",
+    /* 83 */ "Not find 右上の経度、度.",
+    /* 84 */ "Not find 右上の経度、分.",
+    /* 85 */ "Not find 右上の経度、秒.",
+    /* 86 */ "Not find 図名.",
+    /* 87 */ "Not find 左下Ｘ座標.",
+    /* 88 */ "Not find 左下Ｙ座標.",
+    /* 89 */ "Not find 右下Ｘ座標.",
+    /* 90 */ "Not find 右下Ｙ座標.",
+    /* 91 */ "Not find 座標番号.",
+    /* 92 */ nullptr,
+};
+
+}  // namespace hg

@@ -1,0 +1,66 @@
+#include "shell/entry.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "platform/home.h"
+#include "platform/instance_lock.h"
+#include "shell/command_line.h"
+#include "shell/extra_commands.h"
+
+namespace hg {
+
+namespace {
+
+void printHelp() {
+    std::puts(
+        "Usage: hillglimmer [/s | /p ID | /c | /a]\n"
+        "       hillglimmer info FILE [--type N] [--heights OUT.f32]\n"
+        "       hillglimmer select FILE | select INDEX CODE [CODE...]\n"
+        "       hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n"
+        "\n"
+        "  /s          run the saver full screen\n"
+        "  /p ID       run the saver inside the X11 window ID\n"
+        "  /c, none    open the setup dialog\n"
+        "  info        describe a DEM file; --heights writes its heights as float32\n"
+        "  select      make FILE the DEM the saver shows\n"
+        "  render      draw the current DEM offscreen into PNG frames\n"
+        "  --help, --version");
+}
+
+}  // namespace
+
+int runHillglimmer(const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        const std::string& first = args[0];
+        if (first == "--help" || first == "-h" || first == "help") {
+            printHelp();
+            return 0;
+        }
+        if (first == "--version") {
+            std::puts("Hillglimmer 2.48");
+            return 0;
+        }
+        if (auto code = runExtraCommand(args)) return *code;
+    }
+
+    // The screen-saver start-up: the wait lets a previous instance finish
+    // closing before the lock is tried.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::filesystem::path home = homeDirectory();
+    if (home.empty()) return 0;
+    InstanceLock lock(home / kLockFileName);
+    if (!lock.held()) return 0;  // another saver or setup is running
+    const std::filesystem::path memPath = home / kWorkingFileName;
+
+    SaverCommand cmd = parseCommandLine(joinArguments(args));
+    switch (cmd.mode) {
+        case RunMode::Exit: return 0;
+        case RunMode::Saver: return runSaverMode(cmd, memPath);
+        case RunMode::Setup: return runSetupMode(memPath);
+    }
+    return 0;
+}
+
+}  // namespace hg

@@ -1,0 +1,145 @@
+#include "shell/info_command.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "dem/mesh.h"
+#include "platform/encoding.h"
+#include "platform/file.h"
+
+namespace hg {
+
+int demTypeForExtension(const std::filesystem::path& file) {
+    std::string ext = asciiLower(file.extension().string());
+    if (ext == ".dem") return kDemUsgs;
+    if (ext == ".ddf") return kDemSdts75;
+    if (ext == ".mlt" || ext == ".mat") return kDemDhm25;
+    if (ext == ".ntf") return kDemNtf;
+    if (ext == ".dat") return kDemRimini;
+    if (ext == ".csv") return kDemGsi10m;
+    return kDemGsi50m;
+}
+
+std::string formatDms(double arcSeconds, bool latitude) {
+    char hemi = latitude ? (arcSeconds < 0 ? 'S' : 'N') : (arcSeconds < 0 ? 'W' : 'E');
+    double v = std::fabs(arcSeconds);
+    // Round to hundredths first so 59.999 never prints as 60.00.
+    long long hundredths = std::llround(v * 100.0);
+    long long deg = hundredths / 360000;
+    long long min = (hundredths / 6000) % 60;
+    double sec = static_cast<double>(hundredths % 6000) / 100.0;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%lld\xC2\xB0%02lld'%05.2f\"%c", deg, min, sec, hemi);
+    return buf;
+}
+
+namespace {
+
+int usage() {
+    std::fputs("usage: hillglimmer info FILE [--type N] [--heights OUT.f32]\n", stderr);
+    return 2;
+}
+
+bool writeHeights(const std::filesystem::path& out, const std::vector<float>& heights) {
+    return replaceFileAtomically(out, [&](int fd) {
+        std::vector<unsigned char> bytes(heights.size() * 4);
+        for (std::size_t i = 0; i < heights.size(); ++i) {
+            std::uint32_t u;
+            std::memcpy(&u, &heights[i], 4);
+            bytes[i * 4] = static_cast<unsigned char>(u);
+            bytes[i * 4 + 1] = static_cast<unsigned char>(u >> 8);
+            bytes[i * 4 + 2] = static_cast<unsigned char>(u >> 16);
+            bytes[i * 4 + 3] = static_cast<unsigned char>(u >> 24);
+        }
+        return writeAll(fd, bytes.data(), bytes.size());
+    });
+}
+
+}  // namespace
+
+int runInfoCommand(const std::vector<std::string>& args) {
+    std::filesystem::path file;
+    std::filesystem::path heightsOut;
+    int type = -1;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--type" && i + 1 < args.size()) {
+            char* end = nullptr;
+            long t = std::strtol(args[++i].c_str(), &end, 10);
+            if (end == args[i].c_str() || *end != '\0') return usage();
+            type = static_cast<int>(t);
+        } else if (args[i] == "--heights" && i + 1 < args.size()) {
+            heightsOut = args[++i];
+        } else if (!args[i].empty() && args[i][0] == '-') {
+            return usage();
+        } else if (file.empty()) {
+            file = args[i];
+        } else {
+            return usage();
+        }
+    }
+    if (file.empty()) return usage();
+    if (type < 0) type = demTypeForExtension(file);
+
+    TerrainBuffers buffers;
+    auto settings = createViewSettings(kDrawMesh);
+    // The whole DEM at full resolution: a window as large as the DEM.
+    settings->isPart = 1;
+    settings->startX = 0;
+    settings->startZ = 0;
+    settings->sizeMeshMaxX = std::numeric_limits<int>::max();
+    settings->sizeMeshMaxZ = std::numeric_limits<int>::max();
+    settings->meshBlock = 1.0;
+    settings->yFactor = 1.0;
+    try {
+        auto mesh = createMesh(buffers, *settings, type, file);
+        mesh->open();
+        mesh->layout();
+        mesh->read();
+
+        float lo = FLT_MAX, hi = -FLT_MAX;
+        std::size_t voids = 0;
+        for (float h : buffers.heights) {
+            if (h == VOID_HEIGHT) {
+                ++voids;
+                continue;
+            }
+            lo = std::min(lo, h);
+            hi = std::max(hi, h);
+        }
+        std::printf("File: %s\n", file.string().c_str());
+        std::printf("Type: %d\n", type);
+        std::printf("Title: %s\n", sjisToUtf8(mesh->title).c_str());
+        std::printf("Size: %d x %d\n", mesh->demCols, mesh->demRows);
+        auto corner = [](const char* name, double x, double y) {
+            std::printf("%s: %s %s (%.3f, %.3f arc-seconds)\n", name, formatDms(y, true).c_str(),
+                        formatDms(x, false).c_str(), x, y);
+        };
+        corner("South-west", mesh->swX, mesh->swY);
+        corner("North-west", mesh->nwX, mesh->nwY);
+        corner("North-east", mesh->neX, mesh->neY);
+        corner("South-east", mesh->seX, mesh->seY);
+        std::printf("Spacing east-west: north %.4f m, south %.4f m, mean %.4f m\n",
+                    mesh->ewSpacingN, mesh->ewSpacingS, mesh->ewSpacing);
+        std::printf("Spacing north-south: north %.4f m, south %.4f m, mean %.4f m\n",
+                    mesh->nsSpacingN, mesh->nsSpacingS, mesh->nsSpacing);
+        if (lo <= hi) {
+            std::printf("Heights: %.2f to %.2f m\n", lo, hi);
+        } else {
+            std::printf("Heights: none\n");
+        }
+        std::printf("Void samples: %zu\n", voids);
+        if (!heightsOut.empty() && !writeHeights(heightsOut, buffers.heights)) {
+            std::fprintf(stderr, "hillglimmer: cannot write %s\n", heightsOut.string().c_str());
+            return 1;
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "hillglimmer: %s: %s\n", file.string().c_str(), e.what());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace hg

@@ -1,0 +1,6 @@
+#include "shell/entry.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return hg::runHillglimmer(args);
+}
