@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file.h"
+#include "platform/profile_store.h"
+#include "support/test_support.h"
+
+using hg::IniProfileStore;
+using hgtest::readFile;
+using hgtest::TempDir;
+using hgtest::writeFile;
+
+TEST(IniProfileStore, MissingFileAndKeyGiveDefaults) {
+    TempDir dir;
+    IniProfileStore store(dir / "none.ini");
+    EXPECT_EQ(store.getInt("Hillglimmer", "sel", 7), 7);
+    EXPECT_EQ(store.getString("Hillglimmer", "xAngle", "Nothing", 128), "Nothing");
+    writeFile(dir / "a.ini", "[Hillglimmer]\nsel=3\n");
+    IniProfileStore a(dir / "a.ini");
+    EXPECT_EQ(a.getInt("Hillglimmer", "step", 8), 8);
+    EXPECT_EQ(a.getInt("Other", "sel", 5), 5);
+}
+
+TEST(IniProfileStore, SectionsAndKeysIgnoreCaseAndIntegersReadLeadingDigits) {
+    TempDir dir;
+    writeFile(dir / "a.ini",
+              "[HILLGLIMMER]\r\nSel =  -12abc\r\nspeed= 7\r\nname = \"quoted text\"\r\n");
+    IniProfileStore s(dir / "a.ini");
+    EXPECT_EQ(s.getInt("Hillglimmer", "sel", 0), -12);
+    EXPECT_EQ(s.getInt("hillglimmer", "SPEED", 0), 7);
+    EXPECT_EQ(s.getString("Hillglimmer", "name", "", 128), "quoted text");
+    // The buffer size counts the terminator, as a fixed C buffer would.
+    EXPECT_EQ(s.getString("Hillglimmer", "name", "", 7), "quoted");
+    EXPECT_EQ(hg::parseLeadingInt("  +42x"), 42);
+    EXPECT_EQ(hg::parseLeadingInt("x42"), 0);
+    EXPECT_EQ(hg::parseLeadingInt("99999999999999"), 2147483647);
+}
+
+TEST(IniProfileStore, WriteKeepsOtherSectionsKeysCommentsAndOrder) {
+    TempDir dir;
+    const std::string before =
+        "; settings of the saver\n"
+        "[GSI10m]\n"
+        "titl=abc\n"
+        "\n"
+        "[Hillglimmer]\n"
+        "# tilt by hand\n"
+        "xAngle=-45\n"
+        "sel=2\n"
+        "\n"
+        "[SDTS]\n"
+        "zone=12\n";
+    writeFile(dir / "a.ini", before);
+    IniProfileStore s(dir / "a.ini");
+    ASSERT_TRUE(s.putString("hillglimmer", "SEL", "4"));
+    ASSERT_TRUE(s.putString("Hillglimmer", "speed", "6"));
+    ASSERT_TRUE(s.putString("New", "k", "v"));
+    ASSERT_TRUE(s.flush());
+    EXPECT_EQ(readFile(dir / "a.ini"),
+              "; settings of the saver\n"
+              "[GSI10m]\n"
+              "titl=abc\n"
+              "\n"
+              "[Hillglimmer]\n"
+              "# tilt by hand\n"
+              "xAngle=-45\n"
+              "sel=4\n"
+              "speed=6\n"
+              "\n"
+              "[SDTS]\n"
+              "zone=12\n"
+              "\n"
+              "[New]\n"
+              "k=v\n");
+    EXPECT_EQ(s.getInt("Hillglimmer", "sel", 0), 4);
+}
+
+TEST(IniProfileStore, ValueWithLineBreakCannotInjectAKey) {
+    TempDir dir;
+    IniProfileStore s(dir / "a.ini");
+    ASSERT_TRUE(s.putString("Hillglimmer", "titl", "one\nsel=9"));
+    EXPECT_EQ(s.getInt("Hillglimmer", "sel", 0), 0);
+    EXPECT_EQ(s.getString("Hillglimmer", "titl", "", 4096), "one sel=9");
+}
+
+TEST(IniProfileStore, FailedWriteLeavesPreviousFileIntact) {
+    if (::geteuid() == 0) {
+        // Root ignores directory permissions; use a full device instead.
+        if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    }
+    TempDir dir;
+    const std::string original = "[Hillglimmer]\nsel=1\n";
+    writeFile(dir / "a.ini", original);
+    IniProfileStore s(dir / "a.ini");
+    bool ok;
+    if (::geteuid() == 0) {
+        // A writer that fails before the rename, as a full disk would.
+        ok = hg::replaceFileAtomically(dir / "a.ini", [](int) { return false; });
+    } else {
+        ::chmod(dir.path().c_str(), 0500);
+        ok = s.putString("Hillglimmer", "sel", "5");
+        ::chmod(dir.path().c_str(), 0700);
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(readFile(dir / "a.ini"), original);
+    // No temporary is left behind either.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 1);
+}
