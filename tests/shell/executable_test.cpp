@@ -1,0 +1,85 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "support/test_support.h"
+
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    double seconds = 0;
+    std::string out;
+};
+
+// Runs the real program with its own home and no display, so nothing can
+// open a window.
+ProgramRun runProgram(const std::string& args, const std::filesystem::path& home) {
+    std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY HILLGLIMMER_HOME='" + home.string() +
+                      "' '" HG_EXECUTABLE "' " + args + " 2>&1";
+    auto start = std::chrono::steady_clock::now();
+    ProgramRun r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (p == nullptr) return r;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
+    int status = ::pclose(p);
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+}  // namespace
+
+TEST(Executable, UnknownSwitchesExitQuietlyAtOnce) {
+    hgtest::TempDir home;
+    for (const char* args : {"/a", "'x-y /s'", "/x"}) {
+        ProgramRun r = runProgram(args, home.path());
+        EXPECT_EQ(r.exitCode, 0) << args << ": " << r.out;
+        // Generous against a loaded machine; the program itself waits 200 ms.
+        EXPECT_LT(r.seconds, 0.5) << args;
+        EXPECT_EQ(r.out, "") << args;
+    }
+}
+
+TEST(Executable, SecondStartWhileLockedExitsAtOnce) {
+    hgtest::TempDir home;
+    int fd = ::open((home.path() / "Hillglimmer.lock").c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    // flock locks belong to the open file: a child process holds it for us.
+    pid_t holder = ::fork();
+    if (holder == 0) {
+        ::flock(fd, LOCK_EX);
+        ::pause();
+        ::_exit(0);
+    }
+    // Wait until the child really holds it.
+    int probe = ::open((home.path() / "Hillglimmer.lock").c_str(), O_RDWR);
+    for (int i = 0; i < 200 && ::flock(probe, LOCK_EX | LOCK_NB) == 0; ++i) {
+        ::flock(probe, LOCK_UN);
+        ::usleep(10000);
+    }
+    ::close(probe);
+    ProgramRun r = runProgram("/s", home.path());
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ::close(fd);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_LT(r.seconds, 0.5);
+}
+
+TEST(Executable, HelpAndVersion) {
+    hgtest::TempDir home;
+    ProgramRun v = runProgram("--version", home.path());
+    EXPECT_EQ(v.exitCode, 0);
+    EXPECT_NE(v.out.find("Hillglimmer"), std::string::npos);
+    ProgramRun h = runProgram("--help", home.path());
+    EXPECT_EQ(h.exitCode, 0);
+    EXPECT_NE(h.out.find("info FILE"), std::string::npos);
+}
