@@ -1,14 +1,31 @@
 #include "shell/extra_commands.h"
 
+#include <QApplication>
 #include <cstdio>
+#include <cstdlib>
+
+#include "config/setup_dialog.h"
+#include "platform/gui/wait_cursor.h"
 
 #include "shell/info_command.h"
+#include "shell/select_command.h"
 
 namespace hg {
+
+namespace {
+// Qt aborts when it cannot reach a display; say so plainly instead.
+bool guiAvailable() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform != nullptr && *platform != '\0') return true;
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr && *display != '\0';
+}
+}  // namespace
 
 std::optional<int> runExtraCommand(const std::vector<std::string>& args) {
     if (args.empty()) return std::nullopt;
     if (args[0] == "info") return runInfoCommand(args);
+    if (args[0] == "select") return runSelectCommand(args);
     return std::nullopt;
 }
 
@@ -17,9 +34,18 @@ int runSaverMode(const SaverCommand&, const std::filesystem::path&) {
     return 2;
 }
 
-int runSetupMode(const std::filesystem::path&) {
-    std::fputs("hillglimmer: the setup dialog is not available in this version yet.\n", stderr);
-    return 2;
+int runSetupMode(const std::filesystem::path& memPath) {
+    if (!guiAvailable()) {
+        std::fputs("hillglimmer: the setup dialog needs a display (DISPLAY is not set).\n", stderr);
+        return 1;
+    }
+    int argc = 1;
+    char name[] = "hillglimmer";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    installMessageBoxSink();
+    showSetupDialog(memPath);
+    return 0;
 }
 
 }  // namespace hg

@@ -1,0 +1,233 @@
+#include "config/setup_dialog.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <QStyle>
+
+#include "config/dem_file_dialog.h"
+#include "config/dem_selection.h"
+#include "config/dem_title.h"
+#include "dem/view_settings.h"
+#include "platform/gui/wait_cursor.h"
+#include "platform/show_error.h"
+#include "resources/dialog_texts.h"
+#include "shell/settings.h"
+
+namespace hg {
+
+namespace {
+
+// Places widgets in dialog units, so the dialog keeps its designed
+// proportions whatever font the system substitutes.
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& font) {
+        QFontMetrics m(font);
+        baseX_ = m.averageCharWidth() > 0 ? m.averageCharWidth() : 6;
+        baseY_ = m.height() > 0 ? m.height() : 13;
+    }
+    int x(int dlu) const { return dlu * baseX_ / 4; }
+    int y(int dlu) const { return dlu * baseY_ / 8; }
+    void place(QWidget* w, int left, int top, int width, int height) const {
+        w->setGeometry(x(left), y(top), x(width), y(height));
+    }
+
+private:
+    int baseX_;
+    int baseY_;
+};
+
+QFont dialogFont(const SetupDialogTexts& t) {
+    QFont font;
+    font.setFamilies(QString::fromUtf8(t.fontFamilies).split(','));
+    font.setPointSize(t.fontPoints);
+    return font;
+}
+
+template <typename W>
+W* named(W* w, int id) {
+    w->setObjectName(QString("id%1").arg(id));
+    return w;
+}
+
+}  // namespace
+
+SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWidget* parent)
+    : QDialog(parent), memPath_(std::move(memPath)), store_(store), chooser_(chooseDemFile) {
+    const SetupDialogTexts& t = setupDialogTexts(userLanguage());
+    setWindowTitle(QString::fromUtf8(t.title));
+    setFont(dialogFont(t));
+    DialogUnits u(font());
+    setFixedSize(u.x(t.widthDlu), u.y(t.heightDlu));
+
+    auto* group = new QGroupBox(this);
+    u.place(group, 7, 7, 199, 54);
+    styles_ = new QButtonGroup(this);
+    struct Place {
+        int x, y, w;
+    };
+    static constexpr Place kRadio[9] = {{21, 18, 33}, {75, 18, 42}, {123, 18, 32},
+                                        {165, 18, 32}, {21, 31, 37}, {75, 31, 36},
+                                        {123, 31, 43}, {21, 44, 53}, {75, 44, 30}};
+    for (int i = 0; i < 9; ++i) {
+        auto* r = named(new QRadioButton(QString::fromUtf8(t.styles[i]), this), 1000 + i);
+        // Translated labels run wider than the designed boxes; let them.
+        u.place(r, kRadio[i].x, kRadio[i].y, kRadio[i].w + 12, 10);
+        styles_->addButton(r, i);
+    }
+
+    auto label = [&](const char* text, int x, int y, int w) {
+        auto* l = new QLabel(QString::fromUtf8(text), this);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        u.place(l, x, y, w, 12);
+        return l;
+    };
+    label(t.meshLabel, 7, 68, 30);
+    mesh_ = named(new QComboBox(this), 1011);
+    u.place(mesh_, 39, 68, 48, 12);
+    label(t.altitudeLabel, 88, 68, 59);
+    altitude_ = named(new QComboBox(this), 1010);
+    u.place(altitude_, 149, 68, 48, 12);
+    label(t.speedLabel, 2, 90, 32);
+    speed_ = named(new QSlider(Qt::Horizontal, this), 1036);
+    u.place(speed_, 36, 90, 54, 12);
+    auto* slow = new QLabel(QString::fromUtf8(t.slow), this);
+    u.place(slow, 34, 101, 20, 8);
+    auto* fast = new QLabel(QString::fromUtf8(t.fast), this);
+    fast->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    u.place(fast, 72, 101, 20, 8);
+    label(t.contourLabel, 92, 90, 55);
+    contour_ = named(new QComboBox(this), 1009);
+    u.place(contour_, 149, 90, 48, 12);
+
+    title_ = named(new QLabel(this), 1014);
+    title_->setAlignment(Qt::AlignCenter);
+    title_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    u.place(title_, 13, 111, 74, 12);
+    auto* specify = named(new QPushButton(QString::fromUtf8(t.specifyDem), this), 1012);
+    u.place(specify, 13, 130, 74, 14);
+    part_ = named(new QCheckBox(this), 1020);
+    u.place(part_, 13, 154, 10, 10);
+    outline_ = named(new QPushButton(QString::fromUtf8(t.outlinePart), this), 1019);
+    u.place(outline_, 29, 151, 58, 14);
+    // The Outline/Part dialog is not part of this version yet.
+    outline_->setEnabled(false);
+    auto* ok = named(new QPushButton(QString::fromUtf8(t.ok), this), 1);
+    u.place(ok, 49, 173, 47, 14);
+    ok->setDefault(true);
+    auto* cancel = named(new QPushButton(QString::fromUtf8(t.cancel), this), 2);
+    u.place(cancel, 115, 173, 47, 14);
+    auto* icon = new QLabel(this);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(u.x(16), u.x(16)));
+    u.place(icon, 102, 117, 20, 20);
+    auto* version = new QLabel(QString::fromUtf8(t.version), this);
+    u.place(version, 126, 121, 80, 10);
+
+    // Opening: every control from the settings.
+    int sel = store_.getInt(kSection, key::sel, def::sel);
+    if (sel < 0 || sel > 8) sel = def::sel;
+    styles_->button(sel)->setChecked(true);
+    for (const char* text : kAltitudeFactorTexts) altitude_->addItem(text);
+    altitude_->setCurrentIndex(
+        altitudeFactorPosition(store_.getInt(kSection, key::yFactor, def::yFactor)));
+    for (const char* text : kContourTexts) contour_->addItem(text);
+    contour_->setCurrentIndex(contourPosition(store_.getInt(kSection, key::step, def::step)));
+    contour_->setEnabled(sel == kDrawContour || sel == kDrawStep);
+    for (const char* text : kMeshTexts) mesh_->addItem(text);
+    mesh_->setCurrentIndex(meshPosition(store_.getInt(kSection, key::numMesh, def::numMesh)));
+    speed_->setRange(0, 7);
+    speed_->setPageStep(1);
+    speed_->setTickPosition(QSlider::TicksBelow);
+    speed_->setValue(speedPosition(store_.getInt(kSection, key::speed, def::speed)));
+    refreshPartBox();
+    refreshTitle();
+
+    connect(styles_, &QButtonGroup::idClicked, this, [this](int id) {
+        contour_->setEnabled(id == kDrawContour || id == kDrawStep);
+    });
+    connect(specify, &QPushButton::clicked, this, &SetupDialog::specifyDem);
+    connect(part_, &QCheckBox::clicked, this, &SetupDialog::clearPart);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        writeChoices();
+        done(1);
+    });
+    connect(cancel, &QPushButton::clicked, this, [this] { done(0); });
+    centre();
+}
+
+int SetupDialog::checkedDrawType() const {
+    for (int i = 0; i < 9; ++i) {
+        if (styles_->button(i)->isChecked()) return i;
+    }
+    return 0;
+}
+
+void SetupDialog::centre() {
+    QRect area;
+    if (parentWidget() != nullptr) {
+        area = parentWidget()->window()->frameGeometry();
+    } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        area = screen->geometry();
+    }
+    if (area.isValid()) {
+        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+    }
+}
+
+void SetupDialog::refreshTitle() {
+    int type = readDemType(store_);
+    title_->setText(QString::fromStdString(demTitle(type, memPath_, store_)));
+}
+
+void SetupDialog::refreshPartBox() {
+    bool isPart = store_.getInt(kSection, key::isPart, def::isPart) != 0;
+    part_->setEnabled(isPart);
+    part_->setChecked(isPart);
+}
+
+void SetupDialog::clearPart() {
+    part_->setChecked(false);
+    part_->setEnabled(false);
+    store_.putString(kSection, key::isPart, "0");
+    store_.putString(kSection, key::sizeMeshMaxX, "201");
+    store_.putString(kSection, key::sizeMeshMaxZ, "201");
+    store_.flush();
+}
+
+void SetupDialog::specifyDem() {
+    auto file = chooser_(this, readDemType(store_));
+    if (!file) return;
+    selectDemFile(*file, memPath_, store_, this, [this](const std::filesystem::path&) {
+        showError(this, "GSI 50 m map sheets are not available in this version yet.",
+                  "Hillglimmer GSI-50m zumei.csv");
+        return SelectOutcome::Failed;
+    });
+    refreshTitle();
+    refreshPartBox();
+}
+
+void SetupDialog::writeChoices() {
+    // Only the choices of this dialog; the DEM and the part were written when made.
+    store_.putString(kSection, key::sel, std::to_string(checkedDrawType()));
+    store_.putString(kSection, key::yFactor, std::to_string(altitude_->currentIndex()));
+    store_.putString(kSection, key::step, std::to_string(contour_->currentIndex()));
+    store_.putString(kSection, key::numMesh, std::to_string(mesh_->currentIndex()));
+    store_.putString(kSection, key::speed, std::to_string(speed_->value()));
+}
+
+int showSetupDialog(const std::filesystem::path& memPath) {
+    IniProfileStore store = userSettings();
+    SetupDialog dialog(memPath, store, QApplication::activeWindow());
+    return dialog.exec();
+}
+
+}  // namespace hg

@@ -1,0 +1,60 @@
+#include "resources/dialog_texts.h"
+
+namespace hg {
+
+namespace {
+
+const SetupDialogTexts kSetupEnglish = {
+    "Hillglimmer Setup",
+    {"Mesh", "Shading", "Wine", "Cyan", "Flower", "Check", "Skeleton", "3D-Contour", "Step"},
+    "Mesh :",
+    "Altitude Factor :",
+    "Speed :",
+    "slow",
+    "fast",
+    "Contour :",
+    "Specify DEM",
+    "Outline / Part",
+    "OK",
+    "CANCEL",
+    "Hillglimmer  ver 2.48",
+    "Arial,Liberation Sans,DejaVu Sans",
+    9,
+    213,
+    194,
+};
+
+const SetupDialogTexts kSetupJapanese = {
+    "Hillglimmer 設定",
+    {"ﾒｯｼｭ", "ｼｪｰﾃﾞｨﾝｸﾞ", "ﾜｲﾝ", "ｼｱﾝ", "ﾌﾗﾜｰ", "ﾁｴｯｸ", "ｽｹﾙﾄﾝ", "3D等高線", "3D段彩図"},
+    "ﾒｯｼｭ数 :",
+    "高さ係数 :",
+    "ｽﾋﾟｰﾄﾞ :",
+    "slow",
+    "fast",
+    "等高線間隔 :",
+    "DEM 選択",
+    "ｱｳﾄﾗｲﾝ/部分選択",
+    "OK",
+    "ｷｬﾝｾﾙ",
+    "Hillglimmer ver 2.48",
+    "ＭＳ Ｐゴシック,MS PGothic,IPAPGothic,IPAGothic",
+    9,
+    216,
+    235,
+};
+
+const SheetDialogTexts kSheetEnglish = {"Specify GSI 50m-Mesh DEM", "OK", "CANCEL"};
+const SheetDialogTexts kSheetJapanese = {"50mﾒｯｼｭDEM 図名選択", "OK", "ｷｬﾝｾﾙ"};
+
+}  // namespace
+
+const SetupDialogTexts& setupDialogTexts(Language language) {
+    return language == Language::Japanese ? kSetupJapanese : kSetupEnglish;
+}
+
+const SheetDialogTexts& sheetDialogTexts(Language language) {
+    return language == Language::Japanese ? kSheetJapanese : kSheetEnglish;
+}
+
+}  // namespace hg

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/messages.h"
+
+namespace hg {
+
+// Texts of the setup dialog (100) and the sheet dialog (114) in one language.
+struct SetupDialogTexts {
+    const char* title;
+    const char* styles[9];  // radio buttons 1000..1008
+    const char* meshLabel;
+    const char* altitudeLabel;
+    const char* speedLabel;
+    const char* slow;
+    const char* fast;
+    const char* contourLabel;
+    const char* specifyDem;  // 1012
+    const char* outlinePart;  // 1019
+    const char* ok;
+    const char* cancel;
+    const char* version;
+    const char* fontFamilies;  // comma-separated, first preferred
+    int fontPoints;
+    int widthDlu;
+    int heightDlu;
+};
+
+struct SheetDialogTexts {
+    const char* title;
+    const char* ok;
+    const char* cancel;
+};
+
+const SetupDialogTexts& setupDialogTexts(Language language);
+const SheetDialogTexts& sheetDialogTexts(Language language);
+
+// The file dialog's filters, in order: description and patterns.
+struct DemFileFilter {
+    const char* description;
+    const char* patterns;  // ';'-separated
+};
+inline constexpr DemFileFilter kDemFileFilters[6] = {
+    {"GSI 50m-mesh DEM (Zumei.csv)(*.mem)", "zumei.csv;*.mem"},
+    {"GSI 10m-mesh DEM (*.csv)", "*.csv"},
+    {"USGS 1-degree, 15-minute DEM, CDED (*.dem)", "*.dem"},
+    {"USGS 7.5-minute DEM (*cel0.ddf)", "????cel0.ddf"},
+    {"Swisstopo DHM25 (*.mlt)(*.mat)", "*.mlt;*.mat"},
+    {"OS Panorama, Profile DTM (*.ntf)", "*.ntf"},
+};
+
+}  // namespace hg

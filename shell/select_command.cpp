@@ -1,0 +1,93 @@
+#include "shell/select_command.h"
+
+#include <cstdio>
+
+#include "config/dem_selection.h"
+#include "platform/home.h"
+#include "platform/show_error.h"
+#include "shell/settings.h"
+
+#if __has_include("dem/gsi50m_sheets.h")
+#include "dem/gsi50m_sheets.h"
+#define HG_HAVE_SHEETS 1
+#endif
+
+namespace hg {
+
+namespace {
+
+int usage() {
+    std::fputs(
+        "usage: hillglimmer select FILE\n"
+        "       hillglimmer select INDEX CODE [CODE...]   (GSI 50 m sheets of a zumei.csv)\n",
+        stderr);
+    return 2;
+}
+
+#ifdef HG_HAVE_SHEETS
+SelectOutcome selectSheetsByCode(const std::filesystem::path& index,
+                                 const std::vector<std::string>& codes,
+                                 const std::filesystem::path& memPath, ProfileStore& store) {
+    bool ok = runGuarded(nullptr, "Hillglimmer GSI-50m zumei.csv", [&] {
+        CGSI50mSheets sheets;
+        sheets.loadIndex(index);
+        std::vector<int> picked;
+        for (const std::string& code : codes) {
+            auto i = sheets.indexOfCode(code);
+            if (!i) throw std::runtime_error("No sheet with the code " + code + " in " + index.string() + ".");
+            picked.push_back(*i);
+        }
+        if (picked.size() == 1) {
+            sheets.copyOneSheet(picked[0], memPath, store);
+        } else {
+            sheets.composeSheets(picked, memPath, store);
+        }
+    });
+    return ok ? SelectOutcome::Changed : SelectOutcome::Failed;
+}
+#endif
+
+}  // namespace
+
+int runSelectCommand(const std::vector<std::string>& args) {
+    if (args.size() < 2) return usage();
+    std::filesystem::path file = args[1];
+    std::filesystem::path home = homeDirectory();
+    if (home.empty()) {
+        std::fputs("hillglimmer: no home directory for the settings.\n", stderr);
+        return 1;
+    }
+    std::filesystem::path memPath = home / kWorkingFileName;
+    IniProfileStore store = userSettings();
+    std::vector<std::string> codes(args.begin() + 2, args.end());
+
+    SheetIndexHandler onIndex;
+    if (!codes.empty()) {
+#ifdef HG_HAVE_SHEETS
+        onIndex = [&](const std::filesystem::path& index) {
+            return selectSheetsByCode(index, codes, memPath, store);
+        };
+#else
+        std::fputs("hillglimmer: GSI 50 m sheet indexes are not available in this version yet.\n",
+                   stderr);
+        return 1;
+#endif
+    } else if (classifyDemFile(file).action != DemAction::SheetIndex && args.size() > 2) {
+        return usage();
+    }
+    if (!codes.empty() && classifyDemFile(file).action != DemAction::SheetIndex) return usage();
+
+    switch (selectDemFile(file, memPath, store, nullptr, onIndex)) {
+        case SelectOutcome::Changed:
+            std::printf("The saver now shows %s (type %d).\n", file.string().c_str(),
+                        readDemType(store));
+            return 0;
+        case SelectOutcome::Unchanged:
+            std::puts("That is already the working file; nothing changed.");
+            return 0;
+        case SelectOutcome::Failed: return 1;
+    }
+    return 1;
+}
+
+}  // namespace hg

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+#include "config/dem_file_dialog.h"
+
+TEST(DemFileDialog, SixFiltersInOrderMatchingWithoutCase) {
+    QStringList f = hg::demNameFilters();
+    ASSERT_EQ(f.size(), 6);
+    EXPECT_TRUE(f[0].startsWith("GSI 50m-mesh DEM (Zumei.csv)(*.mem) ("));
+    EXPECT_TRUE(f[3].startsWith("USGS 7.5-minute DEM (*cel0.ddf) ("));
+    EXPECT_TRUE(f[5].startsWith("OS Panorama, Profile DTM (*.ntf) ("));
+    // The pattern group of the first filter, as Qt will read it.
+    QString patterns = f[0].mid(f[0].lastIndexOf('(') + 1).chopped(1);
+    QStringList list = patterns.split(' ');
+    ASSERT_EQ(list.size(), 2);
+    auto matches = [](const QString& glob, const QString& name) {
+        return QRegularExpression(QRegularExpression::wildcardToRegularExpression(glob))
+            .match(name)
+            .hasMatch();
+    };
+    EXPECT_TRUE(matches(list[0], "ZUMEI.CSV"));
+    EXPECT_TRUE(matches(list[1], "523940.MEM"));
+    EXPECT_FALSE(matches(list[1], "523940.dem"));
+    QString sdts = f[3].mid(f[3].lastIndexOf('(') + 1).chopped(1);
+    EXPECT_TRUE(matches(sdts, "8821CEL0.DDF"));
+    EXPECT_FALSE(matches(sdts, "821CEL0.DDF"));
+}
+
+TEST(DemFileDialog, InitialFilterFollowsTheDemType) {
+    EXPECT_EQ(hg::initialFilterIndex(0), 0);
+    EXPECT_EQ(hg::initialFilterIndex(1), 2);
+    EXPECT_EQ(hg::initialFilterIndex(2), 3);
+    EXPECT_EQ(hg::initialFilterIndex(3), 4);
+    EXPECT_EQ(hg::initialFilterIndex(4), 5);
+    EXPECT_EQ(hg::initialFilterIndex(5), 0);  // RIMINI has no filter of its own
+    EXPECT_EQ(hg::initialFilterIndex(6), 1);
+    EXPECT_EQ(hg::initialFilterIndex(-4), 0);
+}

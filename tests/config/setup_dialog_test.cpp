@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+
+#include "config/setup_dialog.h"
+#include "shell/settings.h"
+#include "support/qt_app.h"
+#include "support/test_support.h"
+
+using namespace hg;
+using hgtest::readFile;
+using hgtest::ScopedEnv;
+using hgtest::ScopedHome;
+using hgtest::writeFile;
+
+namespace {
+
+template <typename W>
+W* control(QDialog& d, int id) {
+    auto* w = d.findChild<W*>(QString("id%1").arg(id));
+    EXPECT_NE(w, nullptr) << "control " << id;
+    return w;
+}
+
+struct DialogFixture {
+    ScopedEnv lang{"HILLGLIMMER_LANG", "en"};
+    ScopedHome home;
+    IniProfileStore store = userSettings();
+    std::filesystem::path mem = home.path() / "Hillglimmer.mem";
+    std::filesystem::path ini = home.path() / "Hillglimmer.ini";
+    DialogFixture() { hgtest::qtApp(); }
+};
+
+}  // namespace
+
+TEST(SetupDialog, FreshInstallationShowsTheDefaults) {
+    DialogFixture f;
+    SetupDialog d(f.mem, f.store);
+    EXPECT_EQ(d.windowTitle(), "Hillglimmer Setup");
+    EXPECT_TRUE(control<QRadioButton>(d, 1000)->isChecked());
+    EXPECT_EQ(control<QRadioButton>(d, 1007)->text(), "3D-Contour");
+    EXPECT_EQ(control<QComboBox>(d, 1010)->currentText(), " 1.4");
+    EXPECT_EQ(control<QComboBox>(d, 1010)->count(), 25);
+    EXPECT_EQ(control<QComboBox>(d, 1009)->currentText(), " 100m");
+    EXPECT_FALSE(control<QComboBox>(d, 1009)->isEnabled());
+    EXPECT_EQ(control<QComboBox>(d, 1011)->currentText(), "1/4");
+    EXPECT_EQ(control<QSlider>(d, 1036)->value(), 5);
+    EXPECT_EQ(control<QSlider>(d, 1036)->maximum(), 7);
+    EXPECT_FALSE(control<QCheckBox>(d, 1020)->isEnabled());
+    EXPECT_FALSE(control<QCheckBox>(d, 1020)->isChecked());
+    EXPECT_EQ(control<QPushButton>(d, 1012)->text(), "Specify DEM");
+    EXPECT_EQ(control<QPushButton>(d, 2)->text(), "CANCEL");
+    EXPECT_TRUE(control<QPushButton>(d, 1)->isDefault());
+    EXPECT_EQ(control<QLabel>(d, 1014)->text(), "");
+}
+
+TEST(SetupDialog, ContourListFollowsTheStyleAndOkWritesExactlyFiveKeys) {
+    DialogFixture f;
+    SetupDialog d(f.mem, f.store);
+    QTest::mouseClick(control<QRadioButton>(d, 1007), Qt::LeftButton);
+    EXPECT_TRUE(control<QComboBox>(d, 1009)->isEnabled());
+    control<QComboBox>(d, 1009)->setCurrentIndex(5);
+    QTest::mouseClick(control<QRadioButton>(d, 1002), Qt::LeftButton);
+    EXPECT_FALSE(control<QComboBox>(d, 1009)->isEnabled());
+    QTest::mouseClick(control<QRadioButton>(d, 1008), Qt::LeftButton);
+    EXPECT_TRUE(control<QComboBox>(d, 1009)->isEnabled());
+    QTest::mouseClick(control<QRadioButton>(d, 1002), Qt::LeftButton);
+    control<QComboBox>(d, 1010)->setCurrentIndex(3);
+    control<QComboBox>(d, 1011)->setCurrentIndex(0);
+    control<QSlider>(d, 1036)->setValue(7);
+    QTest::mouseClick(control<QPushButton>(d, 1), Qt::LeftButton);
+    EXPECT_EQ(d.result(), 1);
+    EXPECT_EQ(readFile(f.ini), "[Hillglimmer]\nsel=2\nyFactor=3\nstep=5\nnumMesh=0\nspeed=7\n");
+}
+
+TEST(SetupDialog, CancelWritesNothingButKeepsTheNewDem) {
+    DialogFixture f;
+    {
+        SetupDialog d(f.mem, f.store);
+        QTest::mouseClick(control<QRadioButton>(d, 1005), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(d, 2), Qt::LeftButton);
+        EXPECT_EQ(d.result(), 0);
+        EXPECT_FALSE(std::filesystem::exists(f.ini));
+    }
+    auto picked = f.home.path() / "Hill.DEM";
+    writeFile(picked, "not really a DEM");
+    SetupDialog d(f.mem, f.store);
+    d.setFileChooser([&](QWidget*, int demType) {
+        EXPECT_EQ(demType, 0);
+        return std::optional<std::filesystem::path>(picked);
+    });
+    QTest::mouseClick(control<QPushButton>(d, 1012), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(d, 2), Qt::LeftButton);
+    EXPECT_EQ(readFile(f.mem), "not really a DEM");
+    EXPECT_EQ(readDemType(f.store), 1);
+    EXPECT_EQ(f.store.getString(kSection, key::sel, "none", 32), "none");
+}
+
+TEST(SetupDialog, PartBoxReturnsToTheWholeDemAtOnce) {
+    DialogFixture f;
+    writeFile(f.ini, "[Hillglimmer]\nisPart=1\nsizeMeshMaxX=90\nsizeMeshMaxZ=80\nstartX=3\n");
+    SetupDialog d(f.mem, f.store);
+    auto* box = control<QCheckBox>(d, 1020);
+    ASSERT_TRUE(box->isEnabled());
+    ASSERT_TRUE(box->isChecked());
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_FALSE(box->isChecked());
+    // Written before OK or CANCEL.
+    EXPECT_EQ(f.store.getInt(kSection, key::isPart, -1), 0);
+    EXPECT_EQ(f.store.getInt(kSection, key::sizeMeshMaxX, -1), 201);
+    EXPECT_EQ(f.store.getInt(kSection, key::sizeMeshMaxZ, -1), 201);
+}
+
+TEST(SetupDialog, StoredPositionsOutsideTheListsShowTheDefaults) {
+    DialogFixture f;
+    writeFile(f.ini, "[Hillglimmer]\nsel=12\nyFactor=40\nstep=-1\nnumMesh=9\nspeed=99\n");
+    SetupDialog d(f.mem, f.store);
+    EXPECT_TRUE(control<QRadioButton>(d, 1000)->isChecked());
+    EXPECT_EQ(control<QComboBox>(d, 1010)->currentIndex(), 11);
+    EXPECT_EQ(control<QComboBox>(d, 1009)->currentIndex(), 8);
+    EXPECT_EQ(control<QComboBox>(d, 1011)->currentIndex(), 2);
+    EXPECT_EQ(control<QSlider>(d, 1036)->value(), 5);
+}
+
+TEST(SetupDialog, JapaneseTexts) {
+    DialogFixture f;
+    ScopedEnv ja("HILLGLIMMER_LANG", "ja_JP.UTF-8");
+    SetupDialog d(f.mem, f.store);
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("Hillglimmer 設定"));
+    EXPECT_EQ(control<QRadioButton>(d, 1008)->text(), QString::fromUtf8("3D段彩図"));
+    EXPECT_EQ(control<QPushButton>(d, 1012)->text(), QString::fromUtf8("DEM 選択"));
+    EXPECT_EQ(control<QPushButton>(d, 2)->text(), QString::fromUtf8("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(control<QComboBox>(d, 1010)->currentText(), " 1.4");
+}
