@@ -75,7 +75,7 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     struct Place {
         int x, y, w;
     };
-    static constexpr Place kRadio[9] = {{21, 18, 33}, {75, 18, 42}, {123, 18, 32},
+    static constexpr Place kRadio[9] = {{21, 18, 33},  {75, 18, 42}, {123, 18, 32},
                                         {165, 18, 32}, {21, 31, 37}, {75, 31, 36},
                                         {123, 31, 43}, {21, 44, 53}, {75, 44, 30}};
     for (int i = 0; i < 9; ++i) {
@@ -151,9 +151,8 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     refreshPartBox();
     refreshTitle();
 
-    connect(styles_, &QButtonGroup::idClicked, this, [this](int id) {
-        contour_->setEnabled(id == kDrawContour || id == kDrawStep);
-    });
+    connect(styles_, &QButtonGroup::idClicked, this,
+            [this](int id) { contour_->setEnabled(id == kDrawContour || id == kDrawStep); });
     connect(specify, &QPushButton::clicked, this, &SetupDialog::specifyDem);
     connect(part_, &QCheckBox::clicked, this, &SetupDialog::clearPart);
     connect(ok, &QPushButton::clicked, this, [this] {
@@ -179,7 +178,8 @@ void SetupDialog::centre() {
         area = screen->geometry();
     }
     if (area.isValid()) {
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+        move(area.left() + (area.width() - width()) / 2,
+             area.top() + (area.height() - height()) / 2);
     }
 }
 
@@ -206,11 +206,13 @@ void SetupDialog::clearPart() {
 void SetupDialog::specifyDem() {
     auto file = chooser_(this, readDemType(store_));
     if (!file) return;
-    selectDemFile(*file, memPath_, store_, this, [this](const std::filesystem::path&) {
-        showError(this, "GSI 50 m map sheets are not available in this version yet.",
-                  "Hillglimmer GSI-50m zumei.csv");
-        return SelectOutcome::Failed;
-    });
+    selectDemFile(*file, memPath_, store_, static_cast<QObject*>(this),
+                  [this](const std::filesystem::path&) {
+                      showError(static_cast<QObject*>(this),
+                                "GSI 50 m map sheets are not available in this version yet.",
+                                "Hillglimmer GSI-50m zumei.csv");
+                      return SelectOutcome::Failed;
+                  });
     refreshTitle();
     refreshPartBox();
 }

@@ -6,6 +6,8 @@
 
 #include "platform/home.h"
 #include "platform/instance_lock.h"
+#include "platform/profile_store.h"
+#include "shell/bundled_terrain.h"
 #include "shell/command_line.h"
 #include "shell/extra_commands.h"
 
@@ -55,6 +57,10 @@ int runHillglimmer(const std::vector<std::string>& args) {
     const std::filesystem::path memPath = home / kWorkingFileName;
 
     SaverCommand cmd = parseCommandLine(joinArguments(args));
+    if (cmd.mode != RunMode::Exit) {
+        IniProfileStore store = userSettings();
+        installBundledTerrainIfFirstRun(memPath, store);
+    }
     switch (cmd.mode) {
         case RunMode::Exit: return 0;
         case RunMode::Saver: return runSaverMode(cmd, memPath);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "config/setup_dialog.h"
+#include "shell/saver_window.h"
 #include "platform/gui/wait_cursor.h"
 
 #include "shell/info_command.h"
@@ -29,9 +30,8 @@ std::optional<int> runExtraCommand(const std::vector<std::string>& args) {
     return std::nullopt;
 }
 
-int runSaverMode(const SaverCommand&, const std::filesystem::path&) {
-    std::fputs("hillglimmer: the saver is not available in this version yet.\n", stderr);
-    return 2;
+int runSaverMode(const SaverCommand& cmd, const std::filesystem::path& memPath) {
+    return runSaver(static_cast<unsigned long long>(cmd.previewParent), memPath);
 }
 
 int runSetupMode(const std::filesystem::path& memPath) {

@@ -1,0 +1,44 @@
+#include "shell/bundled_terrain.h"
+
+#include "dem/mesh.h"
+#include "platform/file.h"
+#include "shell/settings.h"
+
+#ifdef HG_BUNDLED_TERRAIN
+// The file goes into the program as it is, so the saver needs nothing
+// installed beside it.
+asm(".section .rodata\n"
+    ".balign 16\n"
+    ".global hg_bundled_terrain_begin\n"
+    "hg_bundled_terrain_begin:\n"
+    ".incbin \"" HG_BUNDLED_TERRAIN "\"\n"
+    ".global hg_bundled_terrain_end\n"
+    "hg_bundled_terrain_end:\n"
+    ".previous\n");
+extern "C" const char hg_bundled_terrain_begin[];
+extern "C" const char hg_bundled_terrain_end[];
+#endif
+
+namespace hg {
+
+std::string_view bundledTerrain() {
+#ifdef HG_BUNDLED_TERRAIN
+    return std::string_view(hg_bundled_terrain_begin,
+                            static_cast<std::size_t>(hg_bundled_terrain_end - hg_bundled_terrain_begin));
+#else
+    return {};
+#endif
+}
+
+bool installBundledTerrainIfFirstRun(const std::filesystem::path& memPath, ProfileStore& store) {
+    std::error_code ec;
+    if (std::filesystem::exists(memPath, ec)) return false;
+    if (store.getString(kSection, key::demType, "", 32) != "") return false;
+    std::string_view terrain = bundledTerrain();
+    if (terrain.empty()) return false;
+    bool written = replaceFileAtomically(
+        memPath, [&](int fd) { return writeAll(fd, terrain.data(), terrain.size()); });
+    return written && writeDemType(store, kDemUsgs);
+}
+
+}  // namespace hg

@@ -1,0 +1,255 @@
+#include "shell/saver_window.h"
+
+#include <xcb/xcb.h>
+
+#include <QtGui/qguiapplication_platform.h>
+#include <QApplication>
+#include <QCursor>
+#include <QExposeEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSurfaceFormat>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "dem/view_settings.h"
+#include "platform/gui/wait_cursor.h"
+#include "platform/messages.h"
+#include "platform/show_error.h"
+#include "render/draw.h"
+#include "render/draw_factory.h"
+#include "render/saver_record.h"
+#include "shell/closing_input.h"
+#include "shell/settings.h"
+
+namespace hg {
+
+namespace {
+
+constexpr const char* kProcCaption = "Hillglimmer proc";
+
+// SIGTERM (how XScreenSaver and session managers end a saver) is noted here
+// and acted on at the next tick, through the normal close-down.
+volatile std::sig_atomic_t gTerminate = 0;
+extern "C" void onTerminate(int) {
+    gTerminate = 1;
+}
+
+xcb_connection_t* x11Connection() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+// The size of an X11 window, or nothing when it no longer exists.
+std::optional<QSize> x11WindowSize(unsigned long long id) {
+    xcb_connection_t* c = x11Connection();
+    if (c == nullptr) return std::nullopt;
+    auto cookie = xcb_get_geometry(c, static_cast<xcb_drawable_t>(id));
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(c, cookie, &error);
+    std::free(error);
+    if (reply == nullptr) return std::nullopt;
+    QSize size(reply->width, reply->height);
+    std::free(reply);
+    return size;
+}
+
+}  // namespace
+
+SaverWindow::SaverWindow(unsigned long long parent, std::filesystem::path memPath)
+    : parent_(parent), memPath_(std::move(memPath)) {
+    setSurfaceType(QSurface::OpenGLSurface);
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(0);
+    setFormat(format);
+    setTitle(preview() ? QString() : QStringLiteral("Hillglimmer"));
+    timer_.setInterval(100);
+    connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+}
+
+SaverWindow::~SaverWindow() {
+    closeDown();
+}
+
+bool SaverWindow::start() {
+    if (preview()) {
+        auto size = x11WindowSize(parent_);
+        if (!size) {
+            std::fprintf(stderr, "hillglimmer: there is no X11 window %llu.\n", parent_);
+            return false;
+        }
+        foreign_ = QWindow::fromWinId(static_cast<WId>(parent_));
+        if (foreign_ == nullptr) return false;
+        setParent(foreign_);
+        setGeometry(0, 0, size->width(), size->height());
+        show();
+        return true;
+    }
+    // Bypassing the window manager covers the whole screen even where
+    // there is none to honour a full-screen request.
+    setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint |
+             Qt::WindowStaysOnTopHint);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    setGeometry(screen != nullptr ? screen->geometry() : QRect(0, 0, 800, 600));
+    show();
+    requestActivate();
+    return true;
+}
+
+bool SaverWindow::makeCurrent() {
+    return context_ != nullptr && context_->makeCurrent(this);
+}
+
+bool SaverWindow::doneCurrent() {
+    if (context_ != nullptr) context_->doneCurrent();
+    return true;
+}
+
+bool SaverWindow::swapBuffers() {
+    if (context_ == nullptr || !isExposed()) return false;
+    context_->swapBuffers(this);
+    return true;
+}
+
+int SaverWindow::width() const {
+    return static_cast<int>(QWindow::width() * devicePixelRatio());
+}
+
+int SaverWindow::height() const {
+    return static_cast<int>(QWindow::height() * devicePixelRatio());
+}
+
+void SaverWindow::exposeEvent(QExposeEvent*) {
+    if (!started_ && isExposed()) {
+        started_ = true;
+        runGuarded(static_cast<QObject*>(this), kProcCaption, [this] { startUp(); });
+    }
+}
+
+void SaverWindow::startUp() {
+    IniProfileStore store = userSettings();
+    SaverSettings saved = readSaverSettings(store);
+    int drawType = saved.drawType;
+    draw_ = createDraw(drawType);
+    settings_ = createViewSettings(drawType);
+    if (draw_ == nullptr || settings_ == nullptr) {
+        throw std::runtime_error("There is no drawing style number " + std::to_string(drawType) +
+                                 ".");
+    }
+    applySaverSettings(*settings_, saved);
+
+    if (!preview()) {
+        startCursor_ = QCursor::pos();
+        setCursor(Qt::BlankCursor);
+    }
+
+    context_ = std::make_unique<QOpenGLContext>();
+    context_->setFormat(format());
+    if (!context_->create()) {
+        showError(static_cast<QObject*>(this),
+                  "OpenGL cannot create a context for the saver window.", kProcCaption);
+        closeDown();
+        return;
+    }
+    if (draw_->initialise(this, *settings_, memPath_, static_cast<QObject*>(this)) == 0) {
+        closeDown();
+        return;
+    }
+    if (!preview()) {
+        // Without a window manager nothing else gives the saver the
+        // keyboard; taken only now, so a failure's message box stays usable.
+        setKeyboardGrabEnabled(true);
+        setMouseGrabEnabled(true);
+    }
+    timer_.start();
+}
+
+void SaverWindow::tick() {
+    runGuarded(static_cast<QObject*>(this), kProcCaption, [this] {
+        if (gTerminate != 0) {
+            closeDown();
+            return;
+        }
+        if (preview() && !followParent()) {
+            closeDown();
+            return;
+        }
+        if (draw_ != nullptr && draw_->sceneBuilt() && draw_->nextFrame() != 0) ++frames_;
+    });
+}
+
+bool SaverWindow::followParent() {
+    auto size = x11WindowSize(parent_);
+    if (!size) return false;  // the preview's owner went away
+    if (*size != QWindow::size()) resize(*size);
+    return true;
+}
+
+void SaverWindow::closingInput() {
+    if (preview()) return;
+    closeDown();
+}
+
+void SaverWindow::closeDown() {
+    if (closed_) return;
+    closed_ = true;
+    timer_.stop();
+    if (draw_ != nullptr) {
+        // A failing release must not keep the saver on screen: report it
+        // and finish the close-down all the same.
+        runGuarded(static_cast<QObject*>(this), kProcCaption, [this] { draw_->release(); });
+    }
+    draw_.reset();
+    settings_.reset();
+    unsetCursor();
+    setKeyboardGrabEnabled(false);
+    setMouseGrabEnabled(false);
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::exit(0);
+}
+
+void SaverWindow::keyPressEvent(QKeyEvent*) {
+    if (isClosingInput(SaverInput::KeyDown, preview(), 0, 0, 0, 0)) closingInput();
+}
+
+void SaverWindow::mousePressEvent(QMouseEvent*) {
+    if (isClosingInput(SaverInput::ButtonDown, preview(), 0, 0, 0, 0)) closingInput();
+}
+
+void SaverWindow::mouseMoveEvent(QMouseEvent* event) {
+    QPoint p = event->globalPosition().toPoint();
+    if (isClosingInput(SaverInput::MouseMove, preview(), startCursor_.x(), startCursor_.y(), p.x(),
+                       p.y())) {
+        closingInput();
+    }
+}
+
+int runSaver(unsigned long long parent, const std::filesystem::path& memPath) {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        std::fputs("hillglimmer: the saver needs an X display, and DISPLAY is not set.\n", stderr);
+        return 1;
+    }
+    // A foreign X11 window can only be joined through Qt's X11 platform,
+    // so it is used even inside a Wayland session.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int argc = 1;
+    char name[] = "hillglimmer";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    installMessageBoxSink();
+    std::signal(SIGTERM, onTerminate);
+    SaverWindow window(parent, memPath);
+    if (!window.start()) return 1;
+    return QApplication::exec();
+}
+
+}  // namespace hg
