@@ -98,8 +98,7 @@ public:
     float maxHeight = 0.0f;
 };
 
-// The reader for demType (any value outside 0..6 reads as GSI 50 m). A type
-// whose reader this build lacks throws a std::runtime_error saying so.
+// The reader for demType; any value outside 0..6 reads as GSI 50 m.
 std::unique_ptr<CMesh> createMesh(TerrainBuffers& draw, CViewSettings& settings, int demType,
                                   const std::filesystem::path& path);
 

@@ -1,0 +1,230 @@
+// The saver end to end on a virtual X server: what it draws and which input
+// ends it. Skipped, visibly, where Xvfb or xdotool is missing.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <set>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "support/test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool haveProgram(const char* name) {
+    std::string cmd = std::string("command -v ") + name + " >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
+}
+
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        for (const auto& e : env) ::putenv(const_cast<char*>(e.c_str()));
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        int devnull = ::open("/dev/null", 0);
+        ::dup2(devnull, 0);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+// True once pid has exited within the time given; its status in *status.
+bool waitExit(pid_t pid, std::chrono::milliseconds limit, int* status = nullptr) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        int st = 0;
+        if (::waitpid(pid, &st, WNOHANG) == pid) {
+            if (status) *status = st;
+            return true;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
+
+class VirtualDisplay {
+public:
+    VirtualDisplay() {
+        for (int n = 90; n < 140 && pid_ <= 0; ++n) {
+            std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+            if (::access(lock.c_str(), F_OK) == 0) continue;
+            name_ = ":" + std::to_string(n);
+            pid_ = spawn({"Xvfb", name_, "-screen", "0", "640x480x24", "-nolisten", "tcp"});
+            for (int i = 0; i < 100; ++i) {
+                conn_ = xcb_connect(name_.c_str(), nullptr);
+                if (xcb_connection_has_error(conn_) == 0) return;
+                xcb_disconnect(conn_);
+                conn_ = nullptr;
+                std::this_thread::sleep_for(50ms);
+            }
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+    }
+    ~VirtualDisplay() {
+        if (conn_) xcb_disconnect(conn_);
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool ok() const { return conn_ != nullptr; }
+    const std::string& name() const { return name_; }
+    xcb_connection_t* conn() const { return conn_; }
+
+    // A plain mapped window, standing in for a control panel's preview.
+    xcb_window_t makeWindow(int x, int y, int w, int h) {
+        const xcb_setup_t* setup = xcb_get_setup(conn_);
+        xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+        xcb_window_t win = xcb_generate_id(conn_);
+        uint32_t values[] = {screen->white_pixel};
+        xcb_create_window(conn_, XCB_COPY_FROM_PARENT, win, screen->root, static_cast<int16_t>(x),
+                          static_cast<int16_t>(y), static_cast<uint16_t>(w),
+                          static_cast<uint16_t>(h), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          screen->root_visual, XCB_CW_BACK_PIXEL, values);
+        xcb_map_window(conn_, win);
+        xcb_flush(conn_);
+        return win;
+    }
+
+    // The root window's pixel at (x, y) as 0xRRGGBB.
+    std::uint32_t pixel(int x, int y) {
+        const xcb_setup_t* setup = xcb_get_setup(conn_);
+        xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+        auto cookie = xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root,
+                                    static_cast<int16_t>(x), static_cast<int16_t>(y), 1, 1, ~0u);
+        xcb_get_image_reply_t* reply = xcb_get_image_reply(conn_, cookie, nullptr);
+        if (reply == nullptr) return 0xFFFFFFFF;
+        const uint8_t* d = xcb_get_image_data(reply);
+        std::uint32_t v = (d[2] << 16) | (d[1] << 8) | d[0];
+        std::free(reply);
+        return v;
+    }
+
+    // How many of a grid of sample points differ from colour.
+    int pointsNot(std::uint32_t colour, int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; y += 8)
+            for (int x = x0; x < x1; x += 8) n += pixel(x, y) != colour;
+        return n;
+    }
+
+    // Distinct colours among a grid of sample points: a shaded terrain shows
+    // many, a message box a handful.
+    std::size_t distinctColours(int x0, int y0, int x1, int y1) {
+        std::set<std::uint32_t> seen;
+        for (int y = y0; y < y1; y += 6)
+            for (int x = x0; x < x1; x += 6) seen.insert(pixel(x, y));
+        return seen.size();
+    }
+
+private:
+    std::string name_;
+    pid_t pid_ = -1;
+    xcb_connection_t* conn_ = nullptr;
+};
+
+void xdotool(const VirtualDisplay& d, const std::string& args) {
+    std::string cmd = "DISPLAY=" + d.name() + " xdotool " + args + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+}
+
+struct SaverRun {
+    hgtest::ScopedHome home;
+    pid_t pid = -1;
+    void start(const VirtualDisplay& d, const std::vector<std::string>& args) {
+        std::vector<std::string> argv{HG_EXECUTABLE};
+        argv.insert(argv.end(), args.begin(), args.end());
+        pid = spawn(argv, {"DISPLAY=" + d.name(), "HILLGLIMMER_HOME=" + home.path().string(),
+                           "HILLGLIMMER_LANG=en"});
+    }
+    ~SaverRun() {
+        if (pid > 0 && ::kill(pid, 0) == 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+#define REQUIRE_X()                                                                     \
+    if (!haveProgram("Xvfb") || !haveProgram("xdotool"))                                \
+        GTEST_SKIP() << "Xvfb or xdotool is not installed (scripts/install-deps adds them)"; \
+    VirtualDisplay display;                                                             \
+    ASSERT_TRUE(display.ok()) << "Xvfb did not start"
+
+// Waits until the terrain shows: many shades where it stands.
+bool waitForTerrain(VirtualDisplay& d, int x0, int y0, int x1, int y1) {
+    for (int i = 0; i < 150; ++i) {
+        if (d.distinctColours(x0, y0, x1, y1) > 24) return true;
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(SaverOnX, FullScreenDrawsAndIgnoresAOneAxisMove) {
+    REQUIRE_X();
+    SaverRun run;
+    xdotool(display, "mousemove 320 240");
+    run.start(display, {"/s"});
+    ASSERT_TRUE(waitForTerrain(display, 0, 0, 640, 480)) << "no terrain appeared";
+    // Corners stay background; the terrain stands in the middle.
+    EXPECT_EQ(display.pixel(2, 2), 0x000000u);
+    xdotool(display, "mousemove_relative -- 100 0");
+    EXPECT_FALSE(waitExit(run.pid, 700ms)) << "a move along one axis ended the saver";
+    xdotool(display, "mousemove 320 240");
+    xdotool(display, "mousemove_relative -- 5 5");
+    int status = 0;
+    ASSERT_TRUE(waitExit(run.pid, 3000ms, &status)) << "a 5 x 5 move did not end the saver";
+    run.pid = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(SaverOnX, FullScreenEndsOnAKey) {
+    REQUIRE_X();
+    SaverRun run;
+    xdotool(display, "mousemove 320 240");
+    run.start(display, {"/s"});
+    ASSERT_TRUE(waitForTerrain(display, 0, 0, 640, 480));
+    xdotool(display, "key a");
+    int status = 0;
+    ASSERT_TRUE(waitExit(run.pid, 3000ms, &status)) << "a key did not end the saver";
+    run.pid = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(SaverOnX, PreviewDrawsInsideItsWindowAndIgnoresInput) {
+    REQUIRE_X();
+    xcb_window_t parent = display.makeWindow(100, 100, 200, 150);
+    SaverRun run;
+    run.start(display, {"/p", std::to_string(parent)});
+    ASSERT_TRUE(waitForTerrain(display, 100, 100, 300, 250)) << "nothing drawn in the preview";
+    // Outside the parent window the root stays untouched.
+    EXPECT_EQ(display.pixel(20, 20), display.pixel(600, 400));
+    EXPECT_EQ(display.pointsNot(display.pixel(20, 20), 0, 0, 90, 90), 0);
+    xdotool(display, "mousemove 150 150");
+    xdotool(display, "mousemove_relative -- 40 40");
+    xdotool(display, "click 1");
+    xdotool(display, "key a");
+    EXPECT_FALSE(waitExit(run.pid, 800ms)) << "input ended the preview";
+    // The preview ends when its window goes away.
+    xcb_destroy_window(display.conn(), parent);
+    xcb_flush(display.conn());
+    int status = 0;
+    ASSERT_TRUE(waitExit(run.pid, 3000ms, &status)) << "the preview outlived its window";
+    run.pid = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
