@@ -7,7 +7,7 @@ namespace hg {
 
 // Reports a failure to the user: a message box when a GUI has installed its
 // hook, else one line "caption: text" on stderr. owner is the GUI's window
-// (a QWidget*) or null.
+// (a QObject*: a QWidget or a QWindow) or null.
 void showError(void* owner, const std::string& text, const std::string& caption);
 
 using ErrorSink = std::function<void(void* owner, const std::string& text,
