@@ -1,0 +1,248 @@
+#include "render/draw.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "platform/messages.h"
+#include "platform/profile_store.h"
+#include "platform/show_error.h"
+#include "shell/settings.h"
+
+namespace hg {
+
+namespace {
+// The float nearest 1/180: with pi/2 it turns the field of view into half
+// its angle in radians.
+constexpr float kPerHalfCircle = 0.0055555557f;
+constexpr double kHalfPi = 1.57079632675;
+}  // namespace
+
+Projection computeProjection(float minX, float maxX, float minZ, float maxZ, double fovY,
+                             double distanceFactor, bool perspective, double aspect, float eyeZ) {
+    Projection p;
+    p.perspective = perspective;
+    p.eyeZ = eyeZ;
+    const float dx = std::fabs(maxX - minX);
+    const float dz = std::fabs(maxZ - minZ);
+    const float half = 0.5f * std::max(dx, dz);
+    const float f = static_cast<float>(fovY);
+    const float k = static_cast<float>(distanceFactor);
+    if (perspective) {
+        const double halfAngle = static_cast<double>(f * kPerHalfCircle) * kHalfPi;
+        const float d = static_cast<float>(static_cast<double>(half * k) / std::tan(halfAngle));
+        p.eyeZ = -d;
+        float nearZ = 0.0f, farZ = 0.0f;
+        if (dx > dz) {
+            nearZ = d - k * maxX;
+            farZ = d - k * minX;
+        } else {
+            nearZ = d - k * maxZ;
+            farZ = d - k * minZ;
+        }
+        const float w = nearZ / d * half * k;
+        p.left = -w;
+        p.right = w;
+        p.bottom = -w / aspect;
+        p.top = w / aspect;
+        p.nearZ = nearZ;
+        p.farZ = farZ;
+    } else {
+        const float a = half * k;
+        p.left = -a;
+        p.right = a;
+        p.bottom = -a / aspect;
+        p.top = a / aspect;
+        p.nearZ = static_cast<double>(FLT_MAX);
+        p.farZ = -static_cast<double>(FLT_MAX);
+    }
+    return p;
+}
+
+float turnedAngle(float yAngle, double speed) {
+    float a = static_cast<float>(yAngle - speed);
+    if (a < -180.0f) a = static_cast<float>(a + 360.0);
+    return a;
+}
+
+bool CDraw::setProjection(double aspect) {
+    const Projection p =
+        computeProjection(minX, maxX, minZ, maxZ, settings->fovY, settings->distanceFactor,
+                          settings->perspective, aspect, eyeZ);
+    eyeZ = p.eyeZ;
+    if (p.perspective) {
+        glFrustum(p.left, p.right, p.bottom, p.top, p.nearZ, p.farZ);
+    } else {
+        glOrtho(p.left, p.right, p.bottom, p.top, p.nearZ, p.farZ);
+    }
+    return true;
+}
+
+bool CDraw::placeCamera() {
+    glTranslatef(0.0f, 0.0f, eyeZ);
+    return true;
+}
+
+int CDraw::nextFrame() {
+    if (target == nullptr || !target->makeCurrent()) return 0;
+    if (!target->swapBuffers()) return 0;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    yAngle = turnedAngle(yAngle, settings->speed);
+    if (sceneBuilt_) drawFrame();
+    return 1;
+}
+
+int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::filesystem::path& path,
+                      int demType, void* owner) {
+    return initialiseWith(
+        glTarget, record,
+        [&path, demType](TerrainBuffers& buffers, CViewSettings& s) {
+            return createMesh(buffers, s, demType, path);
+        },
+        owner);
+}
+
+int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::filesystem::path& path,
+                      void* owner) {
+    const IniProfileStore store = userSettings();
+    return initialise(glTarget, record, path, readDemType(store), owner);
+}
+
+int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshMaker& makeMesh,
+                          void* owner) {
+    try {
+        target = glTarget;
+        if (target == nullptr) openGLError(kCreateContext);
+        clientWidth = target->width();
+        clientHeight = target->height();
+        settings = &record;
+        xAngle = static_cast<float>(record.xAngle);
+        yAngle = static_cast<float>(record.yAngle);
+
+        {
+            std::unique_ptr<CMesh> mesh = makeMesh(*this, record);
+            if (!mesh) throw std::runtime_error("No reader for this DEM.");
+            mesh->open();
+            mesh->layout();
+            mesh->read();
+            mesh->heightsToVertices();
+            mesh->exportSettings();
+        }
+        checkGrid(vertices, numCols(), numRows());
+        computeBoundingBox();
+
+        if (!target->makeCurrent()) openGLError(kMakeCurrent);
+        checkOpenGLVersion();
+        setPixelFormat();
+
+        const int w = clientWidth, h = clientHeight;
+        if (w <= 0 || h <= 0) return 1;
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        setProjection(static_cast<double>(w) / h);
+        glViewport(0, 0, w, h);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        placeCamera();
+        buildScene();
+        setLights();
+        sceneBuilt_ = true;
+        return 1;
+    } catch (const std::exception& e) {
+        showError(owner, e.what(), kErrorCaption);
+    } catch (...) {
+        showError(owner, unknownErrorText(), kErrorCaption);
+    }
+    return 0;
+}
+
+int CDraw::release() {
+    if (target == nullptr) return 1;
+    if (target->makeCurrent()) glFinish();
+    if (!target->doneCurrent()) openGLError(kMakeCurrent);
+    target = nullptr;
+    sceneBuilt_ = false;
+    return 1;
+}
+
+void CDraw::heightColour(float, std::array<float, 4>&) {}
+
+int CDraw::fillColours() {
+    const GridView g = grid();
+    colours.assign(g.vertexCount() * 4, 0.0f);
+    std::array<float, 4> rgba{};
+    for (std::size_t v = 0; v < g.vertexCount(); ++v) {
+        rgba = {0.0f, 0.0f, 0.0f, 0.0f};
+        heightColour(vertices[v * 3 + 1], rgba);
+        std::copy(rgba.begin(), rgba.end(), colours.begin() + static_cast<std::ptrdiff_t>(v * 4));
+    }
+    return 1;
+}
+
+void CDraw::computeBoundingBox() {
+    maxX = maxY = maxZ = -FLT_MAX;
+    minX = minY = minZ = FLT_MAX;
+    const std::size_t n = static_cast<std::size_t>(numCols()) * static_cast<std::size_t>(numRows());
+    for (std::size_t v = 0; v < n && v * 3 + 2 < vertices.size(); ++v) {
+        const float x = vertices[v * 3], y = vertices[v * 3 + 1], z = vertices[v * 3 + 2];
+        maxX = std::max(maxX, x);
+        minX = std::min(minX, x);
+        maxY = std::max(maxY, y);
+        minY = std::min(minY, y);
+        maxZ = std::max(maxZ, z);
+        minZ = std::min(minZ, z);
+    }
+}
+
+void CDraw::buildCellCentres() {
+    hg::buildCellCentres(vertices, numCols(), numRows());
+}
+
+Vec3 CDraw::directionalNormal(int i, int j, int set) const {
+    return grid().directionalNormal(i, j, set, settings->normalWeight);
+}
+
+void CDraw::buildNormalSets() {
+    for (int k = 0; k < 4; ++k) fillNormalSet(normalSets[static_cast<std::size_t>(k)], k);
+    normals.assign(normalSets[0].size(), 0.0f);
+}
+
+void CDraw::fillNormalSet(std::vector<float>& out, int set) const {
+    out = normalSet(vertices, numCols(), numRows(), set, settings->normalWeight);
+}
+
+void CDraw::buildIndices() {
+    indices = buildIndexList(numCols(), numRows(), 0);
+    numIndices = indices.size();
+    drawIndices = &indices;
+}
+
+void CDraw::buildIndexOrders() {
+    for (int k = 0; k < 8; ++k) {
+        indexOrders[static_cast<std::size_t>(k)] = buildIndexList(numCols(), numRows(), k);
+    }
+    numIndices = indexOrders[0].size();
+    drawIndices = &indexOrders[0];
+}
+
+void CDraw::blendNormalsFor(double angle) {
+    blendNormals(normals, normalSets, angle);
+}
+
+void CDraw::pickIndexListFor(double angle) {
+    drawIndices = &indexOrders[static_cast<std::size_t>(indexOrderForAngle(angle))];
+}
+
+void CDraw::setBackgroundColour() const {
+    const std::array<float, 3> c = unpackColour(settings->backColor);
+    glClearColor(c[0], c[1], c[2], 0.0f);
+}
+
+void CDraw::applyViewRotation(float tilt, float turn) {
+    glRotatef(-tilt, 1.0f, 0.0f, 0.0f);
+    glRotatef(turn, 0.0f, 1.0f, 0.0f);
+}
+
+}  // namespace hg

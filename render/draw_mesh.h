@@ -1,0 +1,67 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "render/draw.h"
+
+namespace hg {
+
+// The colours of the Mesh style and the heights its two ramps turn on.
+struct MeshPalette {
+    std::uint32_t wire = 0x8080FF;
+    std::uint32_t water = 0x3380FF;
+    std::uint32_t low = 0;
+    std::uint32_t mid = 0;
+    std::uint32_t high = 0;
+};
+
+// Bright colours for a coarse grid drawn flat, softer ones for a fine grid
+// shaded smoothly.
+MeshPalette meshPalette(bool smooth);
+
+// The block size of the wire net: ceil(numCols / maxLines).
+int meshBlockSize(int numCols, int maxLines);
+
+// The height between the two colour ramps: the middle one of the heights
+// above sea level, or the lowest height when none is above it.
+float meshMidHeight(std::vector<float> heights, float seaLevel);
+
+// The colour of height h: water at or below sea level (when seaColors is
+// on), else a ramp from low to mid below midHeight and from mid to high
+// above it. A ramp of no height gives its start colour.
+std::array<float, 4> meshHeightColour(float h, const MeshPalette& palette, bool seaColors,
+                                      float seaLevel, float minY, float midHeight, float maxY);
+
+// The border vertices (row, column) of every whole k x k block of a
+// numCols x numRows grid, one loop per block, as the net draws them.
+std::vector<std::vector<std::pair<int, int>>> meshNetLoops(int numCols, int numRows, int k);
+
+// Draw type 0: a lit, height-coloured solid of quadrilaterals under a light
+// blue net that outlines blocks of cells.
+class CDrawMesh : public CDraw {
+public:
+    static constexpr unsigned kSolidList = 1;
+    static constexpr unsigned kNetList = 2;
+
+    void buildScene() override;
+    void setLights() override;
+    void drawFrame() override;
+
+    const MeshPalette& palette() const { return palette_; }
+    float midHeight() const { return midHeight_; }
+    // The block size the net was built with.
+    int netBlock() const { return netBlock_; }
+
+private:
+    void compileSolid();
+    void compileNet();
+    void issueVertex(int i, int j);
+
+    MeshPalette palette_;
+    float midHeight_ = 0.0f;
+    int netBlock_ = 1;
+};
+
+}  // namespace hg

@@ -1,0 +1,98 @@
+#include "render/offscreen_render.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "platform/show_error.h"
+#include "render/draw_factory.h"
+#include "render/egl_offscreen_target.h"
+#include "render/png_writer.h"
+#include "render/saver_record.h"
+#include "shell/settings.h"
+
+namespace hg {
+
+namespace {
+
+std::filesystem::path frameName(const std::filesystem::path& dir, int n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%04d.png", n);
+    return dir / name;
+}
+
+void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store,
+                OffscreenRenderResult& result) {
+    const int drawType = request.drawType.value_or(readSaverSettings(store).drawType);
+    if (request.frames < 0) {
+        result.error = "The number of frames must not be negative.";
+        return;
+    }
+    std::unique_ptr<CDraw> draw = createDraw(drawType);
+    std::unique_ptr<CViewSettings> record = createViewSettings(drawType);
+    if (!draw || !record) {
+        result.error = "There is no style number " + std::to_string(drawType) + " (0 to 9).";
+        return;
+    }
+    applySaverSettings(*record, readSaverSettings(store));
+    EglOffscreenTarget target(request.width, request.height);
+
+    // The drawing object reports its own failure; keep its words for the
+    // caller instead of printing them here.
+    std::string reported;
+    int ok = 0;
+    {
+        ErrorSinkGuard capture(
+            [&reported](void*, const std::string& text, const std::string& caption) {
+                reported = caption + ": " + text;
+            });
+        ok = request.meshMaker
+                 ? draw->initialiseWith(&target, *record, request.meshMaker)
+                 : draw->initialise(&target, *record, request.memPath, readDemType(store));
+    }
+    if (!ok) {
+        result.error = reported.empty() ? "The terrain could not be drawn." : reported;
+        return;
+    }
+
+    std::error_code ec;
+    std::filesystem::create_directories(request.outDir, ec);
+    if (ec) {
+        result.error = "Cannot create the folder " + request.outDir.string() + ": " + ec.message();
+        draw->release();
+        return;
+    }
+    for (int n = 0; n < request.frames; ++n) {
+        if (!draw->nextFrame()) {
+            result.error = "Frame " + std::to_string(n) + " could not be drawn.";
+            break;
+        }
+        const std::filesystem::path file = frameName(request.outDir, n);
+        std::vector<std::uint8_t> pixels = target.readPixels();
+        // The styles clear to alpha 0; a screen shows no transparency, so
+        // neither does the picture of it.
+        for (std::size_t a = 3; a < pixels.size(); a += 4) pixels[a] = 255;
+        if (!writePng(file, target.width(), target.height(), pixels)) {
+            result.error = "Cannot write " + file.string() + ".";
+            break;
+        }
+        result.files.push_back(file);
+    }
+    draw->release();
+}
+
+}  // namespace
+
+OffscreenRenderResult renderOffscreen(const OffscreenRenderRequest& request,
+                                      const ProfileStore& store) {
+    OffscreenRenderResult result;
+    try {
+        drawFrames(request, store, result);
+    } catch (const std::exception& e) {
+        result.error = e.what();
+    } catch (...) {
+        result.error = "Unknown error.";
+    }
+    return result;
+}
+
+}  // namespace hg

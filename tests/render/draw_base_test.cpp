@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "render/draw.h"
+#include "render/draw_factory.h"
+#include "render/draw_mesh.h"
+
+namespace {
+
+TEST(DrawBase, PerspectiveFramesTheWiderExtent) {
+    // 2000 m wide, 1000 m deep, centred; fovY 54, distanceFactor 1.66.
+    const hg::Projection p =
+        hg::computeProjection(-1000.0f, 1000.0f, -500.0f, 500.0f, 54.0, 1.66, true, 2.0, 0.0f);
+    EXPECT_NEAR(p.eyeZ, -3257.93, 0.01);
+    EXPECT_NEAR(p.nearZ, 1597.93, 0.01);
+    EXPECT_NEAR(p.farZ, 4917.93, 0.01);
+    // The frustum's half width at the near plane scales with near / d.
+    const double w = p.nearZ / 3257.93 * 1000.0 * 1.66;
+    EXPECT_NEAR(p.right, w, 0.01);
+    EXPECT_DOUBLE_EQ(p.left, -p.right);
+    EXPECT_NEAR(p.top, w / 2.0, 0.01);
+
+    // A deeper than wide grid takes near and far from z.
+    const hg::Projection q =
+        hg::computeProjection(-500.0f, 500.0f, -1000.0f, 1000.0f, 54.0, 1.66, true, 1.0, 0.0f);
+    EXPECT_NEAR(q.eyeZ, -3257.93, 0.01);
+    EXPECT_NEAR(q.nearZ, 1597.93, 0.01);
+}
+
+TEST(DrawBase, OrthographicBoxKeepsTheEye) {
+    const hg::Projection p =
+        hg::computeProjection(-100.0f, 100.0f, -50.0f, 50.0f, 54.0, 1.1, false, 2.0, -7.0f);
+    EXPECT_FALSE(p.perspective);
+    EXPECT_FLOAT_EQ(p.eyeZ, -7.0f);
+    EXPECT_NEAR(p.right, 110.0, 1e-4);
+    EXPECT_NEAR(p.top, 55.0, 1e-4);
+}
+
+TEST(DrawBase, TurnWrapsBelowMinus180) {
+    EXPECT_NEAR(hg::turnedAngle(-179.8f, 0.5), 179.7f, 1e-4f);
+    EXPECT_FLOAT_EQ(hg::turnedAngle(-22.5f, 0.5), -23.0f);
+    // -180 itself is inside the range.
+    EXPECT_FLOAT_EQ(hg::turnedAngle(-179.5f, 0.5), -180.0f);
+    EXPECT_FLOAT_EQ(hg::turnedAngle(-175.0f, 10.0), 175.0f);
+}
+
+TEST(DrawBase, FirstOpenGLErrorSticks) {
+    hg::CDrawMesh draw;
+    EXPECT_STREQ(draw.errorText(), "OpenGL No Error.");
+    try {
+        draw.openGLError(hg::COpenGLDraw::kDeleteContext);
+        FAIL();
+    } catch (const hg::OpenGLError& e) {
+        EXPECT_STREQ(e.what(), "OpenGL wglDeleteContext failed.");
+    }
+    try {
+        draw.openGLError(hg::COpenGLDraw::kMakeCurrent);
+        FAIL();
+    } catch (const hg::OpenGLError& e) {
+        EXPECT_EQ(e.code(), hg::COpenGLDraw::kDeleteContext);
+        EXPECT_STREQ(e.what(), "OpenGL wglDeleteContext failed.");
+    }
+}
+
+TEST(DrawBase, VersionCheckNeedsDesktopOneOne) {
+    using hg::COpenGLDraw;
+    EXPECT_TRUE(COpenGLDraw::versionAtLeast("4.5 (Compatibility Profile) Mesa 22.3.6", 1, 1));
+    EXPECT_TRUE(COpenGLDraw::versionAtLeast("1.1.0", 1, 1));
+    EXPECT_TRUE(COpenGLDraw::versionAtLeast("1.10", 1, 1));
+    EXPECT_FALSE(COpenGLDraw::versionAtLeast("1.0 Microsoft", 1, 1));
+    EXPECT_FALSE(COpenGLDraw::versionAtLeast("OpenGL ES 3.2 Mesa", 1, 1));
+    EXPECT_FALSE(COpenGLDraw::versionAtLeast("", 1, 1));
+    EXPECT_FALSE(COpenGLDraw::versionAtLeast(nullptr, 1, 1));
+}
+
+TEST(DrawBase, BoundingBoxCoversGridVerticesOnly) {
+    hg::CDrawMesh draw;
+    hg::CViewSettings s;
+    s.numCols = 2;
+    s.numRows = 2;
+    draw.settings = &s;
+    // Four grid vertices, then a centre far outside them that must not count.
+    draw.vertices = {-3, 1, -2, 3, 5, -2, -3, 2, 4, 3, -1, 4, 100, 100, 100};
+    draw.computeBoundingBox();
+    EXPECT_EQ(draw.minX, -3.0f);
+    EXPECT_EQ(draw.maxX, 3.0f);
+    EXPECT_EQ(draw.minY, -1.0f);
+    EXPECT_EQ(draw.maxY, 5.0f);
+    EXPECT_EQ(draw.minZ, -2.0f);
+    EXPECT_EQ(draw.maxZ, 4.0f);
+}
+
+TEST(DrawFactory, MakesMeshRefusesUnknownTypesAndNamesMissingStyles) {
+    EXPECT_NE(dynamic_cast<hg::CDrawMesh*>(hg::createDraw(0).get()), nullptr);
+    EXPECT_EQ(hg::createDraw(-1), nullptr);
+    EXPECT_EQ(hg::createDraw(10), nullptr);
+    for (int type = 1; type <= 9; ++type) {
+        try {
+            EXPECT_NE(hg::createDraw(type), nullptr);
+        } catch (const std::runtime_error& e) {
+            // A style not yet in this build says which one it is.
+            EXPECT_NE(std::string(e.what()).find(hg::drawTypeName(type)), std::string::npos);
+        }
+    }
+    EXPECT_EQ(hg::drawTypeFromName("3D-Contour"), 7);
+    EXPECT_EQ(hg::drawTypeFromName("contour"), 7);
+    EXPECT_EQ(hg::drawTypeFromName("MESH"), 0);
+    EXPECT_EQ(hg::drawTypeFromName("9"), 9);
+    EXPECT_EQ(hg::drawTypeFromName("10"), std::nullopt);
+    EXPECT_EQ(hg::drawTypeFromName("waves"), std::nullopt);
+}
+
+}  // namespace
