@@ -3,20 +3,14 @@
 #include <stdexcept>
 
 #include "platform/file.h"
-#include "platform/home.h"
 #include "platform/gui/wait_cursor.h"
+#include "platform/home.h"
 #include "platform/messages.h"
 #include "platform/show_error.h"
 #include "shell/settings.h"
 
-#if __has_include("dem/read_sdts.h")
-#include "dem/read_sdts.h"
-#define HG_HAVE_SDTS_IMPORT 1
-#endif
-#if __has_include("dem/read_gsi10m.h")
 #include "dem/read_gsi10m.h"
-#define HG_HAVE_GSI10M_IMPORT 1
-#endif
+#include "dem/read_sdts.h"
 
 namespace hg {
 
@@ -53,7 +47,8 @@ bool copyToWorkingFile(const std::filesystem::path& file, const std::filesystem:
 }
 
 SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesystem::path& memPath,
-                            ProfileStore& store, void* owner, const SheetIndexHandler& onSheetIndex) {
+                            ProfileStore& store, void* owner,
+                            const SheetIndexHandler& onSheetIndex) {
     DemChoice choice = classifyDemFile(file);
     std::error_code ec;
     if (choice.action != DemAction::SheetIndex && !std::filesystem::is_regular_file(file, ec)) {
@@ -69,30 +64,18 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
             }
             return onSheetIndex(file);
         case DemAction::SdtsImport: {
-#ifdef HG_HAVE_SDTS_IMPORT
             bool ok = runGuarded(owner, kSdtsCaption, [&] {
                 WaitCursor wait;
                 importSdtsTransfer(file, memPath, store);
             });
             return ok ? SelectOutcome::Changed : SelectOutcome::Failed;
-#else
-            showError(owner, "USGS 7.5-minute SDTS transfers are not available in this version yet.",
-                      kSdtsCaption);
-            return SelectOutcome::Failed;
-#endif
         }
         case DemAction::Gsi10mImport: {
-#ifdef HG_HAVE_GSI10M_IMPORT
             bool ok = runGuarded(owner, kGsi10mCaption, [&] {
                 WaitCursor wait;
                 importGsi10mDescription(file, memPath, store);
             });
             return ok ? SelectOutcome::Changed : SelectOutcome::Failed;
-#else
-            showError(owner, "GSI 10 m mesh DEMs are not available in this version yet.",
-                      kGsi10mCaption);
-            return SelectOutcome::Failed;
-#endif
         }
         case DemAction::Copy:
             // Copying the working file onto itself would change nothing but

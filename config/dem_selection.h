@@ -36,7 +36,8 @@ using SheetIndexHandler = std::function<SelectOutcome(const std::filesystem::pat
 // through showError with the caption of the step that failed and leave the
 // working file and the settings as they were.
 SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesystem::path& memPath,
-                            ProfileStore& store, void* owner, const SheetIndexHandler& onSheetIndex);
+                            ProfileStore& store, void* owner,
+                            const SheetIndexHandler& onSheetIndex);
 
 // The copy step: memPath replaced atomically by a copy of file.
 bool copyToWorkingFile(const std::filesystem::path& file, const std::filesystem::path& memPath);

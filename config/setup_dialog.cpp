@@ -16,6 +16,7 @@
 #include "config/dem_file_dialog.h"
 #include "config/dem_selection.h"
 #include "config/dem_title.h"
+#include "config/sheet_dialog.h"
 #include "dem/view_settings.h"
 #include "platform/gui/wait_cursor.h"
 #include "platform/show_error.h"
@@ -207,11 +208,10 @@ void SetupDialog::specifyDem() {
     auto file = chooser_(this, readDemType(store_));
     if (!file) return;
     selectDemFile(*file, memPath_, store_, static_cast<QObject*>(this),
-                  [this](const std::filesystem::path&) {
-                      showError(static_cast<QObject*>(this),
-                                "GSI 50 m map sheets are not available in this version yet.",
-                                "Hillglimmer GSI-50m zumei.csv");
-                      return SelectOutcome::Failed;
+                  [this](const std::filesystem::path& index) {
+                      return runSheetDialog(index, memPath_, store_, this)
+                                 ? SelectOutcome::Changed
+                                 : SelectOutcome::Unchanged;
                   });
     refreshTitle();
     refreshPartBox();

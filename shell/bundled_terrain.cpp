@@ -11,7 +11,8 @@ asm(".section .rodata\n"
     ".balign 16\n"
     ".global hg_bundled_terrain_begin\n"
     "hg_bundled_terrain_begin:\n"
-    ".incbin \"" HG_BUNDLED_TERRAIN "\"\n"
+    ".incbin \"" HG_BUNDLED_TERRAIN
+    "\"\n"
     ".global hg_bundled_terrain_end\n"
     "hg_bundled_terrain_end:\n"
     ".previous\n");
@@ -23,8 +24,9 @@ namespace hg {
 
 std::string_view bundledTerrain() {
 #ifdef HG_BUNDLED_TERRAIN
-    return std::string_view(hg_bundled_terrain_begin,
-                            static_cast<std::size_t>(hg_bundled_terrain_end - hg_bundled_terrain_begin));
+    return std::string_view(
+        hg_bundled_terrain_begin,
+        static_cast<std::size_t>(hg_bundled_terrain_end - hg_bundled_terrain_begin));
 #else
     return {};
 #endif

@@ -8,10 +8,12 @@ bool isClosingInput(SaverInput input, bool preview, int startX, int startY, int 
     if (preview) return false;
     switch (input) {
         case SaverInput::KeyDown:
-        case SaverInput::ButtonDown: return true;
+        case SaverInput::ButtonDown:
+            return true;
         case SaverInput::MouseMove:
             return std::abs(x - startX) > 4 && std::abs(y - startY) > 4;
-        case SaverInput::Other: return false;
+        case SaverInput::Other:
+            return false;
     }
     return false;
 }

@@ -32,17 +32,24 @@ SaverCommand parseCommandLine(std::string_view text) {
     }
     switch (text[at + 1]) {
         case 'c':
-        case 'C': cmd.mode = RunMode::Setup; return cmd;
+        case 'C':
+            cmd.mode = RunMode::Setup;
+            return cmd;
         case 's':
-        case 'S': cmd.mode = RunMode::Saver; return cmd;
+        case 'S':
+            cmd.mode = RunMode::Saver;
+            return cmd;
         case 'p':
         case 'P': {
             cmd.mode = RunMode::Saver;
             std::size_t blank = text.find(' ', at + 2);
-            if (blank != std::string_view::npos) cmd.previewParent = parseWindowId(text.substr(blank));
+            if (blank != std::string_view::npos)
+                cmd.previewParent = parseWindowId(text.substr(blank));
             return cmd;
         }
-        default: cmd.mode = RunMode::Exit; return cmd;
+        default:
+            cmd.mode = RunMode::Exit;
+            return cmd;
     }
 }
 

@@ -62,9 +62,12 @@ int runHillglimmer(const std::vector<std::string>& args) {
         installBundledTerrainIfFirstRun(memPath, store);
     }
     switch (cmd.mode) {
-        case RunMode::Exit: return 0;
-        case RunMode::Saver: return runSaverMode(cmd, memPath);
-        case RunMode::Setup: return runSetupMode(memPath);
+        case RunMode::Exit:
+            return 0;
+        case RunMode::Saver:
+            return runSaverMode(cmd, memPath);
+        case RunMode::Setup:
+            return runSetupMode(memPath);
     }
     return 0;
 }

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "config/setup_dialog.h"
-#include "shell/saver_window.h"
 #include "platform/gui/wait_cursor.h"
+#include "shell/saver_window.h"
 
 #include "shell/info_command.h"
 #include "shell/select_command.h"

@@ -7,10 +7,7 @@
 #include "platform/show_error.h"
 #include "shell/settings.h"
 
-#if __has_include("dem/gsi50m_sheets.h")
 #include "dem/gsi50m_sheets.h"
-#define HG_HAVE_SHEETS 1
-#endif
 
 namespace hg {
 
@@ -24,7 +21,6 @@ int usage() {
     return 2;
 }
 
-#ifdef HG_HAVE_SHEETS
 SelectOutcome selectSheetsByCode(const std::filesystem::path& index,
                                  const std::vector<std::string>& codes,
                                  const std::filesystem::path& memPath, ProfileStore& store) {
@@ -34,7 +30,9 @@ SelectOutcome selectSheetsByCode(const std::filesystem::path& index,
         std::vector<int> picked;
         for (const std::string& code : codes) {
             auto i = sheets.indexOfCode(code);
-            if (!i) throw std::runtime_error("No sheet with the code " + code + " in " + index.string() + ".");
+            if (!i)
+                throw std::runtime_error("No sheet with the code " + code + " in " +
+                                         index.string() + ".");
             picked.push_back(*i);
         }
         if (picked.size() == 1) {
@@ -45,7 +43,6 @@ SelectOutcome selectSheetsByCode(const std::filesystem::path& index,
     });
     return ok ? SelectOutcome::Changed : SelectOutcome::Failed;
 }
-#endif
 
 }  // namespace
 
@@ -63,19 +60,11 @@ int runSelectCommand(const std::vector<std::string>& args) {
 
     SheetIndexHandler onIndex;
     if (!codes.empty()) {
-#ifdef HG_HAVE_SHEETS
+        if (classifyDemFile(file).action != DemAction::SheetIndex) return usage();
         onIndex = [&](const std::filesystem::path& index) {
             return selectSheetsByCode(index, codes, memPath, store);
         };
-#else
-        std::fputs("hillglimmer: GSI 50 m sheet indexes are not available in this version yet.\n",
-                   stderr);
-        return 1;
-#endif
-    } else if (classifyDemFile(file).action != DemAction::SheetIndex && args.size() > 2) {
-        return usage();
     }
-    if (!codes.empty() && classifyDemFile(file).action != DemAction::SheetIndex) return usage();
 
     switch (selectDemFile(file, memPath, store, nullptr, onIndex)) {
         case SelectOutcome::Changed:
@@ -85,7 +74,8 @@ int runSelectCommand(const std::vector<std::string>& args) {
         case SelectOutcome::Unchanged:
             std::puts("That is already the working file; nothing changed.");
             return 0;
-        case SelectOutcome::Failed: return 1;
+        case SelectOutcome::Failed:
+            return 1;
     }
     return 1;
 }

@@ -14,19 +14,30 @@ int inRange(int stored, std::size_t size, int fallback) {
 int altitudeFactorPosition(int stored) {
     return inRange(stored, kAltitudeFactorTexts.size(), def::yFactor);
 }
-int contourPosition(int stored) { return inRange(stored, kContourTexts.size(), def::step); }
-int meshPosition(int stored) { return inRange(stored, kMeshTexts.size(), def::numMesh); }
-int speedPosition(int stored) { return inRange(stored, kSpeedValues.size(), def::speed); }
+int contourPosition(int stored) {
+    return inRange(stored, kContourTexts.size(), def::step);
+}
+int meshPosition(int stored) {
+    return inRange(stored, kMeshTexts.size(), def::numMesh);
+}
+int speedPosition(int stored) {
+    return inRange(stored, kSpeedValues.size(), def::speed);
+}
 
-double leadingDouble(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
+double leadingDouble(const std::string& text) {
+    return std::strtod(text.c_str(), nullptr);
+}
 
 double altitudeFactorAt(int position) {
-    return leadingDouble(kAltitudeFactorTexts[static_cast<std::size_t>(altitudeFactorPosition(position))]);
+    return leadingDouble(
+        kAltitudeFactorTexts[static_cast<std::size_t>(altitudeFactorPosition(position))]);
 }
 double contourIntervalAt(int position) {
     return leadingDouble(kContourTexts[static_cast<std::size_t>(contourPosition(position))]);
 }
-double meshBlockFor(int numMesh) { return std::pow(2.0, meshPosition(numMesh)); }
+double meshBlockFor(int numMesh) {
+    return std::pow(2.0, meshPosition(numMesh));
+}
 double speedAt(int position) {
     return kSpeedValues[static_cast<std::size_t>(speedPosition(position))];
 }
