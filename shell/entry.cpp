@@ -8,8 +8,10 @@
 #include "platform/instance_lock.h"
 #include "platform/profile_store.h"
 #include "shell/bundled_terrain.h"
+#include "shell/saver_window.h"
 #include "shell/command_line.h"
 #include "shell/extra_commands.h"
+#include "shell/xscreensaver_options.h"
 
 namespace hg {
 
@@ -33,6 +35,26 @@ void printHelp() {
 
 }  // namespace
 
+namespace {
+// As an XScreenSaver hack: no start-up wait and no instance lock (several
+// screens may each run one), input ignored, ended by SIGTERM.
+int runHack(const HackOptions& hack) {
+    std::filesystem::path home = homeDirectory();
+    if (home.empty()) return 1;
+    const std::filesystem::path memPath = home / kWorkingFileName;
+    {
+        IniProfileStore store = userSettings();
+        installBundledTerrainIfFirstRun(memPath, store);
+    }
+    SaverPlacement placement;
+    placement.kind = hack.target == HackOptions::Window ? SaverPlacement::Plain
+                                                        : SaverPlacement::Child;
+    placement.window = hack.windowId;
+    placement.rootWindow = hack.target == HackOptions::Root;
+    return runSaver(placement, memPath);
+}
+}  // namespace
+
 int runHillglimmer(const std::vector<std::string>& args) {
     if (!args.empty()) {
         const std::string& first = args[0];
@@ -45,6 +67,12 @@ int runHillglimmer(const std::vector<std::string>& args) {
             return 0;
         }
         if (auto code = runExtraCommand(args)) return *code;
+        std::string error;
+        if (auto hack = parseHackOptions(args, &error)) return runHack(*hack);
+        if (!error.empty()) {
+            std::fprintf(stderr, "hillglimmer: %s\n", error.c_str());
+            return 2;
+        }
     }
 
     // The screen-saver start-up: the wait lets a previous instance finish

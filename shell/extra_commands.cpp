@@ -31,7 +31,12 @@ std::optional<int> runExtraCommand(const std::vector<std::string>& args) {
 }
 
 int runSaverMode(const SaverCommand& cmd, const std::filesystem::path& memPath) {
-    return runSaver(static_cast<unsigned long long>(cmd.previewParent), memPath);
+    SaverPlacement placement;
+    if (cmd.previewParent != 0) {
+        placement.kind = SaverPlacement::Child;
+        placement.window = static_cast<unsigned long long>(cmd.previewParent);
+    }
+    return runSaver(placement, memPath);
 }
 
 int runSetupMode(const std::filesystem::path& memPath) {

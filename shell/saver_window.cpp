@@ -58,8 +58,8 @@ std::optional<QSize> x11WindowSize(unsigned long long id) {
 
 }  // namespace
 
-SaverWindow::SaverWindow(unsigned long long parent, std::filesystem::path memPath)
-    : parent_(parent), memPath_(std::move(memPath)) {
+SaverWindow::SaverWindow(SaverPlacement placement, std::filesystem::path memPath)
+    : placement_(placement), memPath_(std::move(memPath)) {
     setSurfaceType(QSurface::OpenGLSurface);
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
@@ -71,7 +71,7 @@ SaverWindow::SaverWindow(unsigned long long parent, std::filesystem::path memPat
     format.setDepthBufferSize(24);
     format.setStencilBufferSize(0);
     setFormat(format);
-    setTitle(preview() ? QString() : QStringLiteral("Hillglimmer"));
+    setTitle(placement_.kind == SaverPlacement::Child ? QString() : QStringLiteral("Hillglimmer"));
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
 }
@@ -81,13 +81,23 @@ SaverWindow::~SaverWindow() {
 }
 
 bool SaverWindow::start() {
-    if (preview()) {
-        auto size = x11WindowSize(parent_);
+    if (placement_.kind == SaverPlacement::Plain) {
+        resize(800, 600);
+        show();
+        return true;
+    }
+    if (placement_.kind == SaverPlacement::Child) {
+        if (placement_.rootWindow) {
+            xcb_connection_t* c = x11Connection();
+            if (c == nullptr) return false;
+            placement_.window = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        }
+        auto size = x11WindowSize(placement_.window);
         if (!size) {
-            std::fprintf(stderr, "hillglimmer: there is no X11 window %llu.\n", parent_);
+            std::fprintf(stderr, "hillglimmer: there is no X11 window %llu.\n", placement_.window);
             return false;
         }
-        foreign_ = QWindow::fromWinId(static_cast<WId>(parent_));
+        foreign_ = QWindow::fromWinId(static_cast<WId>(placement_.window));
         if (foreign_ == nullptr) return false;
         setParent(foreign_);
         setGeometry(0, 0, size->width(), size->height());
@@ -179,7 +189,7 @@ void SaverWindow::tick() {
             closeDown();
             return;
         }
-        if (preview() && !followParent()) {
+        if (placement_.kind == SaverPlacement::Child && !followParent()) {
             closeDown();
             return;
         }
@@ -188,7 +198,7 @@ void SaverWindow::tick() {
 }
 
 bool SaverWindow::followParent() {
-    auto size = x11WindowSize(parent_);
+    auto size = x11WindowSize(placement_.window);
     if (!size) return false;  // the preview's owner went away
     if (*size != QWindow::size()) resize(*size);
     return true;
@@ -232,7 +242,7 @@ void SaverWindow::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
-int runSaver(unsigned long long parent, const std::filesystem::path& memPath) {
+int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPath) {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
         std::fputs("hillglimmer: the saver needs an X display, and DISPLAY is not set.\n", stderr);
@@ -247,7 +257,11 @@ int runSaver(unsigned long long parent, const std::filesystem::path& memPath) {
     QApplication app(argc, argv);
     installMessageBoxSink();
     std::signal(SIGTERM, onTerminate);
-    SaverWindow window(parent, memPath);
+    SaverWindow window(placement, memPath);
+    // A plain window ends when the user closes it.
+    QObject::connect(&window, &QWindow::visibleChanged, &window, [&window](bool visible) {
+        if (!visible) window.closeDown();
+    });
     if (!window.start()) return 1;
     return QApplication::exec();
 }

@@ -14,16 +14,26 @@ namespace hg {
 class CDraw;
 struct CViewSettings;
 
-// The saver's window: full screen, or a child of a foreign X11 window (the
-// preview, or XScreenSaver's window). Runs the drawing object on a 100 ms
-// timer and ends the run on the closing input of a full-screen saver.
+// Where the saver draws.
+struct SaverPlacement {
+    enum Kind {
+        FullScreen,  // the screen saver proper: ends on the closing input
+        Child,       // inside a foreign X11 window (a preview, XScreenSaver)
+        Plain,       // an ordinary top-level window
+    };
+    Kind kind = FullScreen;
+    unsigned long long window = 0;  // for Child
+    bool rootWindow = false;        // for Child: the screen's root window
+};
+
+// The saver's window. Runs the drawing object on a 100 ms timer; a
+// full-screen saver ends on the closing input, the others ignore input and
+// end when their window goes away (or on SIGTERM).
 class SaverWindow : public QWindow, public GlTarget {
     Q_OBJECT
 
 public:
-    // parent 0 runs full screen; otherwise the window lives inside the X11
-    // window parent and ignores input.
-    SaverWindow(unsigned long long parent, std::filesystem::path memPath);
+    SaverWindow(SaverPlacement placement, std::filesystem::path memPath);
     ~SaverWindow() override;
 
     // Shows the window; the run starts with its first exposure.
@@ -35,7 +45,8 @@ public:
     int width() const override;
     int height() const override;
 
-    bool preview() const { return parent_ != 0; }
+    // Every placement but full screen ignores input.
+    bool preview() const { return placement_.kind != SaverPlacement::FullScreen; }
     // Frames drawn so far (for tests and the frame counter).
     long long frames() const { return frames_; }
 
@@ -54,7 +65,7 @@ private:
     void closingInput();
     bool followParent();
 
-    unsigned long long parent_;
+    SaverPlacement placement_;
     std::filesystem::path memPath_;
     QWindow* foreign_ = nullptr;
     std::unique_ptr<QOpenGLContext> context_;
@@ -68,6 +79,6 @@ private:
 };
 
 // The saver mode: a QApplication on X11 and one SaverWindow until it ends.
-int runSaver(unsigned long long parent, const std::filesystem::path& memPath);
+int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPath);
 
 }  // namespace hg
