@@ -4,13 +4,7 @@
 
 namespace hgtest {
 
-// One QApplication for the whole test program (gtest_main owns main()).
-inline QApplication& qtApp() {
-    static int argc = 1;
-    static char name[] = "hillglimmer-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// The application made by the Qt test programs' main().
+inline QApplication& qtApp() { return *qApp; }
 
 }  // namespace hgtest
