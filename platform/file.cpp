@@ -100,7 +100,11 @@ bool replaceFileAtomically(const std::filesystem::path& target,
                            const std::function<bool(int fd)>& writer) {
     std::filesystem::path dir = target.parent_path();
     if (dir.empty()) dir = ".";
-    std::string pattern = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    // Built by appending: GCC 12 warns falsely about a chain of + here.
+    std::string pattern = dir.string();
+    pattern += "/.";
+    pattern += target.filename().string();
+    pattern += ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
