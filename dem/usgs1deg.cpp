@@ -1,0 +1,393 @@
+#include "dem/usgs1deg.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+#include "dem/geodesy.h"
+#include "platform/file.h"
+#include "platform/message_error.h"
+
+namespace hg {
+
+namespace {
+
+constexpr int kIllegalDem = 18;
+constexpr std::size_t kBlock = 1024;
+// A profile's first block spends 144 characters on its header.
+constexpr std::size_t kProfileHeader = 144;
+constexpr int kFirstBlockValues = 146;
+constexpr int kBlockValues = 170;
+constexpr int kVoidMarker = -32767;
+constexpr int kFillMarker = -32768;
+
+[[noreturn]] void illegal() {
+    throw MessageError(kIllegalDem);
+}
+
+// Fortran I-format: blanks, an optional sign, digits; anything else ends
+// the number, and a blank field reads as 0.
+int parseInt(std::string_view field) {
+    std::size_t i = 0;
+    while (i < field.size() && field[i] == ' ') ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
+    long long v = 0;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+        // Fields are at most a few characters wide; the cap only guards a
+        // caller that passes something longer.
+        if (v < 100000000000LL) v = v * 10 + (field[i] - '0');
+    }
+    v = negative ? -v : v;
+    return static_cast<int>(std::clamp<long long>(v, -2000000000LL, 2000000000LL));
+}
+
+// The same rule for one 6-character elevation, kept small because it runs
+// once per post.
+inline int parseElevation(const char* p) {
+    int i = 0;
+    while (i < 6 && p[i] == ' ') ++i;
+    bool negative = false;
+    if (i < 6 && (p[i] == '-' || p[i] == '+')) negative = p[i++] == '-';
+    int v = 0;
+    for (; i < 6 && p[i] >= '0' && p[i] <= '9'; ++i) v = v * 10 + (p[i] - '0');
+    return negative ? -v : v;
+}
+
+// Fortran E- and D-format reals ("0.544050000000000D+06",
+// "3.00000e+001"). The D exponent has to be honoured: stopping at it would
+// read every corner a million times too small. from_chars keeps the parse
+// independent of the process locale, which a GUI may have changed.
+double parseReal(std::string_view field) {
+    std::array<char, 40> buf{};
+    std::size_t n = 0;
+    std::size_t i = 0;
+    while (i < field.size() && field[i] == ' ') ++i;
+    if (i < field.size() && field[i] == '+') ++i;
+    for (; i < field.size() && n + 1 < buf.size(); ++i) {
+        char c = field[i];
+        if (c == 'D' || c == 'd') c = 'e';
+        bool numeric =
+            (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
+        if (!numeric) break;
+        buf[n++] = c;
+    }
+    double v = 0.0;
+    std::from_chars(buf.data(), buf.data() + n, v, std::chars_format::general);
+    return v;
+}
+
+std::string trimBlanks(std::string_view s) {
+    std::size_t b = s.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    std::size_t e = s.find_last_not_of(' ');
+    return std::string(s.substr(b, e - b + 1));
+}
+
+int blocksForProfile(int count) {
+    if (count <= kFirstBlockValues) return 1;
+    return 1 + (count - kFirstBlockValues + kBlockValues - 1) / kBlockValues;
+}
+
+}  // namespace
+
+CUSGS1deg::CUSGS1deg(TerrainBuffers& d, CViewSettings& s, std::filesystem::path path)
+    : CMesh(d, s, std::move(path)) {}
+
+bool CUSGS1deg::open() {
+    InputFile file;
+    if (!file.open(fileName)) illegal();
+    auto fileSize = file.size();
+    if (!fileSize) illegal();
+
+    // Record A plus the two characters after it, which tell whether the
+    // blocks carry line ends.
+    std::array<char, kBlock + 2> head{};
+    auto got = file.read(head.data(), head.size());
+    if (!got || *got < kBlock) illegal();
+    const std::string_view a(head.data(), kBlock);
+
+    title = trimBlanks(a.substr(0, 64));
+    zone = parseInt(a.substr(162, 6));
+    unitFactor = parseInt(a.substr(534, 6)) == 2 ? 1.0 : 0.3048;
+
+    std::array<double, 8> c{};
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        c[i] = parseReal(a.substr(546 + 24 * i, 24));
+        if (!std::isfinite(c[i])) illegal();
+    }
+    swX = c[0];
+    swY = c[1];
+    nwX = c[2];
+    nwY = c[3];
+    neX = c[4];
+    neY = c[5];
+    seX = c[6];
+    seY = c[7];
+
+    double lo = parseReal(a.substr(738, 24)) * unitFactor;
+    double hi = parseReal(a.substr(762, 24)) * unitFactor;
+    // A range no float can hold is no range; the base then measures the
+    // heights itself.
+    if (std::isfinite(lo) && std::isfinite(hi) && std::fabs(lo) < 1e30 && std::fabs(hi) < 1e30) {
+        minHeight = static_cast<float>(lo);
+        maxHeight = static_cast<float>(hi);
+    } else {
+        minHeight = maxHeight = 0.0f;
+    }
+
+    const double yResolution = parseReal(a.substr(828, 12));
+    // The products have square posts; a blank x resolution borrows y's.
+    double xResolution = parseReal(a.substr(816, 12));
+    if (!(xResolution > 0.0)) xResolution = yResolution;
+    const double zResolution = parseReal(a.substr(840, 12));
+    // A blank z resolution means whole units, so a file that leaves it
+    // out still reads.
+    if (zResolution == 0.0) {
+        zResolution_ = 1.0;
+    } else if (std::isfinite(zResolution) && zResolution > 0.0 && zResolution <= 1e4) {
+        zResolution_ = zResolution;
+    } else {
+        illegal();
+    }
+
+    demCols = parseInt(a.substr(858, 6));
+
+    // Some converters end each 1024-character block with LF or CR LF. Record
+    // B never starts with either, so the two characters after record A tell
+    // the layout of the whole file.
+    stride_ = kBlock;
+    if (*got > kBlock && head[kBlock] == '\n') {
+        stride_ = kBlock + 1;
+    } else if (*got > kBlock + 1 && head[kBlock] == '\r' && head[kBlock + 1] == '\n') {
+        stride_ = kBlock + 2;
+    }
+
+    // Every profile needs at least one block of its own.
+    if (!plausibleGrid(demCols, 1, *fileSize, static_cast<double>(stride_))) illegal();
+    readProfileHeaders(file, *fileSize);
+    layOutRows(yResolution);
+
+    if (zone == 0) {
+        setGeographicSpacings(xResolution, yResolution);
+    } else {
+        const double cols = demCols > 1 ? demCols - 1 : 1;
+        const double rows = demRows > 1 ? demRows - 1 : 1;
+        if (ragged_) {
+            // The corners of a ragged file are not posts, so the spacing is
+            // the resolution itself.
+            ewSpacingN = ewSpacingS = ewSpacing = xResolution;
+            nsSpacingN = nsSpacingS = nsSpacing = yResolution;
+        } else {
+            ewSpacingN = std::fabs(neX - nwX) / cols;
+            ewSpacingS = std::fabs(seX - swX) / cols;
+            ewSpacing = (ewSpacingN + ewSpacingS) * 0.5;
+            nsSpacingN = (std::fabs(neY - seY) + std::fabs(nwY - swY)) * 0.5 / rows;
+            nsSpacingS = nsSpacing = nsSpacingN;
+        }
+        setProjectedCorners();
+    }
+    return true;
+}
+
+void CUSGS1deg::readProfileHeaders(InputFile& file, std::uint64_t fileSize) {
+    profiles_.clear();
+    profiles_.reserve(static_cast<std::size_t>(demCols));
+    std::array<char, kProfileHeader> h{};
+    std::uint64_t offset = stride_;
+    for (int j = 0; j < demCols; ++j) {
+        if (offset + kProfileHeader > fileSize || !file.seek(offset)) illegal();
+        auto got = file.read(h.data(), h.size());
+        if (!got || *got < h.size()) illegal();
+        const std::string_view b(h.data(), h.size());
+        Profile p;
+        p.offset = offset;
+        p.count = parseInt(b.substr(12, 6));
+        p.startY = parseReal(b.substr(48, 24));
+        p.datum = parseReal(b.substr(72, 24));
+        if (p.count < 1 || p.count > kMaxGridSide) illegal();
+        if (!std::isfinite(p.startY) || !std::isfinite(p.datum) || std::fabs(p.datum) > 1e6) {
+            illegal();
+        }
+        const std::uint64_t blocks = static_cast<std::uint64_t>(blocksForProfile(p.count));
+        // The whole profile must be there: a file cut inside it is broken,
+        // not merely short of a few posts.
+        if (offset + (blocks - 1) * stride_ + kBlock > fileSize) illegal();
+        profiles_.push_back(p);
+        offset += blocks * stride_;
+    }
+}
+
+void CUSGS1deg::layOutRows(double yResolution) {
+    const Profile& first = profiles_.front();
+    ragged_ = std::any_of(profiles_.begin(), profiles_.end(), [&](const Profile& p) {
+        return p.count != first.count || p.startY != first.startY;
+    });
+    if (!ragged_) {
+        demRows = first.count;
+        for (Profile& p : profiles_) p.southRow = 0;
+        return;
+    }
+
+    // Profiles of a 7.5-minute quadrangle start and end where its edges cut
+    // the projected grid, so the grid spans the corners at the posts'
+    // resolution and each profile goes to the rows its start names.
+    if (!std::isfinite(yResolution) || yResolution <= 0.0) illegal();
+    const double lowY = std::min({swY, nwY, neY, seY});
+    const double highY = std::max({swY, nwY, neY, seY});
+    const double south = std::floor(lowY / yResolution);
+    const double north = std::ceil(highY / yResolution);
+    if (!std::isfinite(south) || !std::isfinite(north) || std::fabs(south) > 1e12 ||
+        std::fabs(north) > 1e12) {
+        illegal();
+    }
+    const long long rows = static_cast<long long>(north) - static_cast<long long>(south) + 1;
+    int longest = 0;
+    for (const Profile& p : profiles_) longest = std::max(longest, p.count);
+    // Corners far beyond what the profiles hold would only allocate voids.
+    if (!plausibleGrid(demCols, rows) || rows > 2LL * longest + 2) illegal();
+    demRows = static_cast<int>(rows);
+
+    for (Profile& p : profiles_) {
+        const double start = std::round(p.startY / yResolution) - south;
+        // Far outside the grid is as good as one row beyond it: nothing of
+        // the profile is kept.
+        p.southRow = static_cast<int>(std::clamp(start, -1.0 - kMaxGridSide, 1.0 + kMaxGridSide));
+    }
+}
+
+void CUSGS1deg::setGeographicSpacings(double xResolution, double yResolution) {
+    const double northLat = std::fabs(neY + nwY) * 0.5;
+    const double southLat = std::fabs(seY + swY) * 0.5;
+    if (ragged_) {
+        ewSpacingN = metresPerArcSecEW(0, northLat) * xResolution;
+        ewSpacingS = metresPerArcSecEW(0, southLat) * xResolution;
+        nsSpacingN = metresPerArcSecNS(0, northLat) * yResolution;
+        nsSpacingS = metresPerArcSecNS(0, southLat) * yResolution;
+    } else {
+        const double cols = demCols > 1 ? demCols - 1 : 1;
+        const double rows = demRows > 1 ? demRows - 1 : 1;
+        const double northWidth = std::fabs(nwX - neX);
+        const double southWidth = std::fabs(swX - seX);
+        const double height = (std::fabs(neY - seY) + std::fabs(nwY - swY)) * 0.5;
+        ewSpacingN = metresPerArcSecEW(0, northLat) * northWidth / cols;
+        ewSpacingS = metresPerArcSecEW(0, southLat) * southWidth / cols;
+        nsSpacingN = metresPerArcSecNS(0, northLat) * height / rows;
+        nsSpacingS = metresPerArcSecNS(0, southLat) * height / rows;
+    }
+    ewSpacing = (ewSpacingN + ewSpacingS) * 0.5;
+    nsSpacing = (nsSpacingN + nsSpacingS) * 0.5;
+}
+
+namespace {
+
+// Walks the meridian one arc-second at a time until the northing is used
+// up; the overshoot is taken back as a fraction of the last step.
+double northingToLatitude(double northing, double originLatitude) {
+    double phi = originLatitude;
+    if (northing == 0.0) return phi;
+    double m = 1.0;
+    if (northing > 0.0) {
+        do {
+            m = metresPerArcSecNS(0, phi);
+            phi += 1.0;
+            northing -= m;
+        } while (northing > 0.0);
+    } else {
+        do {
+            m = metresPerArcSecNS(0, phi);
+            phi -= 1.0;
+            northing += m;
+        } while (northing < 0.0);
+    }
+    return phi + northing / m;
+}
+
+}  // namespace
+
+void CUSGS1deg::setProjectedCorners() {
+    // Beyond a pole the walk would only take longer to say nothing useful.
+    for (double y : {swY, nwY, neY, seY}) {
+        if (std::fabs(y) > 2e7) illegal();
+    }
+    originLatitude = 0.0;
+    referenceLongitude = (180.0 - (zone - 1) * 6.0) * 3600.0;
+    // The longitudes serve for display only; the spacings come from the
+    // eastings in metres.
+    auto convert = [&](double& x, double& y) {
+        const double lat = northingToLatitude(y, originLatitude);
+        x = x / metresPerArcSecEW(0, lat) + referenceLongitude;
+        y = lat;
+    };
+    convert(nwX, nwY);
+    convert(seX, seY);
+    convert(neX, neY);
+    convert(swX, swY);
+}
+
+bool CUSGS1deg::read() {
+    if (profiles_.size() != static_cast<std::size_t>(demCols) || demRows < 1) illegal();
+    const SampleSelection sel = selection();
+    std::vector<float>& heights = draw->heights;
+    // Posts that no profile reaches stay void.
+    heights.assign(sel.total(), VOID_HEIGHT);
+    if (sel.total() == 0) return true;
+    const std::size_t usedCols = static_cast<std::size_t>(sel.usedCols());
+
+    InputFile file;
+    if (!file.open(fileName)) illegal();
+    std::vector<char> buf;
+    for (int j = 0; j < demCols; ++j) {
+        const int col = sel.colSlot(j);
+        if (col < 0) continue;
+        const Profile& p = profiles_[static_cast<std::size_t>(j)];
+        const std::size_t blocks = static_cast<std::size_t>(blocksForProfile(p.count));
+        const std::size_t span = (blocks - 1) * stride_ + kBlock;
+        buf.resize(span);
+        if (!file.seek(p.offset)) illegal();
+        auto got = file.read(buf.data(), span);
+        if (!got || *got < span) illegal();
+
+        // Only the elevations that land inside the grid.
+        const int first = std::max(0, -p.southRow);
+        const int last = std::min(p.count, demRows - p.southRow);
+        for (int k = first; k < last; ++k) {
+            const int row = sel.rowSlot(demRows - 1 - (p.southRow + k));
+            if (row < 0) continue;
+            std::size_t pos;
+            if (k < kFirstBlockValues) {
+                pos = kProfileHeader + 6 * static_cast<std::size_t>(k);
+            } else {
+                const int q = k - kFirstBlockValues;
+                pos = static_cast<std::size_t>(1 + q / kBlockValues) * stride_ +
+                      6 * static_cast<std::size_t>(q % kBlockValues);
+            }
+            const int raw = parseElevation(&buf[pos]);
+            float h = VOID_HEIGHT;
+            if (raw != kVoidMarker && raw != kFillMarker) {
+                const double value = (raw * zResolution_ + p.datum) * unitFactor;
+                // Whole metres, toward zero: 1000 ft is 304 m, -12.9 m is -12.
+                h = std::trunc(static_cast<float>(value));
+            }
+            heights[static_cast<std::size_t>(row) * usedCols + static_cast<std::size_t>(col)] = h;
+        }
+    }
+    return true;
+}
+
+std::string usgsDemTitle(const std::filesystem::path& path) {
+    InputFile file;
+    if (!file.open(path)) illegal();
+    std::array<char, 64> text{};
+    auto got = file.read(text.data(), text.size());
+    if (!got || *got < text.size()) illegal();
+    std::string_view s(text.data(), text.size());
+    // Text that starts in the first column is a short name followed by other
+    // descriptive text; only the name is wanted as a title.
+    if (s.front() != ' ') s = s.substr(0, 24);
+    return trimBlanks(s);
+}
+
+}  // namespace hg
