@@ -1,0 +1,236 @@
+#include "dem/gsi50m.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <functional>
+
+#include "platform/message_error.h"
+#include "support/test_support.h"
+
+namespace gsi50mtest {
+
+// A sheet built from the layout: edges = south, west, north, east in
+// arc-seconds, tenths(r, c) in 0.1 m. Empty flags: every row present and a
+// record count of rows; else one flag per described row, and only rows
+// flagged '1' get a record.
+std::string makeSheet(int cols, int rows, const std::array<long, 4>& edges, const std::string& name,
+                      const std::function<int(int, int)>& tenths, const std::string& flags) {
+    std::string h(1011, ' ');
+    char buf[32];
+    auto put = [&](std::size_t at, const char* format, long v) {
+        int n = std::snprintf(buf, sizeof buf, format, v);
+        h.replace(at, static_cast<std::size_t>(n), buf);
+    };
+    put(23, "%3ld", cols);
+    put(26, "%3ld", rows);
+    for (std::size_t k = 0; k < 4; ++k) {
+        long v = edges[k];
+        put(29 + 7 * k, "%07ld", v / 3600 * 10000 + v % 3600 / 60 * 100 + v % 60);
+    }
+    h.replace(58, name.size(), name);
+    const std::string f = flags.empty() ? std::string(static_cast<std::size_t>(rows), '1') : flags;
+    put(142, "%3ld", static_cast<long>(f.size()));
+    h.replace(225, f.size(), f);
+
+    std::string out = h;
+    for (int r = 0; r < rows && static_cast<std::size_t>(r) < f.size(); ++r) {
+        if (f[static_cast<std::size_t>(r)] != '1') continue;
+        std::snprintf(buf, sizeof buf, "%9d", r + 1);
+        out += buf;
+        for (int c = 0; c < cols; ++c) {
+            std::snprintf(buf, sizeof buf, "%5d", tenths(r, c));
+            out += buf;
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace gsi50mtest
+
+namespace {
+
+using gsi50mtest::makeSheet;
+using hgtest::TempDir;
+using hgtest::writeFile;
+
+// A 5' x 7.5' sheet with its north edge at 35 degrees.
+constexpr std::array<long, 4> kEdges = {125700, 503550, 126000, 504000};
+
+int ramp(int r, int c) {
+    return r * 7 + c - 300;
+}
+float rampAt(int r, int c) {
+    return static_cast<float>(ramp(r, c) * 0.1);
+}
+
+struct Reader {
+    hg::TerrainBuffers buffers;
+    hg::CViewSettings settings;
+    hg::CGSI50m mesh;
+
+    // Whole file at full resolution unless told otherwise.
+    explicit Reader(const std::filesystem::path& path, int isPart = 1, int startX = 0,
+                    int startZ = 0, int sizeX = 999, int sizeZ = 999)
+        : mesh(buffers, settings, path) {
+        settings.meshBlock = 1.0;
+        settings.isPart = isPart;
+        settings.startX = startX;
+        settings.startZ = startZ;
+        settings.sizeMeshMaxX = sizeX;
+        settings.sizeMeshMaxZ = sizeZ;
+    }
+    const std::vector<float>& load() {
+        mesh.open();
+        mesh.layout();
+        mesh.read();
+        return buffers.heights;
+    }
+};
+
+int messageOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const hg::MessageError& e) {
+        return e.id();
+    }
+    return 0;
+}
+
+TEST(Gsi50mReader, SamplesLandInTheirPlacesWholeWindowedAndThinned) {
+    TempDir dir;
+    writeFile(dir / "s.mem", makeSheet(200, 200, kEdges, "NAME", ramp, ""));
+    Reader whole(dir / "s.mem", 0, 0, 0, 201, 201);
+    const auto& h = whole.load();
+    ASSERT_EQ(h.size(), 40000u);
+    EXPECT_EQ(h[0], rampAt(0, 0));
+    EXPECT_EQ(h[1 * 200 + 150], rampAt(1, 150));
+    EXPECT_EQ(h[39999], rampAt(199, 199));
+    EXPECT_EQ(whole.mesh.nwX, 503550.0);
+    EXPECT_EQ(whole.mesh.nwY, 126000.0);
+    EXPECT_EQ(whole.mesh.seX, 504000.0);
+    EXPECT_EQ(whole.mesh.seY, 125700.0);
+    // 25.3548 and 30.8136 m per arc-second at 35 degrees on Bessel 1841.
+    EXPECT_NEAR(whole.mesh.ewSpacingN, 25.3548 * 450 / 199, 1e-3);
+    EXPECT_NEAR(whole.mesh.nsSpacingN, 30.8136 * 300 / 199, 1e-3);
+
+    Reader window(dir / "s.mem", 1, 3, 10, 50, 40);
+    const auto& w = window.load();
+    EXPECT_EQ(w[0], rampAt(10, 3));
+    EXPECT_EQ(w[39 * 50 + 49], rampAt(49, 52));
+
+    Reader thinned(dir / "s.mem", 0, 0, 0, 60, 60);
+    const auto& t = thinned.load();
+    ASSERT_EQ(thinned.mesh.thinStep, 4);
+    EXPECT_EQ(t[7 * 50 + 11], rampAt(28, 44));
+}
+
+TEST(Gsi50mReader, HeightFieldsVoidsBlanksAndLeadingZeros) {
+    TempDir dir;
+    std::string bytes = makeSheet(
+        4, 2, kEdges, "X", [](int, int) { return 10; }, "");
+    bytes.replace(1011 + 9, 20, "-9999  123-000512 34");
+    writeFile(dir / "s.mem", bytes);
+    Reader rd(dir / "s.mem");
+    rd.settings.seaHeight = -3.0;
+    const auto& h = rd.load();
+    EXPECT_EQ(h[0], -3.0f);  // a void takes the sea height
+    EXPECT_EQ(h[1], 12.3f);
+    EXPECT_EQ(h[2], -0.5f);
+    EXPECT_EQ(h[3], 1.2f);  // a number ends at its first blank
+}
+
+TEST(Gsi50mReader, WhichRowsHaveRecords) {
+    TempDir dir;
+    // Rows 1 and 3 are absent; the record count leaves row 5 undescribed.
+    writeFile(dir / "s.mem", makeSheet(3, 6, kEdges, "N", ramp, "10101"));
+    Reader rd(dir / "s.mem");
+    rd.settings.seaHeight = -1.0;
+    const auto& h = rd.load();
+    for (int r = 0; r < 6; ++r) {
+        float want = r % 2 == 0 && r < 5 ? rampAt(r, 2) : -1.0f;
+        EXPECT_EQ(h[static_cast<std::size_t>(r) * 3 + 2], want) << r;
+    }
+
+    // Some writers leave the count and the flags blank; a file of exactly
+    // one record per row can only mean every row is there.
+    std::string bytes = makeSheet(3, 4, kEdges, "N", ramp, "");
+    bytes.replace(142, 3, "   ");
+    bytes.replace(225, 4, "    ");
+    writeFile(dir / "s.mem", bytes);
+    Reader blank(dir / "s.mem");
+    EXPECT_EQ(blank.load()[11], rampAt(3, 2));
+}
+
+TEST(Gsi50mReader, SharedSampleMatchesTheReference) {
+    auto mem = hgtest::sharedData("jdem/fakejdem.mem");
+    auto ref = hgtest::sharedData("oracle/fakejdem.f32");
+    HG_REQUIRE_SHARED(mem);
+    HG_REQUIRE_SHARED(ref);
+    Reader rd(mem);
+    EXPECT_EQ(rd.load(), hgtest::readFloats(ref));
+    EXPECT_EQ(rd.mesh.nwX, 3600.0);
+    EXPECT_EQ(rd.mesh.nwY, 50 * 3600.0);
+    EXPECT_EQ(rd.mesh.seY, 49 * 3600.0);
+    // Not compared: this sample's east field is "020000 ", six digits set
+    // one place left. Read as degrees, minutes and seconds it says 20
+    // degrees; the reference reads all seven bytes as one number and gets 2.
+}
+
+TEST(Gsi50mReader, MissingShortCutAndImplausibleFilesGiveTheirMessages) {
+    TempDir dir;
+    auto loading = [&](const std::string& bytes) {
+        writeFile(dir / "x.mem", bytes);
+        return messageOf([&] { Reader(dir / "x.mem").load(); });
+    };
+    EXPECT_EQ(messageOf([&] { Reader(dir / "absent.mem").load(); }), 16);
+    EXPECT_EQ(messageOf([&] { Reader(dir.path()).load(); }), 16);
+
+    const std::string good = makeSheet(20, 10, kEdges, "N", ramp, "1101111111");
+    EXPECT_EQ(loading(good.substr(0, 1010)), 17);
+    for (std::size_t cut = 0; cut < good.size(); cut += 7) {
+        EXPECT_EQ(loading(good.substr(0, cut)), 17) << "cut at " << cut;
+    }
+    // Counts that cannot describe this file: no columns, negative rows,
+    // more columns than the file holds, flags that would run past the header.
+    for (auto [at, text] : {std::pair{23, "  0"}, {26, " -5"}, {23, "999"}, {142, "900"}}) {
+        std::string bad = good;
+        bad.replace(static_cast<std::size_t>(at), 3, text);
+        if (at == 142) bad.replace(26, 3, "900");
+        EXPECT_EQ(loading(bad), 17) << at << " " << text;
+    }
+}
+
+TEST(Gsi50mTitle, TrimmedNamesCompositionMarkAndInfoText) {
+    TempDir dir;
+    std::string bytes = makeSheet(3, 3, kEdges, "ABCDE", ramp, "");
+    bytes.replace(79, 10, "FGHIJ     ");
+    writeFile(dir / "s.mem", bytes);
+    Reader plain(dir / "s.mem");
+    plain.mesh.open();
+    // Each trim covers the title so far; the last name goes in untrimmed.
+    EXPECT_EQ(plain.mesh.title, "ABCDE  FGHIJ" + std::string(12, ' '));
+    EXPECT_EQ(hg::gsi50mTitle(dir / "s.mem"), "ABCDE");
+
+    bytes.replace(58, 10, "\x81\x40\x93\x8C\x8B\x9E    ");
+    bytes.replace(145, 37, "Composed by Orogenist for Hillglimmer");
+    writeFile(dir / "c.mem", bytes);
+    const std::string stops = "\x81\x44\x81\x44\x81\x44";
+    EXPECT_EQ(hg::gsi50mTitle(dir / "c.mem"), "\x93\x8C\x8B\x9E" + stops);
+    Reader composed(dir / "c.mem");
+    composed.mesh.open();
+    EXPECT_EQ(composed.mesh.title.rfind("Composed" + stops + "  \x81\x40\x93\x8C", 0), 0u);
+
+    EXPECT_EQ(hg::gsi50mTitle(dir / "absent.mem"), "");
+    writeFile(dir / "short.mem", bytes.substr(0, 1010));
+    EXPECT_EQ(hg::gsi50mTitle(dir / "short.mem"), "");
+
+    using hg::gsi50m::trimBlanks;
+    EXPECT_EQ(trimBlanks("\x81\x40 a b\x81\x40  "), "a b");
+    // 0x88 0x81 is one character; the '@' after it is no full-width blank.
+    EXPECT_EQ(trimBlanks("\x88\x81@ "), "\x88\x81@");
+}
+
+}  // namespace
