@@ -1,0 +1,115 @@
+#include "dem/gsi10m.h"
+
+#include <algorithm>
+#include <system_error>
+#include <vector>
+
+#include "platform/file.h"
+#include "platform/message_error.h"
+
+namespace hg {
+
+namespace {
+constexpr int kMsgDat = 92;
+constexpr std::size_t kTitleLimit = 255;
+
+bool isSjisLead(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+}  // namespace
+
+CGSI10m::CGSI10m(TerrainBuffers& d, CViewSettings& s, std::filesystem::path path)
+    : CMesh(d, s, std::move(path)) {}
+
+void CGSI10m::describe(const CGSI10mInfo& info) {
+    title = info.titl;
+    demCols = info.nCols;
+    demRows = info.nRows;
+    swX = info.swX;
+    swY = info.swY;
+    nwX = info.swX;
+    nwY = info.neY;
+    neX = info.neX;
+    neY = info.neY;
+    seX = info.neX;
+    seY = info.swY;
+    // A single column or row has no spacing; the layout refuses such a grid.
+    double ew = demCols > 1 ? info.disLong / (demCols - 1) : 0.0;
+    double ns = demRows > 1 ? info.disLat / (demRows - 1) : 0.0;
+    ewSpacingN = ewSpacingS = ewSpacing = ew;
+    nsSpacingN = nsSpacingS = nsSpacing = ns;
+    minHeight = maxHeight = 0.0f;
+    heightFactor = 0.1;
+}
+
+bool CGSI10m::open() {
+    CGSI10mInfo info;
+    info.loadFromSettings(userSettings());
+    describe(info);
+    // The layout sizes the height buffer from these numbers; a description
+    // that the working file cannot back is refused before that happens.
+    std::error_code ec;
+    auto size = std::filesystem::file_size(fileName, ec);
+    if (ec || !plausibleGrid(demCols, demRows, size, 2.0)) throw MessageError(kMsgDat);
+    return true;
+}
+
+bool CGSI10m::read() {
+    SampleSelection sel = selection();
+    std::vector<float>& heights = draw->heights;
+    if (heights.size() != sel.total()) heights.assign(sel.total(), 0.0f);
+    if (sel.total() == 0) return true;
+    if (!plausibleGrid(demCols, demRows)) throw MessageError(kMsgDat);
+
+    // Output column of each kept DEM column, in order.
+    std::vector<std::pair<int, int>> cols;
+    for (int c = 0; c < demCols; ++c) {
+        int slot = sel.colSlot(c);
+        if (slot >= 0) cols.emplace_back(c, slot);
+    }
+
+    InputFile file;
+    if (!file.open(fileName)) throw MessageError(kMsgDat);
+    const std::size_t rowBytes = static_cast<std::size_t>(demCols) * 2;
+    // Rows come in blocks of about a megabyte rather than one call each.
+    const std::size_t blockRows = std::max<std::size_t>(1, (1u << 20) / rowBytes);
+    std::vector<unsigned char> block(blockRows * rowBytes);
+
+    int rowsLeft = sel.usedRows();
+    int r = 0;
+    while (rowsLeft > 0) {
+        auto got = file.read(block.data(), block.size());
+        if (!got) throw MessageError(kMsgDat);
+        std::size_t fullRows = *got / rowBytes;
+        for (std::size_t i = 0; i < fullRows && rowsLeft > 0; ++i, ++r) {
+            int slot = sel.rowSlot(r);
+            if (slot < 0) continue;
+            const unsigned char* row = &block[i * rowBytes];
+            float* out = &heights[static_cast<std::size_t>(slot) * sel.usedCols()];
+            for (auto [c, s] : cols) {
+                unsigned v = (static_cast<unsigned>(row[2 * c]) << 8) | row[2 * c + 1];
+                out[s] = static_cast<float>(v * heightFactor);
+            }
+            --rowsLeft;
+        }
+        if (*got < block.size() && rowsLeft > 0) throw MessageError(kMsgDat);
+    }
+    return true;
+}
+
+std::string gsi10mTitle(const ProfileStore& store) {
+    CGSI10mInfo info;
+    info.loadFromSettings(store);
+    std::string t = info.titl.substr(0, info.titl.find(','));
+    // Shorten without splitting a two-byte character.
+    std::size_t keep = 0;
+    while (keep < t.size()) {
+        std::size_t len = isSjisLead(static_cast<unsigned char>(t[keep])) ? 2 : 1;
+        if (keep + len > kTitleLimit || keep + len > t.size()) break;
+        keep += len;
+    }
+    t.resize(keep);
+    return t;
+}
+
+}  // namespace hg

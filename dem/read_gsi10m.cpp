@@ -1,0 +1,250 @@
+#include "dem/read_gsi10m.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "dem/mesh.h"
+#include "platform/file.h"
+#include "platform/message_error.h"
+#include "shell/settings.h"
+
+namespace hg {
+
+namespace {
+
+// The description is Shift_JIS; the keys are kept as its bytes so that the
+// search compares exactly what the file holds, whatever this source's
+// encoding. Each key's reading is in the comment above it.
+
+// 東西方向の点数,
+constexpr std::string_view kNumCols = "\x93\x8c\x90\xbc\x95\xfb\x8c\xfc\x82\xcc\x93\x5f\x90\x94,";
+// 南北方向の点数,
+constexpr std::string_view kNumRows = "\x93\xec\x96\x6b\x95\xfb\x8c\xfc\x82\xcc\x93\x5f\x90\x94,";
+// 区画左下の緯度[度],
+constexpr std::string_view kSwLatDeg =
+    "\x8b\xe6\x89\xe6\x8d\xb6\x89\xba\x82\xcc\x88\xdc\x93\x78[\x93\x78],";
+// 区画左下の経度[度],
+constexpr std::string_view kSwLongDeg =
+    "\x8b\xe6\x89\xe6\x8d\xb6\x89\xba\x82\xcc\x8c\x6f\x93\x78[\x93\x78],";
+// 区画右上の緯度[度],
+constexpr std::string_view kNeLatDeg =
+    "\x8b\xe6\x89\xe6\x89\x45\x8f\xe3\x82\xcc\x88\xdc\x93\x78[\x93\x78],";
+// 区画右上の経度[度],
+constexpr std::string_view kNeLongDeg =
+    "\x8b\xe6\x89\xe6\x89\x45\x8f\xe3\x82\xcc\x8c\x6f\x93\x78[\x93\x78],";
+// 　　　　　　　[分], and 　　　　　　　[秒], (seven ideographic spaces): the
+// minute and second lines sit under the degree line they belong to, so
+// only their order ties them to it.
+constexpr std::string_view kMinutes =
+    "\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40[\x95\xaa],";
+constexpr std::string_view kSeconds =
+    "\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40[\x95\x62],";
+// 図名,
+constexpr std::string_view kName = "\x90\x7d\x96\xbc,";
+// 平面直角座標系番号,
+constexpr std::string_view kZone =
+    "\x95\xbd\x96\xca\x92\xbc\x8a\x70\x8d\xc0\x95\x57\x8c\x6e\x94\xd4\x8d\x86,";
+// 区画左下Ｘ座標, 区画左下Ｙ座標, 区画右上Ｘ座標, 区画右上Ｙ座標,
+constexpr std::string_view kSwX = "\x8b\xe6\x89\xe6\x8d\xb6\x89\xba\x82\x77\x8d\xc0\x95\x57,";
+constexpr std::string_view kSwY = "\x8b\xe6\x89\xe6\x8d\xb6\x89\xba\x82\x78\x8d\xc0\x95\x57,";
+constexpr std::string_view kNeX = "\x8b\xe6\x89\xe6\x89\x45\x8f\xe3\x82\x77\x8d\xc0\x95\x57,";
+constexpr std::string_view kNeY = "\x8b\xe6\x89\xe6\x89\x45\x8f\xe3\x82\x78\x8d\xc0\x95\x57,";
+// コメント, (comment): this line closes the header; nothing searched for
+// lies below it.
+constexpr std::string_view kComment = "\x83\x52\x83\x81\x83\x93\x83\x67,";
+
+constexpr int kMsgCsv = 71;
+constexpr std::size_t kMaxLine = 256;
+
+// Byte-at-a-time reading of the description, served from a block buffer.
+class CsvLines {
+public:
+    explicit CsvLines(const std::filesystem::path& path) : buffer_(4096) {
+        if (!file_.open(path)) throw MessageError(kMsgCsv);
+    }
+
+    // The next line with its LF, or false at the end of the file or when
+    // kMaxLine bytes came without one. A failed read call throws 71.
+    bool next(std::string& line) {
+        line.clear();
+        while (line.size() < kMaxLine) {
+            if (pos_ == end_ && !fill()) return false;
+            char c = buffer_[pos_++];
+            line.push_back(c);
+            if (c == '\n') return true;
+        }
+        return false;
+    }
+
+private:
+    bool fill() {
+        auto got = file_.read(buffer_.data(), buffer_.size());
+        if (!got) throw MessageError(kMsgCsv);
+        pos_ = 0;
+        end_ = *got;
+        return end_ > 0;
+    }
+
+    InputFile file_;
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0, end_ = 0;
+};
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view skipBlanks(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    return s;
+}
+
+template <typename T>
+bool parseNumber(std::string_view text, T& out) {
+    text = skipBlanks(text);
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
+    T v{};
+    auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (res.ec != std::errc() || res.ptr == text.data()) return false;
+    if constexpr (std::is_floating_point_v<T>) {
+        if (!std::isfinite(v)) return false;
+    }
+    out = v;
+    return true;
+}
+
+class HeaderSearch {
+public:
+    explicit HeaderSearch(const std::filesystem::path& path) : lines_(path) {}
+
+    // The text behind key on the first line below the previous find that
+    // holds it. The comment line, the end of the file or an overlong line
+    // first: message id.
+    std::string_view find(std::string_view key, int id) {
+        for (;;) {
+            if (!lines_.next(line_)) throw MessageError(id);
+            std::string_view l(line_);
+            if (l.find(kComment) != std::string_view::npos) throw MessageError(id);
+            auto at = l.find(key);
+            if (at != std::string_view::npos) return l.substr(at + key.size());
+        }
+    }
+
+    template <typename T>
+    T number(std::string_view key, int id) {
+        T v{};
+        // A key whose value is not a number is as good as missing.
+        if (!parseNumber(find(key, id), v)) throw MessageError(id);
+        return v;
+    }
+
+    // Degrees, then the minutes and seconds lines that follow, as
+    // arc-seconds.
+    double angle(std::string_view degreeKey, int id) {
+        int deg = number<int>(degreeKey, id);
+        int min = number<int>(kMinutes, id + 1);
+        int sec = number<int>(kSeconds, id + 2);
+        return static_cast<double>(deg) * 3600.0 + static_cast<double>(min) * 60.0 + sec;
+    }
+
+    // The first word behind the key without its last character: the name
+    // field carries its own trailing comma.
+    std::string word(std::string_view key, int id) {
+        std::string_view v = skipBlanks(find(key, id));
+        std::size_t n = 0;
+        while (n < v.size() && !isBlank(v[n])) ++n;
+        if (n > 0) --n;
+        return std::string(v.substr(0, n));
+    }
+
+private:
+    CsvLines lines_;
+    std::string line_;
+};
+
+}  // namespace
+
+CReadGSI10m::CReadGSI10m(std::filesystem::path csvPath, CGSI10mInfo& info)
+    : csvPath_(std::move(csvPath)), info_(&info) {}
+
+void CReadGSI10m::readHeader() {
+    HeaderSearch h(csvPath_);
+    CGSI10mInfo& info = *info_;
+    info.nCols = h.number<int>(kNumCols, 72);
+    info.nRows = h.number<int>(kNumRows, 73);
+    info.swY = h.angle(kSwLatDeg, 74);
+    info.swX = h.angle(kSwLongDeg, 77);
+    info.neY = h.angle(kNeLatDeg, 80);
+    info.neX = h.angle(kNeLongDeg, 83);
+    info.titl = h.word(kName, 86);
+    info.zone = h.number<int>(kZone, 91);
+    // Plane coordinates in centimetres: X northing, Y easting.
+    double swPlaneX = h.number<double>(kSwX, 87);
+    double swPlaneY = h.number<double>(kSwY, 88);
+    double nePlaneX = h.number<double>(kNeX, 89);
+    double nePlaneY = h.number<double>(kNeY, 90);
+    info.disLong = (nePlaneY - swPlaneY) * 0.01;
+    info.disLat = (nePlaneX - swPlaneX) * 0.01;
+}
+
+std::filesystem::path findGsi10mData(const std::filesystem::path& csvPath) {
+    std::filesystem::path top = csvPath.parent_path().parent_path();
+    std::string name = csvPath.stem().string() + ".dat";
+    std::optional<std::filesystem::path> found;
+    if (auto dir = findIgnoringCase(top, "dat")) found = findIgnoringCase(*dir, name);
+    std::error_code ec;
+    if (!found || !std::filesystem::is_regular_file(*found, ec)) {
+        throw std::runtime_error(
+            "The height file of this description was not found: " + (top / "dat" / name).string() +
+            " (names compared ignoring case).");
+    }
+    return *found;
+}
+
+void importGsi10mDescription(const std::filesystem::path& csvPath,
+                             const std::filesystem::path& memPath, ProfileStore& store) {
+    CGSI10mInfo info;
+    CReadGSI10m reader(csvPath, info);
+    reader.readHeader();
+    if (!plausibleGrid(info.nCols, info.nRows)) throw MessageError(kMsgCsv);
+
+    std::filesystem::path data = findGsi10mData(csvPath);
+    std::error_code ec;
+    auto size = std::filesystem::file_size(data, ec);
+    // A height file too short for the grid would only fail later, at every
+    // start of the saver; refuse it while the old DEM is still in place.
+    if (ec || !plausibleGrid(info.nCols, info.nRows, size, 2.0)) throw MessageError(92);
+
+    // The heights go to a staged copy beside the working file, which takes
+    // its place only after the settings describe it.
+    std::filesystem::path staged = memPath;
+    staged += ".import";
+    if (!copyFileAtomically(data, staged)) {
+        std::filesystem::remove(staged, ec);
+        throw std::runtime_error("Cannot copy " + data.string() + " to " + memPath.string() + ".");
+    }
+    struct RemoveStaged {
+        const std::filesystem::path& path;
+        ~RemoveStaged() {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
+    } cleanup{staged};
+
+    if (!info.saveToSettings(store) || !writeDemType(store, kDemGsi10m)) {
+        throw std::runtime_error("Cannot write the settings file.");
+    }
+    std::filesystem::rename(staged, memPath, ec);
+    if (ec) {
+        throw std::runtime_error("Cannot replace the working file " + memPath.string() + ": " +
+                                 ec.message());
+    }
+}
+
+}  // namespace hg

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+
+#include "dem/gsi10m_info.h"
+#include "platform/profile_store.h"
+
+namespace hg {
+
+// Reads the descriptive CSV of a GSI 10 m mesh DEM into a CGSI10mInfo.
+class CReadGSI10m {
+public:
+    CReadGSI10m(std::filesystem::path csvPath, CGSI10mInfo& info);
+    virtual ~CReadGSI10m() = default;
+    CReadGSI10m(const CReadGSI10m&) = delete;
+    CReadGSI10m& operator=(const CReadGSI10m&) = delete;
+
+    // Fills the info record from the header. Throws MessageError 71 when
+    // the file cannot be read, 72..91 for the first key not found.
+    void readHeader();
+
+private:
+    std::filesystem::path csvPath_;
+    CGSI10mInfo* info_;
+};
+
+// The height file that belongs to a description: <parent of the CSV's
+// folder>/dat/<base name>.dat, the folder and the file name matched
+// ignoring case. Throws std::runtime_error naming the expected file when
+// there is none.
+std::filesystem::path findGsi10mData(const std::filesystem::path& csvPath);
+
+// Imports a GSI 10 m mesh DEM picked as its CSV description: reads the
+// header, finds the height file, and only when all of that succeeded makes
+// the height file the working file at memPath, writes section "GSI10m" and
+// records demType 6. A failure of any step throws and leaves the working
+// file and the settings as they were.
+void importGsi10mDescription(const std::filesystem::path& csvPath,
+                             const std::filesystem::path& memPath, ProfileStore& store);
+
+}  // namespace hg
