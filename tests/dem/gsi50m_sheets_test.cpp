@@ -9,13 +9,8 @@
 #include "dem/gsi50m.h"
 #include "platform/message_error.h"
 #include "shell/settings.h"
+#include "support/gsi50m_sheet_maker.h"
 #include "support/test_support.h"
-
-namespace gsi50mtest {
-// Defined beside the reader's tests.
-std::string makeSheet(int cols, int rows, const std::array<long, 4>& edges, const std::string& name,
-                      const std::function<int(int, int)>& tenths, const std::string& flags);
-}  // namespace gsi50mtest
 
 namespace {
 
@@ -51,7 +46,7 @@ struct Folder {
     std::string sheet(int sr, int sc, int cols = 200, int rows = 200,
                       const std::string& flags = "") const {
         long west = 503550 + sc * 450, north = 126000 - sr * 300;
-        return gsi50mtest::makeSheet(
+        return hgtest::makeSheet(
             cols, rows, {north - 300, west, north, west + 450}, "N" + std::to_string(sr * 2 + sc),
             [=](int r, int c) { return field(sr * (rows - 1) + r, sc * (cols - 1) + c); }, flags);
     }
