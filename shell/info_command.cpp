@@ -81,7 +81,18 @@ int runInfoCommand(const std::vector<std::string>& args) {
         }
     }
     if (file.empty()) return usage();
-    if (type < 0) type = demTypeForExtension(file);
+    if (type < 0) {
+        type = demTypeForExtension(file);
+        // These two are imported, not read: their readers take the working
+        // file and the description the import stored.
+        if (type == kDemSdts75 || type == kDemGsi10m) {
+            std::fprintf(stderr,
+                         "hillglimmer: %s is imported, not read directly. Run `hillglimmer select "
+                         "%s`, then `hillglimmer info WORKING_FILE --type %d`.\n",
+                         file.string().c_str(), file.string().c_str(), type);
+            return 2;
+        }
+    }
 
     TerrainBuffers buffers;
     auto settings = createViewSettings(kDrawMesh);
