@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string angle(long v) {
-    char buf[16];
+    char buf[64];
     std::snprintf(buf, sizeof buf, "%03ld%02ld%02ld", v / 3600, v % 3600 / 60, v % 60);
     return buf;
 }
