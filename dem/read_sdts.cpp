@@ -1,0 +1,316 @@
+#include "dem/read_sdts.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "dem/iso8211/iso8211_reader.h"
+#include "dem/mesh.h"
+#include "platform/file.h"
+#include "platform/message_error.h"
+#include "shell/settings.h"
+
+namespace hg {
+
+namespace {
+
+// The first of each module's four messages: open, descriptive record,
+// reading a subfield, checking a subfield.
+constexpr int kMsgCel0 = 24;
+constexpr int kMsgDdom = 28;
+constexpr int kMsgDdsh = 32;
+constexpr int kMsgIden = 36;
+constexpr int kMsgIref = 40;
+constexpr int kMsgLdef = 44;
+constexpr int kMsgRsdf = 48;
+constexpr int kMsgSpdm = 52;
+constexpr int kMsgXref = 56;
+constexpr int kMsgTooManyRows = 60;
+constexpr int kMsgNoRectangle = 61;
+constexpr int kMsgWrite = 62;
+
+// The program's grids are sized for quadrangles of at most this many rows.
+constexpr int kMaxRows = 1700;
+
+int subfieldInt(const std::string& value) {
+    return parseLeadingInt(value);
+}
+
+// Leading blanks, an optional sign, digits with a point and an exponent.
+double subfieldReal(const std::string& value) {
+    std::size_t i = 0;
+    while (i < value.size() && value[i] == ' ') ++i;
+    std::size_t j = i;
+    if (j < value.size() && (value[j] == '+' || value[j] == '-')) ++j;
+    // strtod would also take "inf", "nan" and hexadecimal forms.
+    if (j >= value.size() || !((value[j] >= '0' && value[j] <= '9') || value[j] == '.')) {
+        return 0.0;
+    }
+    const std::string text = value.substr(i);
+    char* end = nullptr;
+    double v = std::strtod(text.c_str(), &end);
+    return std::isfinite(v) ? v : 0.0;
+}
+
+// Opens a module, reads its descriptive record, then hands every subfield
+// with its label to act, up to the one that ends the file.
+template <class Act>
+void readModule(const std::filesystem::path& path, int msg, Act&& act) {
+    Iso8211Reader reader;
+    Iso8211Leader leader;
+    if (!reader.openModule(path, "r", leader)) throw MessageError(msg);
+    std::string ddr;
+    int status = kIsoFailure;
+    if (!reader.readDescriptiveRecord(ddr, status)) throw MessageError(msg + 1);
+    Iso8211Subfield subfield;
+    Iso8211SubfieldInfo info;
+    if (!reader.readSubfield(subfield)) throw MessageError(msg + 2);
+    for (;;) {
+        if (!reader.checkSubfield(subfield.tag, info)) throw MessageError(msg + 3);
+        act(subfield, info);
+        if (subfield.status == kIsoEndOfFile) break;
+        if (!reader.readSubfield(subfield)) throw MessageError(msg + 2);
+    }
+}
+
+std::int16_t bigEndian16(const std::string& bytes) {
+    const auto hi = static_cast<unsigned char>(bytes[0]);
+    const auto lo = static_cast<unsigned char>(bytes[1]);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>((hi << 8) | lo));
+}
+
+}  // namespace
+
+CReadSDTS::CReadSDTS(std::filesystem::path prefix) : prefix_(std::move(prefix)) {}
+
+std::filesystem::path CReadSDTS::modulePath(const char* lowerName) const {
+    std::filesystem::path dir = prefix_.parent_path();
+    std::string name = prefix_.filename().string() + lowerName;
+    // Transfers are usually written with upper-case names; the names built
+    // here are lower case.
+    auto found = findIgnoringCase(dir, name);
+    return found ? *found : dir / name;
+}
+
+void CReadSDTS::readModules(CSDTSInfo& info) {
+    info_ = &info;
+
+    int record = 0;
+    readModule(modulePath("ddom.ddf"), kMsgDdom,
+               [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
+                   if (i.label == "RCID") {
+                       record = subfieldInt(s.value);
+                   } else if (i.label == "DVAL") {
+                       const int v = subfieldInt(s.value);
+                       if (record == 1) info.voidValue = v;
+                       if (record == 2) info.fillValue = v;
+                       if (record == 3) info.minValue = v;
+                       if (record == 4) info.maxValue = v;
+                   }
+               });
+
+    readModule(modulePath("ddsh.ddf"), kMsgDdsh,
+               [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
+                   if (s.tag == "DDSH" && i.label == "UNIT") info.unit = s.value;
+               });
+
+    readModule(modulePath("iden.ddf"), kMsgIden,
+               [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
+                   if (s.tag != "IDEN") return;
+                   if (i.label == "TITL") info.titl = s.value;
+                   if (i.label == "DAID") info.daid = s.value;
+                   if (i.label == "DCDT") info.dcdt = s.value;
+               });
+
+    readModule(modulePath("iref.ddf"), kMsgIref,
+               [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
+                   if (s.tag != "IREF") return;
+                   if (i.label == "XHRS") info.xhrs = subfieldReal(s.value);
+                   if (i.label == "YHRS") info.yhrs = subfieldReal(s.value);
+               });
+
+    readModule(modulePath("ldef.ddf"), kMsgLdef,
+               [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
+                   if (s.tag != "LDEF") return;
+                   if (i.label == "NROW") info.nRows = subfieldInt(s.value);
+                   if (i.label == "NCOL") info.nCols = subfieldInt(s.value);
+               });
+    if (info.nRows > kMaxRows) throw MessageError(kMsgTooManyRows);
+
+    // Nothing is taken from the raster definition; reading it proves the
+    // module is sound.
+    readModule(modulePath("rsdf.ddf"), kMsgRsdf,
+               [](const Iso8211Subfield&, const Iso8211SubfieldInfo&) {});
+
+    // The corners of the domain, SW, NW, NE, SE. The descriptor is "*X!Y"
+    // in some transfers and a plain "X!Y" repeated in others (the USGS
+    // sample among them), so both label forms are taken.
+    std::vector<std::pair<double, double>> pairs;
+    bool haveX = false;
+    double x = 0.0;
+    readModule(modulePath("spdm.ddf"), kMsgSpdm,
+               [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
+                   if (s.tag != "DMSA") return;
+                   if (i.label == "!X" || i.label == "X") {
+                       x = subfieldReal(s.value);
+                       haveX = true;
+                   } else if ((i.label == "!Y" || i.label == "Y") && haveX) {
+                       pairs.emplace_back(x, subfieldReal(s.value));
+                       haveX = false;
+                   }
+               });
+    double* corners[4][2] = {{&info.swX, &info.swY},
+                             {&info.nwX, &info.nwY},
+                             {&info.neX, &info.neY},
+                             {&info.seX, &info.seY}};
+    for (std::size_t k = 0; k < 4 && k < pairs.size(); ++k) {
+        *corners[k][0] = pairs[k].first;
+        *corners[k][1] = pairs[k].second;
+    }
+
+    readModule(modulePath("xref.ddf"), kMsgXref,
+               [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
+                   if (s.tag != "XREF") return;
+                   if (i.label == "RSNM") info.rsnm = s.value;
+                   if (i.label == "ZONE") info.zone = subfieldInt(s.value);
+               });
+}
+
+void CReadSDTS::readCells() {
+    if (!info_) throw MessageError(kMsgCel0);
+    const std::filesystem::path path = modulePath("cel0.ddf");
+    Iso8211Reader reader;
+    Iso8211Leader leader;
+    if (!reader.openModule(path, "r", leader)) throw MessageError(kMsgCel0);
+    // Two bytes a cell at the least: a layer definition that promises more
+    // cells than the module can hold is refused before the grid is made.
+    std::error_code ec;
+    const auto fileSize = std::filesystem::file_size(path, ec);
+    if (ec || !plausibleGrid(info_->nCols, info_->nRows, fileSize, 2.0)) {
+        throw MessageError(kMsgCel0 + 2);
+    }
+    const int nCols = info_->nCols;
+    cells_.assign(static_cast<std::size_t>(info_->nRows) * static_cast<std::size_t>(nCols), 0);
+
+    std::string ddr;
+    int status = kIsoFailure;
+    if (!reader.readDescriptiveRecord(ddr, status)) throw MessageError(kMsgCel0 + 1);
+
+    Iso8211Subfield subfield;
+    Iso8211SubfieldInfo info;
+    std::size_t p = 0;
+    int k = 0;
+    auto store = [&]() {
+        if (subfield.length != 2) throw MessageError(kMsgCel0 + 3);
+        // Cells beyond the layer's size have nowhere to go.
+        if (p < cells_.size()) cells_[p] = bigEndian16(subfield.value);
+        ++p;
+    };
+    for (;;) {
+        if (!reader.readSubfield(subfield)) throw MessageError(kMsgCel0 + 2);
+        if (k == 0) {
+            // Only the first cell of a row is checked; record identifiers
+            // and cell addresses before it are passed over.
+            if (!reader.checkSubfield(subfield.tag, info)) throw MessageError(kMsgCel0 + 3);
+            if (info.format.find('B') != std::string::npos && subfield.length == 2) {
+                store();
+                k = 1;
+            }
+        } else {
+            store();
+            ++k;
+        }
+        if (k >= nCols) k = 0;
+        if (subfield.status == kIsoEndOfFile) break;
+    }
+}
+
+CReadSDTS::Rect CReadSDTS::trimmed() const {
+    if (!info_) throw MessageError(kMsgNoRectangle);
+    const int nRows = info_->nRows;
+    const int nCols = info_->nCols;
+    if (nRows < 1 || nCols < 1 ||
+        cells_.size() != static_cast<std::size_t>(nRows) * static_cast<std::size_t>(nCols)) {
+        throw MessageError(kMsgNoRectangle);
+    }
+    const int fill = info_->fillValue;
+    auto bad = [&](int r, int c) {
+        return cells_[static_cast<std::size_t>(r) * static_cast<std::size_t>(nCols) +
+                      static_cast<std::size_t>(c)] <= fill;
+    };
+    Rect t{0, 0, nRows - 1, nCols - 1};
+    bool changed = true;
+    while (changed) {
+        bool topBad = false, leftBad = false, bottomBad = false, rightBad = false;
+        for (int c = t.left; c <= t.right && !topBad; ++c) topBad = bad(t.top, c);
+        for (int r = t.top; r <= t.bottom && !leftBad; ++r) leftBad = bad(r, t.left);
+        if (topBad) ++t.top;
+        if (leftBad) ++t.left;
+        if (t.left == nCols || t.top == nRows) throw MessageError(kMsgNoRectangle);
+        for (int c = t.right; c >= t.left && !bottomBad; --c) bottomBad = bad(t.bottom, c);
+        for (int r = t.bottom; r >= t.top && !rightBad; --r) rightBad = bad(r, t.right);
+        if (bottomBad) --t.bottom;
+        if (rightBad) --t.right;
+        if (t.right < 0 || t.bottom < 0) throw MessageError(kMsgNoRectangle);
+        changed = topBad || leftBad || bottomBad || rightBad;
+    }
+    // The edges can cross without any of them reaching the grid's side;
+    // an empty rectangle is as useless as none.
+    if (t.rows() < 1 || t.cols() < 1) throw MessageError(kMsgNoRectangle);
+    return t;
+}
+
+bool CReadSDTS::writeGrid(const std::filesystem::path& path, const Rect& rect) const {
+    if (!info_ || rect.rows() < 1 || rect.cols() < 1) return false;
+    const std::size_t nCols = static_cast<std::size_t>(info_->nCols);
+    return replaceFileAtomically(path, [&](int fd) {
+        std::vector<unsigned char> row(static_cast<std::size_t>(rect.cols()) * 2);
+        for (int r = rect.top; r <= rect.bottom; ++r) {
+            const std::int16_t* src =
+                &cells_[static_cast<std::size_t>(r) * nCols + static_cast<std::size_t>(rect.left)];
+            for (int c = 0; c < rect.cols(); ++c) {
+                const auto u = static_cast<std::uint16_t>(src[c]);
+                row[static_cast<std::size_t>(c) * 2] = static_cast<unsigned char>(u & 0xff);
+                row[static_cast<std::size_t>(c) * 2 + 1] = static_cast<unsigned char>(u >> 8);
+            }
+            if (!writeAll(fd, row.data(), row.size())) return false;
+        }
+        return true;
+    });
+}
+
+void CReadSDTS::writeWorkingGrid(const std::filesystem::path& path, ProfileStore& store) {
+    const Rect rect = trimmed();
+    if (!writeGrid(path, rect)) throw MessageError(kMsgWrite);
+    info_->sizeZ = rect.rows();
+    info_->sizeX = rect.cols();
+    if (!saveSdtsGridSize(store, info_->sizeZ, info_->sizeX)) throw MessageError(kMsgWrite);
+}
+
+std::filesystem::path sdtsPrefix(const std::filesystem::path& cel0Path) {
+    const std::string name = cel0Path.filename().string();
+    if (name.size() < 8) throw MessageError(kMsgCel0);
+    return cel0Path.parent_path() / name.substr(0, name.size() - 8);
+}
+
+void importSdtsTransfer(const std::filesystem::path& cel0Path, const std::filesystem::path& memPath,
+                        ProfileStore& store) {
+    // Nothing is saved until every module has been read and the grid
+    // trimmed, so a broken transfer leaves the previous DEM usable.
+    CSDTSInfo info;
+    CReadSDTS reader(sdtsPrefix(cel0Path));
+    reader.readModules(info);
+    reader.readCells();
+    const CReadSDTS::Rect rect = reader.trimmed();
+    if (!reader.writeGrid(memPath, rect)) throw MessageError(kMsgWrite);
+    info.sizeZ = rect.rows();
+    info.sizeX = rect.cols();
+    bool ok = info.saveToSettings(store);
+    ok = saveSdtsGridSize(store, info.sizeZ, info.sizeX) && ok;
+    ok = ok && writeDemType(store, kDemSdts75);
+    if (!ok) throw MessageError(kMsgWrite);
+}
+
+}  // namespace hg

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "dem/mesh.h"
+#include "platform/profile_store.h"
+
+namespace hg {
+
+// A USGS 7.5-minute DEM imported from SDTS: the description comes from
+// section "SDTS" of the settings, the heights from the working file (rows of
+// little-endian 16-bit integers, north row first).
+class CUSGS75min : public CMesh {
+public:
+    CUSGS75min(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
+
+    // From the user's settings.
+    bool open() override;
+    bool openFrom(const ProfileStore& store);
+    bool read() override;
+
+    // 0.3048 when the transfer's unit is "FEET", else 1.0.
+    double unitFactor = 1.0;
+
+private:
+    bool isVoid(int value) const;
+
+    int voidValue_ = 0;
+    int fillValue_ = 0;
+};
+
+// The south-east corner in decimal degrees from the identification's DAID
+// text: "word latitude word longitude", or the degrees-minutes-seconds form
+// of USGS transfers ("LAT:: 44 22 30.0000 N LONG:: -108 52 30.0000 W").
+bool sdtsSouthEastCorner(const std::string& daid, double& latitude, double& longitude);
+
+// The title for the setup dialog: titl up to its first comma.
+std::string sdtsTitle(const ProfileStore& store);
+
+}  // namespace hg
