@@ -1,6 +1,8 @@
+#include "platform/sanitizer_support.h"
 #include "shell/entry.h"
 
 int main(int argc, char** argv) {
+    hg::keepGlDriversLoaded();
     std::vector<std::string> args(argv + 1, argv + argc);
     return hg::runHillglimmer(args);
 }

@@ -226,6 +226,12 @@ void SaverWindow::closeDown() {
     if (QCoreApplication::instance() != nullptr) QCoreApplication::exit(0);
 }
 
+bool SaverWindow::event(QEvent* event) {
+    // A plain window ends when the user closes it.
+    if (event->type() == QEvent::Close) closeDown();
+    return QWindow::event(event);
+}
+
 void SaverWindow::keyPressEvent(QKeyEvent*) {
     if (isClosingInput(SaverInput::KeyDown, preview(), 0, 0, 0, 0)) closingInput();
 }
@@ -258,10 +264,6 @@ int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPa
     installMessageBoxSink();
     std::signal(SIGTERM, onTerminate);
     SaverWindow window(placement, memPath);
-    // A plain window ends when the user closes it.
-    QObject::connect(&window, &QWindow::visibleChanged, &window, [&window](bool visible) {
-        if (!visible) window.closeDown();
-    });
     if (!window.start()) return 1;
     return QApplication::exec();
 }

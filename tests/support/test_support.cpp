@@ -1,11 +1,21 @@
 #include "support/test_support.h"
 
+#include "platform/sanitizer_support.h"
+
 #include <unistd.h>
 
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+namespace {
+// Every test program: keep the GL drivers mapped so leak reports stay readable.
+const bool kDriversKept = [] {
+    hg::keepGlDriversLoaded();
+    return true;
+}();
+}  // namespace
 
 namespace hgtest {
 
