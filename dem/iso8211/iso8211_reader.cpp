@@ -695,12 +695,13 @@ struct Iso8211Reader::Impl {
         if (def.kind == FieldKind::DimensionsInData) {
             if (lastIndex == 0) {
                 out.label = "NUMBER OF DIMENSIONS";
-                out.format = "I";
+                // assign(1, c): GCC 12 -O3 warns falsely about a string literal here.
+                out.format.assign(1, 'I');
                 return true;
             }
             if (lastIndex <= lastDimensionCount) {
                 out.label = "DIMENSION LENGTH";
-                out.format = "I";
+                out.format.assign(1, 'I');
                 return true;
             }
             out.label.clear();
