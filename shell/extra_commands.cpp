@@ -9,6 +9,7 @@
 #include "shell/saver_window.h"
 
 #include "shell/info_command.h"
+#include "shell/render_command.h"
 #include "shell/select_command.h"
 
 namespace hg {
@@ -27,6 +28,7 @@ std::optional<int> runExtraCommand(const std::vector<std::string>& args) {
     if (args.empty()) return std::nullopt;
     if (args[0] == "info") return runInfoCommand(args);
     if (args[0] == "select") return runSelectCommand(args);
+    if (args[0] == "render") return runRenderCommand(args);
     return std::nullopt;
 }
 

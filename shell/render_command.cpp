@@ -1,0 +1,78 @@
+#include "shell/render_command.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/home.h"
+#include "render/draw_factory.h"
+#include "render/offscreen_render.h"
+#include "shell/bundled_terrain.h"
+
+namespace hg {
+
+namespace {
+
+int usage() {
+    std::fputs(
+        "usage: hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n",
+        stderr);
+    return 2;
+}
+
+bool parsePositive(const std::string& text, int limit, int& out) {
+    char* end = nullptr;
+    long v = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end != '\0' || v < 1 || v > limit) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+}  // namespace
+
+int runRenderCommand(const std::vector<std::string>& args) {
+    OffscreenRenderRequest request;
+    request.outDir = "hillglimmer-frames";
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (i + 1 >= args.size()) return usage();
+        const std::string& v = args[++i];
+        if (a == "--style") {
+            auto type = drawTypeFromName(v);
+            if (!type) {
+                std::fprintf(stderr, "hillglimmer: no style named %s\n", v.c_str());
+                return 2;
+            }
+            request.drawType = *type;
+        } else if (a == "--size") {
+            auto x = v.find('x');
+            if (x == std::string::npos || !parsePositive(v.substr(0, x), 8192, request.width) ||
+                !parsePositive(v.substr(x + 1), 8192, request.height)) {
+                return usage();
+            }
+        } else if (a == "--frames") {
+            if (!parsePositive(v, 100000, request.frames)) return usage();
+        } else if (a == "--out") {
+            request.outDir = v;
+        } else {
+            return usage();
+        }
+    }
+    std::filesystem::path home = homeDirectory();
+    if (home.empty()) {
+        std::fputs("hillglimmer: no home directory for the settings.\n", stderr);
+        return 1;
+    }
+    request.memPath = home / kWorkingFileName;
+    IniProfileStore store = userSettings();
+    installBundledTerrainIfFirstRun(request.memPath, store);
+    OffscreenRenderResult result = renderOffscreen(request, store);
+    if (!result.ok()) {
+        std::fprintf(stderr, "hillglimmer: %s\n", result.error.c_str());
+        return 1;
+    }
+    std::printf("Wrote %zu frame%s to %s\n", result.files.size(), result.files.size() == 1 ? "" : "s",
+                request.outDir.string().c_str());
+    return 0;
+}
+
+}  // namespace hg
