@@ -1,0 +1,132 @@
+// The extra commands as a user runs them: select, info --heights, render.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <regex>
+
+#include "support/test_support.h"
+
+namespace {
+
+struct Output {
+    int code = -1;
+    std::string text;
+};
+
+Output run(const std::string& args, const std::filesystem::path& home) {
+    std::string cmd = "env -u DISPLAY HILLGLIMMER_LANG=en HILLGLIMMER_HOME='" + home.string() +
+                      "' '" HG_EXECUTABLE "' " + args + " 2>&1";
+    Output out;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (p == nullptr) return out;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) out.text += buf;
+    int status = ::pclose(p);
+    out.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return out;
+}
+
+std::pair<int, int> sizeOf(const std::string& info) {
+    std::smatch m;
+    if (!std::regex_search(info, m, std::regex("Size: ([0-9]+) x ([0-9]+)"))) return {0, 0};
+    return {std::stoi(m[1]), std::stoi(m[2])};
+}
+
+}  // namespace
+
+TEST(Commands, InfoHeightsOfRealUsgsDemsEqualTheReference) {
+    for (const char* name : {"San_Fran_North", "sanfranciscos"}) {
+        auto dem = hgtest::sharedData(std::string("usgsdem/") + name + ".dem");
+        auto ref = hgtest::sharedData(std::string("oracle/") + name + ".f32");
+        HG_REQUIRE_SHARED(dem);
+        HG_REQUIRE_SHARED(ref);
+        // The second sample stores feet; the reference keeps the file's units.
+        const double unit = std::string(name) == "sanfranciscos" ? 0.3048 : 1.0;
+        hgtest::TempDir home;
+        Output out = run("info '" + dem.string() + "' --heights '" + (home / "h.f32").string() + "'",
+                         home.path());
+        ASSERT_EQ(out.code, 0) << out.text;
+        auto [cols, rows] = sizeOf(out.text);
+        std::vector<float> ours = hgtest::readFloats(home / "h.f32");
+        std::vector<float> theirs = hgtest::readFloats(ref);
+        ASSERT_EQ(ours.size(), theirs.size()) << name;
+        ASSERT_EQ(static_cast<std::size_t>(cols) * rows, ours.size());
+        std::size_t differ = 0, voids = 0;
+        for (std::size_t i = 0; i < ours.size(); ++i) {
+            if (theirs[i] == -32767.0f) {
+                voids++;
+                differ += ours[i] != -FLT_MAX;
+            } else {
+                differ += ours[i] != std::trunc(theirs[i] * unit);
+            }
+        }
+        EXPECT_EQ(differ, 0u) << name;
+        EXPECT_GT(voids, 0u) << name << ": the ragged edges are void";
+    }
+}
+
+TEST(Commands, SelectedSdtsTransferReadsAsTheTrimmedReference) {
+    auto cel0 = hgtest::sharedData("sdts/8821/8821CEL0.DDF");
+    auto ref = hgtest::sharedData("oracle/8821.f32");
+    HG_REQUIRE_SHARED(cel0);
+    HG_REQUIRE_SHARED(ref);
+    hgtest::TempDir home;
+    Output sel = run("select '" + cel0.string() + "'", home.path());
+    ASSERT_EQ(sel.code, 0) << sel.text;
+    Output info = run("info '" + (home / "Hillglimmer.mem").string() + "' --type 2 --heights '" +
+                          (home / "h.f32").string() + "'",
+                      home.path());
+    ASSERT_EQ(info.code, 0) << info.text;
+    EXPECT_NE(info.text.find("OREGON BASIN, WY-24000"), std::string::npos);
+
+    // The trimming rule applied to the reference: shrink each side while it
+    // holds a fill value (DDOM's fill is -32766; anything at or below it).
+    const int refCols = 343, refRows = 471;
+    std::vector<float> g = hgtest::readFloats(ref);
+    ASSERT_EQ(g.size(), static_cast<std::size_t>(refCols) * refRows);
+    auto bad = [&](int r, int c) { return g[static_cast<std::size_t>(r) * refCols + c] <= -32766; };
+    int top = 0, left = 0, bottom = refRows - 1, right = refCols - 1;
+    for (bool changed = true; changed;) {
+        bool t = false, l = false, b = false, rr = false;
+        for (int c = left; c <= right; ++c) t = t || bad(top, c);
+        for (int r = top; r <= bottom; ++r) l = l || bad(r, left);
+        top += t;
+        left += l;
+        for (int c = right; c >= left; --c) b = b || bad(bottom, c);
+        for (int r = bottom; r >= top; --r) rr = rr || bad(r, right);
+        bottom -= b;
+        right -= rr;
+        changed = t || l || b || rr;
+    }
+    auto [cols, rows] = sizeOf(info.text);
+    ASSERT_EQ(cols, right - left + 1);
+    ASSERT_EQ(rows, bottom - top + 1);
+    std::vector<float> ours = hgtest::readFloats(home / "h.f32");
+    ASSERT_EQ(ours.size(), static_cast<std::size_t>(cols) * rows);
+    std::size_t differ = 0;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            float want = g[static_cast<std::size_t>(r + top) * refCols + c + left];
+            float got = ours[static_cast<std::size_t>(r) * cols + c];
+            differ += want <= -32766 ? got != -FLT_MAX : got != want;
+        }
+    }
+    EXPECT_EQ(differ, 0u);
+}
+
+TEST(Commands, RenderWritesPngFramesWithoutADisplay) {
+    hgtest::TempDir home;
+    Output out = run("render --frames 2 --size 160x120 --out '" + (home / "f").string() + "'",
+                     home.path());
+    ASSERT_EQ(out.code, 0) << out.text;
+    for (const char* frame : {"frame-0000.png", "frame-0001.png"}) {
+        std::string png = hgtest::readFile(home.path() / "f" / frame);
+        ASSERT_GT(png.size(), 8u) << frame;
+        EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)) << frame;
+    }
+    EXPECT_NE(run("render --style Nonsense", home.path()).code, 0);
+    EXPECT_NE(run("render --size 0x10", home.path()).code, 0);
+}
