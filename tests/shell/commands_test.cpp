@@ -68,6 +68,28 @@ TEST(Commands, InfoHeightsOfRealUsgsDemsEqualTheReference) {
     }
 }
 
+TEST(Commands, InfoHeightsOfTheSwissMatrixMatchTheReference) {
+    auto mlt = hgtest::sharedData("dhm25/dhm1000.mlt");
+    auto ref = hgtest::sharedData("oracle/dhm1000.f32");
+    HG_REQUIRE_SHARED(mlt);
+    HG_REQUIRE_SHARED(ref);
+    hgtest::TempDir home;
+    Output out = run("info '" + mlt.string() + "' --heights '" + (home / "h.f32").string() + "'",
+                     home.path());
+    ASSERT_EQ(out.code, 0) << out.text;
+    EXPECT_EQ(sizeOf(out.text), std::make_pair(385, 240));
+    std::vector<float> ours = hgtest::readFloats(home / "h.f32");
+    std::vector<float> theirs = hgtest::readFloats(ref);
+    ASSERT_EQ(ours.size(), theirs.size());
+    std::size_t differ = 0;
+    for (std::size_t i = 0; i < ours.size(); ++i) {
+        // The reference marks with -9999 what the matrix stores as 0 m.
+        float want = theirs[i] == -9999.0f ? 0.0f : theirs[i];
+        differ += std::fabs(ours[i] - want) > 0.1f;
+    }
+    EXPECT_EQ(differ, 0u);
+}
+
 TEST(Commands, SelectedSdtsTransferReadsAsTheTrimmedReference) {
     auto cel0 = hgtest::sharedData("sdts/8821/8821CEL0.DDF");
     auto ref = hgtest::sharedData("oracle/8821.f32");
