@@ -137,6 +137,25 @@ TEST(Commands, SelectedSdtsTransferReadsAsTheTrimmedReference) {
         }
     }
     EXPECT_EQ(differ, 0u);
+
+    // And the saver's picture of it, drawn offscreen.
+    Output render = run("render --frames 1 --size 120x90 --out '" + (home / "f").string() + "'",
+                        home.path());
+    EXPECT_EQ(render.code, 0) << render.text;
+    EXPECT_TRUE(std::filesystem::exists(home.path() / "f" / "frame-0000.png"));
+}
+
+TEST(Commands, InfoHeightsOfTheMeshSampleEqualTheReference) {
+    auto mem = hgtest::sharedData("jdem/fakejdem.mem");
+    auto ref = hgtest::sharedData("oracle/fakejdem.f32");
+    HG_REQUIRE_SHARED(mem);
+    HG_REQUIRE_SHARED(ref);
+    hgtest::TempDir home;
+    Output out = run("info '" + mem.string() + "' --heights '" + (home / "h.f32").string() + "'",
+                     home.path());
+    ASSERT_EQ(out.code, 0) << out.text;
+    EXPECT_EQ(sizeOf(out.text), std::make_pair(2, 2));
+    EXPECT_EQ(hgtest::readFloats(home / "h.f32"), hgtest::readFloats(ref));
 }
 
 TEST(Commands, RenderWritesPngFramesWithoutADisplay) {
