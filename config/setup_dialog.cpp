@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStyle>
+#include <algorithm>
+#include <vector>
 
 #include "config/dem_file_dialog.h"
 #include "config/dem_selection.h"
@@ -28,23 +30,43 @@ namespace hg {
 namespace {
 
 // Places widgets in dialog units, so the dialog keeps its designed
-// proportions whatever font the system substitutes.
-class DialogUnits {
+// proportions whatever font the system substitutes. The unit grows until
+// every text fits the box it was designed for: a substitute for the
+// designed font is often wider.
+class DialogLayout {
 public:
-    explicit DialogUnits(const QFont& font) {
+    explicit DialogLayout(const QFont& font) {
         QFontMetrics m(font);
-        baseX_ = m.averageCharWidth() > 0 ? m.averageCharWidth() : 6;
+        // The usual dialog base unit: the mean width of the alphabet.
+        baseX_ = m.horizontalAdvance(
+                     QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                 52.0;
+        if (baseX_ <= 0) baseX_ = 6;
         baseY_ = m.height() > 0 ? m.height() : 13;
     }
-    int x(int dlu) const { return dlu * baseX_ / 4; }
-    int y(int dlu) const { return dlu * baseY_ / 8; }
-    void place(QWidget* w, int left, int top, int width, int height) const {
-        w->setGeometry(x(left), y(top), x(width), y(height));
+    // Records w's designed box; fits says whether its text must fit in it.
+    void add(QWidget* w, int left, int top, int width, int height, bool fits = true) {
+        boxes_.push_back({w, left, top, width, height});
+        if (!fits || width <= 0 || height <= 0) return;
+        QSize hint = w->sizeHint();
+        baseX_ = std::max(baseX_, hint.width() * 4.0 / width);
+        baseY_ = std::max(baseY_, hint.height() * 8.0 / height * 0.85);
+    }
+    int x(int dlu) const { return static_cast<int>(dlu * baseX_ / 4.0 + 0.5); }
+    int y(int dlu) const { return static_cast<int>(dlu * baseY_ / 8.0 + 0.5); }
+    void apply() const {
+        for (const Box& b : boxes_)
+            b.widget->setGeometry(x(b.left), y(b.top), x(b.width), y(b.height));
     }
 
 private:
-    int baseX_;
-    int baseY_;
+    struct Box {
+        QWidget* widget;
+        int left, top, width, height;
+    };
+    double baseX_;
+    double baseY_;
+    std::vector<Box> boxes_;
 };
 
 QFont dialogFont(const SetupDialogTexts& t) {
@@ -67,11 +89,10 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     const SetupDialogTexts& t = setupDialogTexts(userLanguage());
     setWindowTitle(QString::fromUtf8(t.title));
     setFont(dialogFont(t));
-    DialogUnits u(font());
-    setFixedSize(u.x(t.widthDlu), u.y(t.heightDlu));
+    DialogLayout u(font());
 
     auto* group = new QGroupBox(this);
-    u.place(group, 7, 7, 199, 54);
+    u.add(group, 7, 7, 199, 54, false);
     styles_ = new QButtonGroup(this);
     struct Place {
         int x, y, w;
@@ -81,57 +102,59 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
                                         {123, 31, 43}, {21, 44, 53}, {75, 44, 30}};
     for (int i = 0; i < 9; ++i) {
         auto* r = named(new QRadioButton(QString::fromUtf8(t.styles[i]), this), 1000 + i);
-        // Translated labels run wider than the designed boxes; let them.
-        u.place(r, kRadio[i].x, kRadio[i].y, kRadio[i].w + 12, 10);
+        u.add(r, kRadio[i].x, kRadio[i].y, kRadio[i].w, 10);
         styles_->addButton(r, i);
     }
 
+    // Labels end just left of the control they name.
     auto label = [&](const char* text, int x, int y, int w) {
         auto* l = new QLabel(QString::fromUtf8(text), this);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        u.place(l, x, y, w, 12);
+        u.add(l, x, y, w, 12);
         return l;
     };
-    label(t.meshLabel, 7, 68, 30);
+    label(t.meshLabel, 4, 68, 33);
     mesh_ = named(new QComboBox(this), 1011);
-    u.place(mesh_, 39, 68, 48, 12);
-    label(t.altitudeLabel, 88, 68, 59);
+    u.add(mesh_, 39, 68, 48, 12, false);
+    label(t.altitudeLabel, 89, 68, 58);
     altitude_ = named(new QComboBox(this), 1010);
-    u.place(altitude_, 149, 68, 48, 12);
+    u.add(altitude_, 149, 68, 48, 12, false);
     label(t.speedLabel, 2, 90, 32);
     speed_ = named(new QSlider(Qt::Horizontal, this), 1036);
-    u.place(speed_, 36, 90, 54, 12);
+    u.add(speed_, 36, 90, 54, 10, false);
     auto* slow = new QLabel(QString::fromUtf8(t.slow), this);
-    u.place(slow, 34, 101, 20, 8);
+    u.add(slow, 34, 100, 22, 8);
     auto* fast = new QLabel(QString::fromUtf8(t.fast), this);
     fast->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    u.place(fast, 72, 101, 20, 8);
+    u.add(fast, 70, 100, 22, 8);
     label(t.contourLabel, 92, 90, 55);
     contour_ = named(new QComboBox(this), 1009);
-    u.place(contour_, 149, 90, 48, 12);
+    u.add(contour_, 149, 90, 48, 12, false);
 
     title_ = named(new QLabel(this), 1014);
     title_->setAlignment(Qt::AlignCenter);
     title_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    u.place(title_, 13, 111, 74, 12);
+    u.add(title_, 13, 111, 74, 12, false);
     auto* specify = named(new QPushButton(QString::fromUtf8(t.specifyDem), this), 1012);
-    u.place(specify, 13, 130, 74, 14);
+    u.add(specify, 13, 130, 74, 14);
     part_ = named(new QCheckBox(this), 1020);
-    u.place(part_, 13, 154, 10, 10);
+    u.add(part_, 13, 154, 10, 10, false);
     outline_ = named(new QPushButton(QString::fromUtf8(t.outlinePart), this), 1019);
-    u.place(outline_, 29, 151, 58, 14);
+    u.add(outline_, 29, 151, 58, 14);
     // The Outline/Part dialog is not part of this version yet.
     outline_->setEnabled(false);
     auto* ok = named(new QPushButton(QString::fromUtf8(t.ok), this), 1);
-    u.place(ok, 49, 173, 47, 14);
+    u.add(ok, 49, 173, 47, 14);
     ok->setDefault(true);
     auto* cancel = named(new QPushButton(QString::fromUtf8(t.cancel), this), 2);
-    u.place(cancel, 115, 173, 47, 14);
+    u.add(cancel, 115, 173, 47, 14);
     auto* icon = new QLabel(this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(u.x(16), u.x(16)));
-    u.place(icon, 102, 117, 20, 20);
+    u.add(icon, 102, 117, 20, 20, false);
     auto* version = new QLabel(QString::fromUtf8(t.version), this);
-    u.place(version, 126, 121, 80, 10);
+    u.add(version, 124, 121, 84, 10);
+    u.apply();
+    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(u.x(14), u.x(14)));
+    setFixedSize(u.x(t.widthDlu), u.y(t.heightDlu));
 
     // Opening: every control from the settings.
     int sel = store_.getInt(kSection, key::sel, def::sel);
@@ -186,7 +209,11 @@ void SetupDialog::centre() {
 
 void SetupDialog::refreshTitle() {
     int type = readDemType(store_);
-    title_->setText(QString::fromStdString(demTitle(type, memPath_, store_)));
+    QString full = QString::fromStdString(demTitle(type, memPath_, store_)).trimmed();
+    // Long titles keep their beginning, the part that names the DEM.
+    title_->setText(
+        title_->fontMetrics().elidedText(full, Qt::ElideRight, title_->contentsRect().width() - 4));
+    title_->setToolTip(full);
 }
 
 void SetupDialog::refreshPartBox() {
