@@ -1,14 +1,14 @@
 #include "dem/fot_dhm25.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "dem/geodesy.h"
-#include "platform/file.h"
+#include "dem/line_reader.h"
+#include "dem/number_scan.h"
 #include "platform/message_error.h"
 
 namespace hg {
@@ -36,107 +36,19 @@ constexpr std::string_view kRecordLength = "RECORDLAENGE(CHAR.)";
 // Swiss model; the latitude walk would take for ever to reach them.
 constexpr double kMaxOffset = 2.0e6;
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view skipBlanks(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    return s;
-}
-
 // Reads numbers the way "%lf %lf" or "%d %d" would: blanks, then each
 // number; false when one is missing or out of range.
 template <typename T, std::size_t N>
 bool parseNumbers(std::string_view text, T (&out)[N]) {
-    for (std::size_t i = 0; i < N; ++i) {
-        text = skipBlanks(text);
-        if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
-        auto res = std::from_chars(text.data(), text.data() + text.size(), out[i]);
-        if (res.ec != std::errc() || res.ptr == text.data()) return false;
-        if constexpr (std::is_floating_point_v<T>) {
-            if (!std::isfinite(out[i])) return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(res.ptr - text.data()));
+    for (T& v : out) {
+        if (!scanNumber(text, v)) return false;
     }
     return true;
 }
-
-// A right-aligned signed integer in a fixed-width field; blanks around it
-// are allowed, anything else is not.
-bool parseField(const char* p, int width, int& value) {
-    int i = 0;
-    while (i < width && p[i] == ' ') ++i;
-    bool negative = false;
-    if (i < width && (p[i] == '-' || p[i] == '+')) negative = p[i++] == '-';
-    int start = i, v = 0;
-    while (i < width && p[i] >= '0' && p[i] <= '9') v = v * 10 + (p[i++] - '0');
-    if (i == start) return false;
-    while (i < width && p[i] == ' ') ++i;
-    if (i != width) return false;
-    value = negative ? -v : v;
-    return true;
-}
-
-}  // namespace
-
-// The open model file, read through a block buffer: header lines byte by
-// byte up to their LF, records by length.
-class Dhm25Source {
-public:
-    bool open(const std::filesystem::path& path) { return file_.open(path); }
-    std::optional<std::uint64_t> size() const { return file_.size(); }
-
-    bool rewind() {
-        pos_ = end_ = 0;
-        return file_.seek(0);
-    }
-
-    // The next line with its LF; false at the end of the file or after
-    // kMaxLine bytes without one. A failed read call throws 14.
-    bool nextLine(std::string& line) {
-        line.clear();
-        while (line.size() < kMaxLine) {
-            if (pos_ == end_ && !fill()) return false;
-            char c = buffer_[pos_++];
-            line.push_back(c);
-            if (c == '\n') return true;
-        }
-        return false;
-    }
-
-    // Up to n bytes; fewer only at the end of the file.
-    std::size_t read(char* out, std::size_t n) {
-        std::size_t got = 0;
-        while (got < n) {
-            if (pos_ == end_ && !fill()) break;
-            std::size_t take = std::min(n - got, end_ - pos_);
-            std::copy_n(&buffer_[pos_], take, out + got);
-            pos_ += take;
-            got += take;
-        }
-        return got;
-    }
-
-private:
-    bool fill() {
-        auto got = file_.read(buffer_.data(), buffer_.size());
-        if (!got) throw MessageError(kMsgFormat);
-        pos_ = 0;
-        end_ = *got;
-        return end_ > 0;
-    }
-
-    InputFile file_;
-    std::vector<char> buffer_ = std::vector<char>(1 << 16);
-    std::size_t pos_ = 0, end_ = 0;
-};
-
-namespace {
 
 // The text behind key on the next line holding it; nullopt when a line
 // holding ENDHEADER, the end of the file or an overlong line comes first.
-std::optional<std::string_view> seek(Dhm25Source& src, std::string& line, std::string_view key) {
+std::optional<std::string_view> seek(LineReader& src, std::string& line, std::string_view key) {
     for (;;) {
         if (!src.nextLine(line)) return std::nullopt;
         std::string_view l(line);
@@ -146,7 +58,7 @@ std::optional<std::string_view> seek(Dhm25Source& src, std::string& line, std::s
     }
 }
 
-std::string_view require(Dhm25Source& src, std::string& line, std::string_view key, int id) {
+std::string_view require(LineReader& src, std::string& line, std::string_view key, int id) {
     auto rest = seek(src, line, key);
     if (!rest) throw MessageError(id);
     return *rest;
@@ -154,7 +66,7 @@ std::string_view require(Dhm25Source& src, std::string& line, std::string_view k
 
 // Finds NEWHEADER and then the model name; empty when the header has no
 // name. Throws 6 when there is no header.
-std::string readTitle(Dhm25Source& src, std::string& line) {
+std::string readTitle(LineReader& src, std::string& line) {
     require(src, line, kNewHeader, 6);
     auto rest = seek(src, line, kModelName);
     if (!rest) return {};
@@ -177,26 +89,7 @@ double checked(double arcSeconds) {
 double swissNorthingToLatitude(double northing) {
     double d = northing - 200000.0;
     if (!(std::fabs(d) <= kMaxOffset)) return std::nan("");
-    double phi = 169028.66;
-    double m = 1.0;
-    // One arc-second at a time from the origin's latitude, then the
-    // remainder as a fraction of the last step.
-    if (d > 0.0) {
-        do {
-            m = metresPerArcSecNS(kBessel, phi);
-            phi += 1.0;
-            d -= m;
-        } while (d > 0.0);
-    } else if (d < 0.0) {
-        do {
-            m = metresPerArcSecNS(kBessel, phi);
-            phi -= 1.0;
-            d += m;
-        } while (d < 0.0);
-    } else {
-        return 169028.66;
-    }
-    return phi + d / m;
+    return latitudeAlongMeridian(kBessel, 169028.66, d);
 }
 
 double swissEastingToLongitude(double easting, double latitudeArcSec) {
@@ -210,8 +103,8 @@ CFOTdhm25::CFOTdhm25(TerrainBuffers& d, CViewSettings& s, std::filesystem::path 
 CFOTdhm25::~CFOTdhm25() = default;
 
 bool CFOTdhm25::open() {
-    source_ = std::make_unique<Dhm25Source>();
-    Dhm25Source& src = *source_;
+    source_ = std::make_unique<LineReader>(kMaxLine, kMsgFormat);
+    LineReader& src = *source_;
     if (!src.open(fileName)) throw MessageError(kMsgFormat);
     fileSize_ = src.size().value_or(0);
     std::string line;
@@ -239,14 +132,7 @@ bool CFOTdhm25::open() {
     if (!plausibleGrid(dims[0], dims[1], fileSize_, kFieldWidth)) throw MessageError(kMsgFormat);
     if (recLen[0] < kFieldWidth) throw MessageError(kMsgFormat);
 
-    swX = west;
-    swY = south;
-    nwX = west;
-    nwY = north;
-    neX = east;
-    neY = north;
-    seX = east;
-    seY = south;
+    setBounds(west, south, east, north);
     ewSpacingN = ewSpacingS = ewSpacing = mesh[0];
     nsSpacingN = nsSpacingS = nsSpacing = mesh[1];
     demCols = dims[0];
@@ -260,7 +146,7 @@ bool CFOTdhm25::open() {
 bool CFOTdhm25::read() {
     if (!source_) throw MessageError(kMsgFormat);
     // The file is released however this ends.
-    std::unique_ptr<Dhm25Source> src = std::move(source_);
+    std::unique_ptr<LineReader> src = std::move(source_);
 
     SampleSelection sel = selection();
     std::vector<float>& heights = draw->heights;
@@ -304,7 +190,8 @@ bool CFOTdhm25::read() {
                 int colSlot = colSlots[static_cast<std::size_t>(col)];
                 if (colSlot >= 0) {
                     int v = 0;
-                    if (!parseField(&record[off], kFieldWidth, v)) throw MessageError(kMsgFormat);
+                    if (!parseIntField(&record[off], kFieldWidth, v))
+                        throw MessageError(kMsgFormat);
                     heights[static_cast<std::size_t>(rowSlot) * usedCols +
                             static_cast<std::size_t>(colSlot)] = static_cast<float>(v * 0.1);
                     if (++count == total) return true;
@@ -323,7 +210,7 @@ bool CFOTdhm25::read() {
 
 std::string dhm25Title(const std::filesystem::path& path) {
     try {
-        Dhm25Source src;
+        LineReader src(kMaxLine, kMsgFormat);
         if (!src.open(path)) return {};
         std::string line;
         return readTitle(src, line);

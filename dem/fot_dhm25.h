@@ -9,7 +9,7 @@
 
 namespace hg {
 
-class Dhm25Source;
+class LineReader;
 
 // A DHM25 matrix model: a text header between NEWHEADER and ENDHEADER with
 // corners in Swiss plane coordinates, then fixed-length records of
@@ -30,7 +30,7 @@ public:
     int recordLength = 0;
 
 private:
-    std::unique_ptr<Dhm25Source> source_;
+    std::unique_ptr<LineReader> source_;
     std::uint64_t fileSize_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "dem/number_scan.h"
 #include "platform/message_error.h"
 
 namespace hg {
@@ -17,20 +18,6 @@ constexpr std::size_t kDataBytes = kFields * kFieldWidth;
 // share it with the name.
 constexpr int kNameRecord = 218;
 constexpr std::size_t kNameOffset = 40;
-
-bool parseField(const char* p, int& value) {
-    int i = 0;
-    while (i < kFieldWidth && p[i] == ' ') ++i;
-    bool negative = false;
-    if (i < kFieldWidth && (p[i] == '-' || p[i] == '+')) negative = p[i++] == '-';
-    int start = i, v = 0;
-    while (i < kFieldWidth && p[i] >= '0' && p[i] <= '9') v = v * 10 + (p[i++] - '0');
-    if (i == start) return false;
-    while (i < kFieldWidth && p[i] == ' ') ++i;
-    if (i != kFieldWidth) return false;
-    value = negative ? -v : v;
-    return true;
-}
 
 // Records of 80 field bytes and a line end. The format has CR LF; a copy
 // that lost its CRs has LF alone. Fields never hold either byte, so the
@@ -116,7 +103,9 @@ bool CFOTrimini::read() {
             int colSlot = rowSlot >= 0 ? sel.colSlot(col) : -1;
             if (colSlot >= 0) {
                 int v = 0;
-                if (!parseField(rec + f * kFieldWidth, v)) throw MessageError(kMsgFormat);
+                if (!parseIntField(rec + f * kFieldWidth, kFieldWidth, v)) {
+                    throw MessageError(kMsgFormat);
+                }
                 heights[static_cast<std::size_t>(rowSlot) * usedCols +
                         static_cast<std::size_t>(colSlot)] = static_cast<float>(v);
                 if (++count == total) return true;

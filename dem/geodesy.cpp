@@ -35,4 +35,25 @@ double metresPerArcSecNS(int ellipsoid, double latitudeArcSec) {
     return (1.0 - e2) * a * kRadiansPerArcSec / std::pow(1.0 - e2 * s * s, 1.5);
 }
 
+double latitudeAlongMeridian(int ellipsoid, double originLatitude, double metresNorth) {
+    double phi = originLatitude;
+    if (metresNorth == 0.0) return phi;
+    double d = metresNorth;
+    double m = 1.0;
+    if (d > 0.0) {
+        do {
+            m = metresPerArcSecNS(ellipsoid, phi);
+            phi += 1.0;
+            d -= m;
+        } while (d > 0.0);
+    } else {
+        do {
+            m = metresPerArcSecNS(ellipsoid, phi);
+            phi -= 1.0;
+            d += m;
+        } while (d < 0.0);
+    }
+    return phi + d / m;
+}
+
 }  // namespace hg

@@ -11,4 +11,10 @@ void ellipsoidParams(int index, double& a, double& e2);
 double metresPerArcSecEW(int ellipsoid, double latitudeArcSec);
 double metresPerArcSecNS(int ellipsoid, double latitudeArcSec);
 
+// The latitude (arc-seconds) that lies metresNorth along the meridian from
+// originLatitude (south when negative), walked one arc-second at a time
+// with the overshoot of the last step taken back as a fraction of it. The
+// walk is as long as the distance: callers bound it first.
+double latitudeAlongMeridian(int ellipsoid, double originLatitude, double metresNorth);
+
 }  // namespace hg

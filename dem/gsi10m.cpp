@@ -25,14 +25,7 @@ void CGSI10m::describe(const CGSI10mInfo& info) {
     title = info.titl;
     demCols = info.nCols;
     demRows = info.nRows;
-    swX = info.swX;
-    swY = info.swY;
-    nwX = info.swX;
-    nwY = info.neY;
-    neX = info.neX;
-    neY = info.neY;
-    seX = info.neX;
-    seY = info.swY;
+    setBounds(info.swX, info.swY, info.neX, info.neY);
     // A single column or row has no spacing; the layout refuses such a grid.
     double ew = demCols > 1 ? info.disLong / (demCols - 1) : 0.0;
     double ns = demRows > 1 ? info.disLat / (demRows - 1) : 0.0;

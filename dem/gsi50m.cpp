@@ -184,14 +184,7 @@ bool CGSI50m::open() {
     recordCount = header_.recordCount;
 
     const double S = header_.south, W = header_.west, N = header_.north, E = header_.east;
-    swX = W;
-    swY = S;
-    nwX = W;
-    nwY = N;
-    neX = E;
-    neY = N;
-    seX = E;
-    seY = S;
+    setBounds(W, S, E, N);
 
     const double width = std::fabs(W - E), height = std::fabs(N - S);
     ewSpacingN = metresPerArcSecEW(kBessel, N) * width / (demCols - 1);

@@ -166,6 +166,13 @@ void CMesh::heightsToVertices() {
     draw->seaLevel = static_cast<float>(sea * s.yFactor);
 }
 
+void CMesh::setBounds(double west, double south, double east, double north) {
+    swX = nwX = west;
+    seX = neX = east;
+    swY = seY = south;
+    nwY = neY = north;
+}
+
 void CMesh::exportSettings() {
     CViewSettings& s = *settings;
     s.title = title;

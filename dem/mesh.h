@@ -84,6 +84,10 @@ public:
 
     SampleSelection selection() const { return SampleSelection(*settings, thinStep); }
 
+    // Sets the four corners of a grid whose edges run along meridians and
+    // parallels.
+    void setBounds(double west, double south, double east, double north);
+
     TerrainBuffers* draw;
     CViewSettings* settings;
     std::filesystem::path fileName;

@@ -115,24 +115,7 @@ double parseReal(std::string_view s) {
 // origin lies 100 km south of its false origin, at 49 degrees north.
 double latitudeFromNorthing(double northing) {
     constexpr double kOriginLatitude = 176400.0;
-    double d = northing + 100000.0;
-    double phi = kOriginLatitude;
-    if (d == 0.0) return phi;
-    double m = 1.0;
-    if (d > 0.0) {
-        do {
-            m = metresPerArcSecNS(0, phi);
-            phi += 1.0;
-            d -= m;
-        } while (d > 0.0);
-    } else {
-        do {
-            m = metresPerArcSecNS(0, phi);
-            phi -= 1.0;
-            d += m;
-        } while (d < 0.0);
-    }
-    return phi + d / m;
+    return latitudeAlongMeridian(0, kOriginLatitude, northing + 100000.0);
 }
 
 // Longitude in arc-seconds: the true origin lies 400 km east of the false
@@ -298,14 +281,10 @@ bool COSdtm::open() {
 
     ewSpacingN = ewSpacingS = ewSpacing = ewStep;
     nsSpacingN = nsSpacingS = nsSpacing = nsStep;
-    swY = latitudeFromNorthing(swNorthing);
-    swX = longitudeFromEasting(swEasting, swY);
-    neY = latitudeFromNorthing(neNorthing);
-    neX = longitudeFromEasting(neEasting, neY);
-    nwX = swX;
-    nwY = neY;
-    seX = neX;
-    seY = swY;
+    const double south = latitudeFromNorthing(swNorthing);
+    const double north = latitudeFromNorthing(neNorthing);
+    setBounds(longitudeFromEasting(swEasting, south), south, longitudeFromEasting(neEasting, north),
+              north);
     minHeight = 0.0f;
     maxHeight = 0.0f;
     product_ = product;

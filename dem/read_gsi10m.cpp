@@ -1,15 +1,14 @@
 #include "dem/read_gsi10m.h"
 
-#include <charconv>
-#include <cmath>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
+#include "dem/line_reader.h"
 #include "dem/mesh.h"
+#include "dem/number_scan.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
 #include "shell/settings.h"
@@ -62,73 +61,18 @@ constexpr std::string_view kComment = "\x83\x52\x83\x81\x83\x93\x83\x67,";
 constexpr int kMsgCsv = 71;
 constexpr std::size_t kMaxLine = 256;
 
-// Byte-at-a-time reading of the description, served from a block buffer.
-class CsvLines {
-public:
-    explicit CsvLines(const std::filesystem::path& path) : buffer_(4096) {
-        if (!file_.open(path)) throw MessageError(kMsgCsv);
-    }
-
-    // The next line with its LF, or false at the end of the file or when
-    // kMaxLine bytes came without one. A failed read call throws 71.
-    bool next(std::string& line) {
-        line.clear();
-        while (line.size() < kMaxLine) {
-            if (pos_ == end_ && !fill()) return false;
-            char c = buffer_[pos_++];
-            line.push_back(c);
-            if (c == '\n') return true;
-        }
-        return false;
-    }
-
-private:
-    bool fill() {
-        auto got = file_.read(buffer_.data(), buffer_.size());
-        if (!got) throw MessageError(kMsgCsv);
-        pos_ = 0;
-        end_ = *got;
-        return end_ > 0;
-    }
-
-    InputFile file_;
-    std::vector<char> buffer_;
-    std::size_t pos_ = 0, end_ = 0;
-};
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view skipBlanks(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    return s;
-}
-
-template <typename T>
-bool parseNumber(std::string_view text, T& out) {
-    text = skipBlanks(text);
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
-    T v{};
-    auto res = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (res.ec != std::errc() || res.ptr == text.data()) return false;
-    if constexpr (std::is_floating_point_v<T>) {
-        if (!std::isfinite(v)) return false;
-    }
-    out = v;
-    return true;
-}
-
 class HeaderSearch {
 public:
-    explicit HeaderSearch(const std::filesystem::path& path) : lines_(path) {}
+    explicit HeaderSearch(const std::filesystem::path& path) : lines_(kMaxLine, kMsgCsv) {
+        if (!lines_.open(path)) throw MessageError(kMsgCsv);
+    }
 
     // The text behind key on the first line below the previous find that
     // holds it. The comment line, the end of the file or an overlong line
     // first: message id.
     std::string_view find(std::string_view key, int id) {
         for (;;) {
-            if (!lines_.next(line_)) throw MessageError(id);
+            if (!lines_.nextLine(line_)) throw MessageError(id);
             std::string_view l(line_);
             if (l.find(kComment) != std::string_view::npos) throw MessageError(id);
             auto at = l.find(key);
@@ -139,8 +83,9 @@ public:
     template <typename T>
     T number(std::string_view key, int id) {
         T v{};
+        std::string_view text = find(key, id);
         // A key whose value is not a number is as good as missing.
-        if (!parseNumber(find(key, id), v)) throw MessageError(id);
+        if (!scanNumber(text, v)) throw MessageError(id);
         return v;
     }
 
@@ -156,15 +101,15 @@ public:
     // The first word behind the key without its last character: the name
     // field carries its own trailing comma.
     std::string word(std::string_view key, int id) {
-        std::string_view v = skipBlanks(find(key, id));
+        std::string_view v = skipAsciiSpace(find(key, id));
         std::size_t n = 0;
-        while (n < v.size() && !isBlank(v[n])) ++n;
+        while (n < v.size() && !isAsciiSpace(v[n])) ++n;
         if (n > 0) --n;
         return std::string(v.substr(0, n));
     }
 
 private:
-    CsvLines lines_;
+    LineReader lines_;
     std::string line_;
 };
 

@@ -281,32 +281,6 @@ void CUSGS1deg::setGeographicSpacings(double xResolution, double yResolution) {
     nsSpacing = (nsSpacingN + nsSpacingS) * 0.5;
 }
 
-namespace {
-
-// Walks the meridian one arc-second at a time until the northing is used
-// up; the overshoot is taken back as a fraction of the last step.
-double northingToLatitude(double northing, double originLatitude) {
-    double phi = originLatitude;
-    if (northing == 0.0) return phi;
-    double m = 1.0;
-    if (northing > 0.0) {
-        do {
-            m = metresPerArcSecNS(0, phi);
-            phi += 1.0;
-            northing -= m;
-        } while (northing > 0.0);
-    } else {
-        do {
-            m = metresPerArcSecNS(0, phi);
-            phi -= 1.0;
-            northing += m;
-        } while (northing < 0.0);
-    }
-    return phi + northing / m;
-}
-
-}  // namespace
-
 void CUSGS1deg::setProjectedCorners() {
     // Beyond a pole the walk would only take longer to say nothing useful.
     for (double y : {swY, nwY, neY, seY}) {
@@ -317,7 +291,7 @@ void CUSGS1deg::setProjectedCorners() {
     // The longitudes serve for display only; the spacings come from the
     // eastings in metres.
     auto convert = [&](double& x, double& y) {
-        const double lat = northingToLatitude(y, originLatitude);
+        const double lat = latitudeAlongMeridian(0, originLatitude, y);
         x = x / metresPerArcSecEW(0, lat) + referenceLongitude;
         y = lat;
     };

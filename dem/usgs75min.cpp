@@ -90,14 +90,7 @@ bool CUSGS75min::openFrom(const ProfileStore& store) {
     if (sdtsSouthEastCorner(info.daid, lat, lon)) {
         const double y = lat * 3600.0;
         const double x = lon * 3600.0;
-        swX = x - kSideArcSeconds;
-        swY = y;
-        nwX = x - kSideArcSeconds;
-        nwY = y + kSideArcSeconds;
-        neX = x;
-        neY = y + kSideArcSeconds;
-        seX = x;
-        seY = y;
+        setBounds(x - kSideArcSeconds, y, x, y + kSideArcSeconds);
     }
 
     unitFactor = info.unit == "FEET" ? 0.3048 : 1.0;
