@@ -7,7 +7,7 @@
 
 #include "dem/fot_dhm25.h"
 #include "dem/geodesy.h"
-#include "platform/message_error.h"
+#include "support/mesh_read.h"
 #include "support/test_support.h"
 
 namespace {
@@ -65,52 +65,16 @@ std::string fileOf(const Dhm25Layout& s) {
     return headerOf(s) + dataOf(s);
 }
 
-struct Dhm25Read {
-    hg::TerrainBuffers buffers;
-    hg::CViewSettings settings;
-    hg::CFOTdhm25 mesh;
-
-    explicit Dhm25Read(const std::filesystem::path& path) : mesh(buffers, settings, path) {
-        settings.isPart = 1;
-        settings.sizeMeshMaxX = 100000;
-        settings.sizeMeshMaxZ = 100000;
-        settings.meshBlock = 1.0;
-        settings.yFactor = 1.0;
-    }
-    const std::vector<float>& run() {
-        mesh.open();
-        mesh.layout();
-        mesh.read();
-        return buffers.heights;
-    }
-};
+using Dhm25Read = hgtest::MeshRead<hg::CFOTdhm25>;
 
 // The message a file gives, 0 when it reads.
 int failureOf(const TempDir& dir, const std::string& bytes) {
     writeFile(dir / "m.mlt", bytes);
-    Dhm25Read r(dir / "m.mlt");
-    try {
-        r.run();
-    } catch (const hg::MessageError& e) {
-        return e.id();
-    }
-    return 0;
-}
-
-void expectGrid(const std::vector<float>& h, int cols, int rows,
-                const std::function<int(int, int)>& decimetres) {
-    ASSERT_EQ(h.size(), static_cast<std::size_t>(cols * rows));
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            ASSERT_FLOAT_EQ(h[static_cast<std::size_t>(r * cols + c)],
-                            static_cast<float>(decimetres(r, c) * 0.1))
-                << "row " << r << " column " << c;
-        }
-    }
+    return hgtest::messageOf([&] { Dhm25Read(dir / "m.mlt").run(); });
 }
 
 void expectGrid(const std::vector<float>& h, const Dhm25Layout& s) {
-    expectGrid(h, s.cols, s.rows, s.decimetres);
+    hgtest::expectTenths(h, s.cols, s.rows, s.decimetres);
 }
 
 TEST(Dhm25Coordinates, SwissOriginAndDirections) {
@@ -276,14 +240,15 @@ TEST(Dhm25Data, ThinningAndWindowPutValuesInTheirTruePlaces) {
     thinned.settings.sizeMeshMaxX = thinned.settings.sizeMeshMaxZ = 5;
     const auto& t = thinned.run();
     ASSERT_EQ(thinned.mesh.thinStep, 3);
-    expectGrid(t, 4, 3, [&](int i, int j) { return s.decimetres(3 * i, 3 * j); });
+    hgtest::expectTenths(t, 4, 3, [&](int i, int j) { return s.decimetres(3 * i, 3 * j); });
 
     Dhm25Read window(dir / "m.mlt");
     window.settings.startX = 7;
     window.settings.startZ = 2;
     window.settings.sizeMeshMaxX = 4;
     window.settings.sizeMeshMaxZ = 3;
-    expectGrid(window.run(), 4, 3, [&](int i, int j) { return s.decimetres(2 + i, 7 + j); });
+    hgtest::expectTenths(window.run(), 4, 3,
+                         [&](int i, int j) { return s.decimetres(2 + i, 7 + j); });
 }
 
 TEST(Dhm25Real, Dhm1000MatchesTheReferenceGrid) {

@@ -9,13 +9,15 @@
 #include "dem/gsi10m_info.h"
 #include "dem/read_gsi10m.h"
 #include "platform/home.h"
-#include "platform/message_error.h"
 #include "platform/profile_store.h"
 #include "shell/settings.h"
+#include "support/mesh_read.h"
 #include "support/test_support.h"
 
 namespace {
 
+using hgtest::expectTenths;
+using hgtest::messageOf;
 using hgtest::readFile;
 using hgtest::ScopedHome;
 using hgtest::TempDir;
@@ -92,17 +94,6 @@ std::string makeDat(int cols, int rows, const std::function<int(int, int)>& tent
 
 int ramp(int r, int c) {
     return (r * 131 + c * 17) % 65536;
-}
-
-// The message a call raises, 0 when it returns.
-template <typename F>
-int messageOf(F&& call) {
-    try {
-        call();
-    } catch (const hg::MessageError& e) {
-        return e.id();
-    }
-    return 0;
 }
 
 int headerMessage(const TempDir& dir, const std::string& bytes, hg::CGSI10mInfo* out = nullptr) {
@@ -214,41 +205,17 @@ hg::CGSI10mInfo gridInfo(int cols, int rows) {
 }
 
 // Reads a height file under a description given directly, or (without
-// one) from the user's settings as the saver does. Whole file at full
-// resolution unless the settings are changed first.
-struct Gsi10mRead {
-    hg::TerrainBuffers buffers;
-    hg::CViewSettings settings;
-    hg::CGSI10m mesh;
-
-    explicit Gsi10mRead(const std::filesystem::path& dat) : mesh(buffers, settings, dat) {
-        settings.isPart = 1;
-        settings.sizeMeshMaxX = settings.sizeMeshMaxZ = 100000;
-        settings.meshBlock = 1.0;
-    }
+// one) from the user's settings as the saver does.
+struct Gsi10mRead : hgtest::MeshRead<hg::CGSI10m> {
+    using MeshRead::MeshRead;
     const std::vector<float>& run(const hg::CGSI10mInfo* info = nullptr) {
-        if (info) {
-            mesh.describe(*info);
-        } else {
-            mesh.open();
-        }
+        if (!info) return MeshRead::run();
+        mesh.describe(*info);
         mesh.layout();
         mesh.read();
         return buffers.heights;
     }
 };
-
-void expectTenths(const std::vector<float>& h, int cols, int rows,
-                  const std::function<int(int, int)>& tenths) {
-    ASSERT_EQ(h.size(), static_cast<std::size_t>(cols * rows));
-    for (int i = 0; i < rows; ++i) {
-        for (int j = 0; j < cols; ++j) {
-            ASSERT_FLOAT_EQ(h[static_cast<std::size_t>(i * cols + j)],
-                            static_cast<float>(tenths(i, j) * 0.1))
-                << "row " << i << " column " << j;
-        }
-    }
-}
 
 TEST(Gsi10mData, BigEndianTenthsAndSpacing) {
     TempDir dir;

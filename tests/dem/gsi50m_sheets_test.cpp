@@ -4,17 +4,17 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 
 #include "dem/gsi50m.h"
-#include "platform/message_error.h"
 #include "shell/settings.h"
 #include "support/gsi50m_sheet_maker.h"
+#include "support/mesh_read.h"
 #include "support/test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using hgtest::messageOf;
 using hgtest::readFile;
 using hgtest::writeFile;
 
@@ -22,15 +22,6 @@ using hgtest::writeFile;
 // their shared edges as real sheets do.
 int field(int R, int C) {
     return (R * 13 + C * 3) % 20000 - 500;
-}
-
-int messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const hg::MessageError& e) {
-        return e.id();
-    }
-    return 0;
 }
 
 // A settings home holding an index folder with its sheets.
@@ -71,23 +62,16 @@ struct Folder {
 // Reads the working file back and compares every sample with field(); the
 // first voidCols samples of voidRow must be the sea height instead.
 void expectField(const fs::path& path, int cols, int rows, int voidRow = -1, int voidCols = 0) {
-    hg::TerrainBuffers b;
-    hg::CViewSettings s;
-    s.meshBlock = 1.0;
-    s.isPart = 1;
-    s.sizeMeshMaxX = s.sizeMeshMaxZ = 999;
-    hg::CGSI50m m(b, s, path);
-    m.open();
-    m.layout();
-    m.read();
-    ASSERT_EQ(m.demCols, cols);
-    ASSERT_EQ(m.demRows, rows);
+    hgtest::MeshRead<hg::CGSI50m> read(path);
+    const std::vector<float>& heights = read.run();
+    ASSERT_EQ(read.mesh.demCols, cols);
+    ASSERT_EQ(read.mesh.demRows, rows);
     int wrong = 0;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {
             float want =
                 r == voidRow && c < voidCols ? 0.0f : static_cast<float>(field(r, c) * 0.1);
-            if (b.heights[static_cast<std::size_t>(r) * cols + c] != want) ++wrong;
+            if (heights[static_cast<std::size_t>(r) * cols + c] != want) ++wrong;
         }
     }
     EXPECT_EQ(wrong, 0);

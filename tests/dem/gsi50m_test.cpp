@@ -4,16 +4,15 @@
 
 #include <array>
 #include <cstdio>
-#include <functional>
 
-#include "platform/message_error.h"
 #include "support/gsi50m_sheet_maker.h"
+#include "support/mesh_read.h"
 #include "support/test_support.h"
-
 
 namespace {
 
 using hgtest::makeSheet;
+using hgtest::messageOf;
 using hgtest::TempDir;
 using hgtest::writeFile;
 
@@ -27,44 +26,24 @@ float rampAt(int r, int c) {
     return static_cast<float>(ramp(r, c) * 0.1);
 }
 
-struct Reader {
-    hg::TerrainBuffers buffers;
-    hg::CViewSettings settings;
-    hg::CGSI50m mesh;
-
+struct Reader : hgtest::MeshRead<hg::CGSI50m> {
     // Whole file at full resolution unless told otherwise.
     explicit Reader(const std::filesystem::path& path, int isPart = 1, int startX = 0,
                     int startZ = 0, int sizeX = 999, int sizeZ = 999)
-        : mesh(buffers, settings, path) {
-        settings.meshBlock = 1.0;
+        : MeshRead(path) {
         settings.isPart = isPart;
         settings.startX = startX;
         settings.startZ = startZ;
         settings.sizeMeshMaxX = sizeX;
         settings.sizeMeshMaxZ = sizeZ;
     }
-    const std::vector<float>& load() {
-        mesh.open();
-        mesh.layout();
-        mesh.read();
-        return buffers.heights;
-    }
 };
-
-int messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const hg::MessageError& e) {
-        return e.id();
-    }
-    return 0;
-}
 
 TEST(Gsi50mReader, SamplesLandInTheirPlacesWholeWindowedAndThinned) {
     TempDir dir;
     writeFile(dir / "s.mem", makeSheet(200, 200, kEdges, "NAME", ramp, ""));
     Reader whole(dir / "s.mem", 0, 0, 0, 201, 201);
-    const auto& h = whole.load();
+    const auto& h = whole.run();
     ASSERT_EQ(h.size(), 40000u);
     EXPECT_EQ(h[0], rampAt(0, 0));
     EXPECT_EQ(h[1 * 200 + 150], rampAt(1, 150));
@@ -78,12 +57,12 @@ TEST(Gsi50mReader, SamplesLandInTheirPlacesWholeWindowedAndThinned) {
     EXPECT_NEAR(whole.mesh.nsSpacingN, 30.8136 * 300 / 199, 1e-3);
 
     Reader window(dir / "s.mem", 1, 3, 10, 50, 40);
-    const auto& w = window.load();
+    const auto& w = window.run();
     EXPECT_EQ(w[0], rampAt(10, 3));
     EXPECT_EQ(w[39 * 50 + 49], rampAt(49, 52));
 
     Reader thinned(dir / "s.mem", 0, 0, 0, 60, 60);
-    const auto& t = thinned.load();
+    const auto& t = thinned.run();
     ASSERT_EQ(thinned.mesh.thinStep, 4);
     EXPECT_EQ(t[7 * 50 + 11], rampAt(28, 44));
 }
@@ -96,7 +75,7 @@ TEST(Gsi50mReader, HeightFieldsVoidsBlanksAndLeadingZeros) {
     writeFile(dir / "s.mem", bytes);
     Reader rd(dir / "s.mem");
     rd.settings.seaHeight = -3.0;
-    const auto& h = rd.load();
+    const auto& h = rd.run();
     EXPECT_EQ(h[0], -3.0f);  // a void takes the sea height
     EXPECT_EQ(h[1], 12.3f);
     EXPECT_EQ(h[2], -0.5f);
@@ -109,7 +88,7 @@ TEST(Gsi50mReader, WhichRowsHaveRecords) {
     writeFile(dir / "s.mem", makeSheet(3, 6, kEdges, "N", ramp, "10101"));
     Reader rd(dir / "s.mem");
     rd.settings.seaHeight = -1.0;
-    const auto& h = rd.load();
+    const auto& h = rd.run();
     for (int r = 0; r < 6; ++r) {
         float want = r % 2 == 0 && r < 5 ? rampAt(r, 2) : -1.0f;
         EXPECT_EQ(h[static_cast<std::size_t>(r) * 3 + 2], want) << r;
@@ -122,7 +101,7 @@ TEST(Gsi50mReader, WhichRowsHaveRecords) {
     bytes.replace(225, 4, "    ");
     writeFile(dir / "s.mem", bytes);
     Reader blank(dir / "s.mem");
-    EXPECT_EQ(blank.load()[11], rampAt(3, 2));
+    EXPECT_EQ(blank.run()[11], rampAt(3, 2));
 }
 
 TEST(Gsi50mReader, SharedSampleMatchesTheReference) {
@@ -131,7 +110,7 @@ TEST(Gsi50mReader, SharedSampleMatchesTheReference) {
     HG_REQUIRE_SHARED(mem);
     HG_REQUIRE_SHARED(ref);
     Reader rd(mem);
-    EXPECT_EQ(rd.load(), hgtest::readFloats(ref));
+    EXPECT_EQ(rd.run(), hgtest::readFloats(ref));
     EXPECT_EQ(rd.mesh.nwX, 3600.0);
     EXPECT_EQ(rd.mesh.nwY, 50 * 3600.0);
     EXPECT_EQ(rd.mesh.seY, 49 * 3600.0);
@@ -144,10 +123,10 @@ TEST(Gsi50mReader, MissingShortCutAndImplausibleFilesGiveTheirMessages) {
     TempDir dir;
     auto loading = [&](const std::string& bytes) {
         writeFile(dir / "x.mem", bytes);
-        return messageOf([&] { Reader(dir / "x.mem").load(); });
+        return messageOf([&] { Reader(dir / "x.mem").run(); });
     };
-    EXPECT_EQ(messageOf([&] { Reader(dir / "absent.mem").load(); }), 16);
-    EXPECT_EQ(messageOf([&] { Reader(dir.path()).load(); }), 16);
+    EXPECT_EQ(messageOf([&] { Reader(dir / "absent.mem").run(); }), 16);
+    EXPECT_EQ(messageOf([&] { Reader(dir.path()).run(); }), 16);
 
     const std::string good = makeSheet(20, 10, kEdges, "N", ramp, "1101111111");
     EXPECT_EQ(loading(good.substr(0, 1010)), 17);

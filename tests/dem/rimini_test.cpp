@@ -6,6 +6,7 @@
 
 #include "dem/fot_rimini.h"
 #include "platform/message_error.h"
+#include "support/mesh_read.h"
 #include "support/test_support.h"
 
 namespace {
@@ -41,34 +42,16 @@ std::string makeRimini(const std::string& eol, const std::string& name = "ALPS1"
     return out;
 }
 
-struct RiminiRead {
-    hg::TerrainBuffers buffers;
-    hg::CViewSettings settings;
-    hg::CFOTrimini mesh;
-
-    explicit RiminiRead(const std::filesystem::path& path) : mesh(buffers, settings, path) {
+// Thinned to the default 201 x 201 unless told otherwise.
+struct RiminiRead : hgtest::MeshRead<hg::CFOTrimini> {
+    explicit RiminiRead(const std::filesystem::path& path) : MeshRead(path) {
         settings.isPart = 0;
-        settings.sizeMeshMaxX = 201;
-        settings.sizeMeshMaxZ = 201;
-        settings.meshBlock = 1.0;
-        settings.yFactor = 1.0;
-    }
-    const std::vector<float>& run() {
-        mesh.open();
-        mesh.layout();
-        mesh.read();
-        return buffers.heights;
+        settings.sizeMeshMaxX = settings.sizeMeshMaxZ = 201;
     }
 };
 
 int failureOf(const std::filesystem::path& path) {
-    RiminiRead r(path);
-    try {
-        r.run();
-    } catch (const hg::MessageError& e) {
-        return e.id();
-    }
-    return 0;
+    return hgtest::messageOf([&] { RiminiRead(path).run(); });
 }
 
 void expectMetres(const std::vector<float>& h, int cols, int rows,

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,8 +15,8 @@
 #include "dem/view_settings.h"
 #include "platform/file.h"
 #include "platform/home.h"
-#include "platform/message_error.h"
 #include "shell/settings.h"
+#include "support/mesh_read.h"
 #include "support/test_support.h"
 
 // The module writer lives with the record reader's tests.
@@ -35,6 +34,7 @@ std::string iso8211Data(const std::vector<Iso8211Field>& fields, char identifier
 namespace {
 
 using hgtest::Iso8211Field;
+using hgtest::messageOf;
 
 const std::string UT(1, '\x1f');
 
@@ -131,16 +131,6 @@ struct Transfer {
 
 std::filesystem::path cel0Of(const std::filesystem::path& dir) {
     return dir / "TESTCEL0.DDF";
-}
-
-// The message a call throws, or 0.
-int messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const hg::MessageError& e) {
-        return e.id();
-    }
-    return 0;
 }
 
 std::vector<std::int16_t> littleEndian16(const std::string& bytes) {
