@@ -1,29 +1,19 @@
 // Feeds arbitrary bytes to the sheet index loader and everything a dialog
 // asks of the entries it makes.
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <exception>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <string>
 
 #include "dem/gsi50m_sheets.h"
+#include "fuzz/fuzz_support.h"
 #include "platform/message_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::filesystem::path dir = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "fuzz-gsi50m-index-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-        return std::filesystem::path(pattern);
-    }();
+    static const hgfuzz::ScratchDir scratch("gsi50m-index");
+    const std::filesystem::path& dir = scratch.path();
     const std::filesystem::path index = dir / "zumei.csv";
-    {
-        std::ofstream out(index, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    hgfuzz::writeBytes(index, data, size);
     hg::CGSI50mSheets sheets;
     try {
         sheets.loadIndex(index);

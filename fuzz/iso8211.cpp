@@ -1,43 +1,18 @@
 // One module's bytes: open, descriptive record, then every subfield with
 // its label and format, to the end of the file or the first failure.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
 
 #include "dem/iso8211/iso8211_reader.h"
-
-namespace {
-
-// The module file of this process, removed when the fuzzer exits.
-struct ScratchFile {
-    std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                 ("hg-fuzz-iso8211-" + std::to_string(::getpid()) + ".ddf");
-    ~ScratchFile() {
-        std::error_code ec;
-        std::filesystem::remove(path, ec);
-    }
-};
-
-const std::filesystem::path& modulePath() {
-    static const ScratchFile file;
-    return file.path;
-}
-
-}  // namespace
+#include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    {
-        std::ofstream out(modulePath(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    static const hgfuzz::ScratchFile scratch("iso8211", ".ddf");
+    const auto& path = scratch.hold(data, size);
     hg::Iso8211Reader reader;
     hg::Iso8211Leader leader;
-    if (!reader.openModule(modulePath(), "r", leader)) return 0;
+    if (!reader.openModule(path, "r", leader)) return 0;
     std::string ddr;
     int status = 0;
     if (!reader.readDescriptiveRecord(ddr, status)) return 0;
