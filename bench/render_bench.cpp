@@ -1,0 +1,133 @@
+// What the Mesh style costs: building its scene (grid load, normals,
+// colours, display lists), one frame tick, and everything from an empty
+// process state to the first picture read back. All offscreen on EGL.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "platform/show_error.h"
+#include "render/draw_mesh.h"
+#include "render/egl_offscreen_target.h"
+#include "render/memory_grid.h"
+#include "shell/settings.h"
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+
+std::filesystem::path bundledTerrain() {
+    return std::filesystem::path(HG_SOURCE_DIR) / "data" / "jacksboro.dem";
+}
+
+// Rolling hills on a side x side grid 30 m apart.
+hg::CDraw::MeshMaker hills(int side) {
+    return [side](hg::TerrainBuffers& b, hg::CViewSettings& s) {
+        std::vector<float> h(static_cast<std::size_t>(side) * side);
+        for (int r = 0; r < side; ++r) {
+            for (int c = 0; c < side; ++c) {
+                const double x = static_cast<double>(c) / side, z = static_cast<double>(r) / side;
+                h[static_cast<std::size_t>(r) * side + c] = static_cast<float>(
+                    300.0 * std::sin(x * 9.0) * std::cos(z * 7.0) + 400.0 * x * z);
+            }
+        }
+        return std::make_unique<hg::CMemoryGrid>(b, s, side, side, std::move(h), 30.0, 30.0);
+    };
+}
+
+// The saver's record for Mesh at the default list positions, with the
+// chosen numMesh.
+std::unique_ptr<hg::CViewSettings> record(int numMesh) {
+    auto s = hg::createViewSettings(hg::kDrawMesh);
+    s->yFactor = hg::altitudeFactorAt(hg::def::yFactor);
+    s->step = hg::contourIntervalAt(hg::def::step);
+    s->speed = hg::speedAt(hg::def::speed);
+    s->meshBlock = hg::meshBlockFor(numMesh);
+    return s;
+}
+
+// side 0 stands for the bundled terrain.
+int initialise(hg::CDraw& draw, hg::GlTarget& target, hg::CViewSettings& s, int side) {
+    if (side == 0) return draw.initialise(&target, s, bundledTerrain(), hg::kDemUsgs);
+    return draw.initialiseWith(&target, s, hills(side));
+}
+
+bool skipUnavailable(benchmark::State& state, int side) {
+    if (side == 0 && !std::filesystem::exists(bundledTerrain())) {
+        state.SkipWithError("the bundled terrain is not there yet");
+        return true;
+    }
+    return false;
+}
+
+void label(benchmark::State& state, const hg::CViewSettings& s) {
+    state.SetLabel(std::to_string(s.numCols) + " x " + std::to_string(s.numRows) + " vertices");
+}
+
+void BM_MeshSceneBuild(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0)), numMesh = static_cast<int>(state.range(1));
+    if (skipUnavailable(state, side)) return;
+    hg::EglOffscreenTarget target(kWidth, kHeight);
+    std::unique_ptr<hg::CViewSettings> s;
+    for (auto _ : state) {
+        hg::CDrawMesh draw;
+        s = record(numMesh);
+        if (!initialise(draw, target, *s, side)) {
+            state.SkipWithError("initialise failed");
+            return;
+        }
+        draw.release();
+    }
+    label(state, *s);
+}
+
+void BM_MeshFrame(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0)), numMesh = static_cast<int>(state.range(1));
+    if (skipUnavailable(state, side)) return;
+    hg::EglOffscreenTarget target(kWidth, kHeight);
+    hg::CDrawMesh draw;
+    auto s = record(numMesh);
+    if (!initialise(draw, target, *s, side)) {
+        state.SkipWithError("initialise failed");
+        return;
+    }
+    // nextFrame waits for OpenGL to finish, so this is the whole tick.
+    for (auto _ : state) benchmark::DoNotOptimize(draw.nextFrame());
+    draw.release();
+    label(state, *s);
+}
+
+void BM_MeshStartToFirstFrame(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0)), numMesh = static_cast<int>(state.range(1));
+    if (skipUnavailable(state, side)) return;
+    std::unique_ptr<hg::CViewSettings> s;
+    for (auto _ : state) {
+        hg::EglOffscreenTarget target(kWidth, kHeight);
+        hg::CDrawMesh draw;
+        s = record(numMesh);
+        if (!initialise(draw, target, *s, side)) {
+            state.SkipWithError("initialise failed");
+            return;
+        }
+        draw.nextFrame();
+        benchmark::DoNotOptimize(target.readPixels());
+        draw.release();
+    }
+    label(state, *s);
+}
+
+// {grid side (0: the bundled terrain), numMesh}: the default quarter
+// resolution and every sample a vertex.
+void gridArgs(benchmark::internal::Benchmark* b) {
+    for (int side : {201, 804, 0})
+        for (int numMesh : {2, 0}) b->Args({side, numMesh});
+    b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_MeshSceneBuild)->Apply(gridArgs);
+BENCHMARK(BM_MeshFrame)->Apply(gridArgs);
+BENCHMARK(BM_MeshStartToFirstFrame)->Apply(gridArgs);
+
+}  // namespace
