@@ -33,78 +33,66 @@ bool hasExtension(const char* list, const char* name) {
 
 }  // namespace
 
-// An initialised EGL display. EGL hands out one display per platform and
-// native display, and eglTerminate on it would pull the rug from every other
-// context on it, so the targets share one and the last to go terminates it.
-class EglDisplay {
-public:
-    enum class Kind { Surfaceless, Default };
+namespace {
 
-    static std::shared_ptr<EglDisplay> acquire(Kind kind, std::string& error) {
-        static std::mutex lock;
-        static std::map<Kind, std::weak_ptr<EglDisplay>> open;
-        std::lock_guard<std::mutex> guard(lock);
-        if (auto shared = open[kind].lock()) return shared;
-        EGLDisplay handle = EGL_NO_DISPLAY;
-        if (kind == Kind::Surfaceless) {
-            const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-            if (!hasExtension(clientExtensions, "EGL_MESA_platform_surfaceless")) {
-                error = "EGL has no surfaceless platform";
-                return nullptr;
-            }
-            auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-                eglGetProcAddress("eglGetPlatformDisplayEXT"));
-            if (getPlatformDisplay == nullptr) {
-                error = "eglGetPlatformDisplayEXT is missing";
-                return nullptr;
-            }
-            handle =
-                getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        } else {
-            handle = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+enum class DisplayKind { Surfaceless, Default };
+
+// The initialised display of a kind, shared by every target of the process
+// and never terminated: EGL hands out one display per platform anyway,
+// eglTerminate on it would invalidate every other target's context, and it
+// unloads the driver, which the next target would then load again.
+EGLDisplay sharedDisplay(DisplayKind kind, std::string& error) {
+    static std::mutex lock;
+    static std::map<DisplayKind, EGLDisplay> ready;
+    std::lock_guard<std::mutex> guard(lock);
+    if (auto found = ready.find(kind); found != ready.end()) return found->second;
+    EGLDisplay handle = EGL_NO_DISPLAY;
+    if (kind == DisplayKind::Surfaceless) {
+        const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+        if (!hasExtension(clientExtensions, "EGL_MESA_platform_surfaceless")) {
+            error = "EGL has no surfaceless platform";
+            return EGL_NO_DISPLAY;
         }
-        if (handle == EGL_NO_DISPLAY) {
-            error = eglErrorText("eglGetDisplay");
-            return nullptr;
+        auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+            eglGetProcAddress("eglGetPlatformDisplayEXT"));
+        if (getPlatformDisplay == nullptr) {
+            error = "eglGetPlatformDisplayEXT is missing";
+            return EGL_NO_DISPLAY;
         }
-        EGLint major = 0, minor = 0;
-        if (eglInitialize(handle, &major, &minor) != EGL_TRUE) {
-            error = eglErrorText("eglInitialize");
-            return nullptr;
-        }
-        auto shared = std::make_shared<EglDisplay>(handle);
-        open[kind] = shared;
-        return shared;
+        handle = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    } else {
+        handle = eglGetDisplay(EGL_DEFAULT_DISPLAY);
     }
+    if (handle == EGL_NO_DISPLAY) {
+        error = eglErrorText("eglGetDisplay");
+        return EGL_NO_DISPLAY;
+    }
+    EGLint major = 0, minor = 0;
+    if (eglInitialize(handle, &major, &minor) != EGL_TRUE) {
+        error = eglErrorText("eglInitialize");
+        return EGL_NO_DISPLAY;
+    }
+    ready[kind] = handle;
+    return handle;
+}
 
-    explicit EglDisplay(EGLDisplay handle) : handle_(handle) {}
-    ~EglDisplay() { eglTerminate(handle_); }
-    EglDisplay(const EglDisplay&) = delete;
-    EglDisplay& operator=(const EglDisplay&) = delete;
-
-    EGLDisplay handle() const { return handle_; }
-
-private:
-    EGLDisplay handle_;
-};
+}  // namespace
 
 namespace {
 
 struct Attempt {
-    std::shared_ptr<EglDisplay> display;
+    EGLDisplay display = EGL_NO_DISPLAY;
     EGLSurface surface = EGL_NO_SURFACE;
     EGLContext context = EGL_NO_CONTEXT;
     std::string error;
 };
 
-Attempt tryDisplay(EglDisplay::Kind kind, int width, int height) {
+Attempt tryDisplay(DisplayKind kind, int width, int height) {
     Attempt a;
-    a.display = EglDisplay::acquire(kind, a.error);
-    if (!a.display) return a;
-    EGLDisplay dpy = a.display->handle();
+    EGLDisplay dpy = sharedDisplay(kind, a.error);
+    if (dpy == EGL_NO_DISPLAY) return a;
     if (eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
         a.error = eglErrorText("eglBindAPI(EGL_OPENGL_API)");
-        a.display.reset();
         return a;
     }
     const GlBufferFormat want;
@@ -117,14 +105,12 @@ Attempt tryDisplay(EglDisplay::Kind kind, int width, int height) {
     EGLint count = 0;
     if (eglChooseConfig(dpy, configAttributes, &config, 1, &count) != EGL_TRUE || count < 1) {
         a.error = "no EGL configuration with RGBA8, 24-bit depth and desktop OpenGL";
-        a.display.reset();
         return a;
     }
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     a.surface = eglCreatePbufferSurface(dpy, config, surfaceAttributes);
     if (a.surface == EGL_NO_SURFACE) {
         a.error = eglErrorText("eglCreatePbufferSurface");
-        a.display.reset();
         return a;
     }
     // The styles use the fixed-function pipeline, so ask for a
@@ -137,8 +123,9 @@ Attempt tryDisplay(EglDisplay::Kind kind, int width, int height) {
         a.error = eglErrorText("eglCreateContext");
         eglDestroySurface(dpy, a.surface);
         a.surface = EGL_NO_SURFACE;
-        a.display.reset();
+        return a;
     }
+    a.display = dpy;
     return a;
 }
 
@@ -147,27 +134,26 @@ Attempt tryDisplay(EglDisplay::Kind kind, int width, int height) {
 EglOffscreenTarget::EglOffscreenTarget(int width, int height) : width_(width), height_(height) {
     if (width < 1 || height < 1 || width > 16384 || height > 16384) {
         throw std::runtime_error(
-            "The offscreen picture size must be between 1 x 1 and 16384 x "
-            "16384 pixels.");
+            "The offscreen picture size must be between 1 x 1 and 16384 x 16384 pixels.");
     }
-    Attempt a = tryDisplay(EglDisplay::Kind::Surfaceless, width, height);
+    Attempt a = tryDisplay(DisplayKind::Surfaceless, width, height);
     platform_ = "surfaceless";
-    if (!a.display) {
-        Attempt b = tryDisplay(EglDisplay::Kind::Default, width, height);
-        if (!b.display) {
+    if (a.display == EGL_NO_DISPLAY) {
+        Attempt b = tryDisplay(DisplayKind::Default, width, height);
+        if (b.display == EGL_NO_DISPLAY) {
             throw std::runtime_error("Cannot create an offscreen OpenGL context: surfaceless: " +
                                      a.error + "; default display: " + b.error + ".");
         }
         a = std::move(b);
         platform_ = "default";
     }
-    display_ = std::move(a.display);
+    display_ = a.display;
     surface_ = a.surface;
     context_ = a.context;
 }
 
 EglOffscreenTarget::~EglOffscreenTarget() {
-    EGLDisplay dpy = display_->handle();
+    EGLDisplay dpy = static_cast<EGLDisplay>(display_);
     if (eglGetCurrentContext() == static_cast<EGLContext>(context_)) {
         eglMakeCurrent(dpy, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     }
@@ -179,14 +165,14 @@ bool EglOffscreenTarget::makeCurrent() {
     // Another target's context may have been made current on this thread
     // since; binding the API again keeps eglMakeCurrent on desktop OpenGL.
     if (eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) return false;
-    return eglMakeCurrent(display_->handle(), static_cast<EGLSurface>(surface_),
+    return eglMakeCurrent(static_cast<EGLDisplay>(display_), static_cast<EGLSurface>(surface_),
                           static_cast<EGLSurface>(surface_),
                           static_cast<EGLContext>(context_)) == EGL_TRUE;
 }
 
 bool EglOffscreenTarget::doneCurrent() {
-    return eglMakeCurrent(display_->handle(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) ==
-           EGL_TRUE;
+    return eglMakeCurrent(static_cast<EGLDisplay>(display_), EGL_NO_SURFACE, EGL_NO_SURFACE,
+                          EGL_NO_CONTEXT) == EGL_TRUE;
 }
 
 bool EglOffscreenTarget::swapBuffers() {

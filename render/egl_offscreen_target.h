@@ -1,15 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "render/gl_target.h"
 
 namespace hg {
-
-class EglDisplay;
 
 // An OpenGL context drawing into an EGL pbuffer, with no window system:
 // Mesa's surfaceless platform when the driver offers it, else the default
@@ -41,7 +38,7 @@ private:
     int width_;
     int height_;
     std::string platform_;
-    std::shared_ptr<EglDisplay> display_;
+    void* display_ = nullptr;
     void* surface_ = nullptr;
     void* context_ = nullptr;
 };
