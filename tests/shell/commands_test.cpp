@@ -29,6 +29,22 @@ Output run(const std::string& args, const std::filesystem::path& home) {
     return out;
 }
 
+// `info FILE [extra] --heights` in a fresh home: its output and the heights.
+struct InfoRun {
+    Output out;
+    std::vector<float> heights;
+};
+
+InfoRun infoHeights(const std::filesystem::path& file, const hgtest::TempDir& home,
+                    const std::string& extra = "") {
+    InfoRun r;
+    r.out = run(
+        "info '" + file.string() + "' " + extra + " --heights '" + (home / "h.f32").string() + "'",
+        home.path());
+    if (r.out.code == 0) r.heights = hgtest::readFloats(home / "h.f32");
+    return r;
+}
+
 std::pair<int, int> sizeOf(const std::string& info) {
     std::smatch m;
     if (!std::regex_search(info, m, std::regex("Size: ([0-9]+) x ([0-9]+)"))) return {0, 0};
@@ -46,11 +62,10 @@ TEST(Commands, InfoHeightsOfRealUsgsDemsEqualTheReference) {
         // The second sample stores feet; the reference keeps the file's units.
         const double unit = std::string(name) == "sanfranciscos" ? 0.3048 : 1.0;
         hgtest::TempDir home;
-        Output out = run("info '" + dem.string() + "' --heights '" + (home / "h.f32").string() + "'",
-                         home.path());
-        ASSERT_EQ(out.code, 0) << out.text;
-        auto [cols, rows] = sizeOf(out.text);
-        std::vector<float> ours = hgtest::readFloats(home / "h.f32");
+        InfoRun info = infoHeights(dem, home);
+        ASSERT_EQ(info.out.code, 0) << info.out.text;
+        auto [cols, rows] = sizeOf(info.out.text);
+        const std::vector<float>& ours = info.heights;
         std::vector<float> theirs = hgtest::readFloats(ref);
         ASSERT_EQ(ours.size(), theirs.size()) << name;
         ASSERT_EQ(static_cast<std::size_t>(cols) * rows, ours.size());
@@ -74,11 +89,10 @@ TEST(Commands, InfoHeightsOfTheSwissMatrixMatchTheReference) {
     HG_REQUIRE_SHARED(mlt);
     HG_REQUIRE_SHARED(ref);
     hgtest::TempDir home;
-    Output out = run("info '" + mlt.string() + "' --heights '" + (home / "h.f32").string() + "'",
-                     home.path());
-    ASSERT_EQ(out.code, 0) << out.text;
-    EXPECT_EQ(sizeOf(out.text), std::make_pair(385, 240));
-    std::vector<float> ours = hgtest::readFloats(home / "h.f32");
+    InfoRun info = infoHeights(mlt, home);
+    ASSERT_EQ(info.out.code, 0) << info.out.text;
+    EXPECT_EQ(sizeOf(info.out.text), std::make_pair(385, 240));
+    const std::vector<float>& ours = info.heights;
     std::vector<float> theirs = hgtest::readFloats(ref);
     ASSERT_EQ(ours.size(), theirs.size());
     std::size_t differ = 0;
@@ -98,11 +112,9 @@ TEST(Commands, SelectedSdtsTransferReadsAsTheTrimmedReference) {
     hgtest::TempDir home;
     Output sel = run("select '" + cel0.string() + "'", home.path());
     ASSERT_EQ(sel.code, 0) << sel.text;
-    Output info = run("info '" + (home / "Hillglimmer.mem").string() + "' --type 2 --heights '" +
-                          (home / "h.f32").string() + "'",
-                      home.path());
-    ASSERT_EQ(info.code, 0) << info.text;
-    EXPECT_NE(info.text.find("OREGON BASIN, WY-24000"), std::string::npos);
+    InfoRun info = infoHeights(home / "Hillglimmer.mem", home, "--type 2");
+    ASSERT_EQ(info.out.code, 0) << info.out.text;
+    EXPECT_NE(info.out.text.find("OREGON BASIN, WY-24000"), std::string::npos);
 
     // The trimming rule applied to the reference: shrink each side while it
     // holds a fill value (DDOM's fill is -32766; anything at or below it).
@@ -123,10 +135,10 @@ TEST(Commands, SelectedSdtsTransferReadsAsTheTrimmedReference) {
         right -= rr;
         changed = t || l || b || rr;
     }
-    auto [cols, rows] = sizeOf(info.text);
+    auto [cols, rows] = sizeOf(info.out.text);
     ASSERT_EQ(cols, right - left + 1);
     ASSERT_EQ(rows, bottom - top + 1);
-    std::vector<float> ours = hgtest::readFloats(home / "h.f32");
+    const std::vector<float>& ours = info.heights;
     ASSERT_EQ(ours.size(), static_cast<std::size_t>(cols) * rows);
     std::size_t differ = 0;
     for (int r = 0; r < rows; ++r) {
@@ -139,8 +151,8 @@ TEST(Commands, SelectedSdtsTransferReadsAsTheTrimmedReference) {
     EXPECT_EQ(differ, 0u);
 
     // And the saver's picture of it, drawn offscreen.
-    Output render = run("render --frames 1 --size 120x90 --out '" + (home / "f").string() + "'",
-                        home.path());
+    Output render =
+        run("render --frames 1 --size 120x90 --out '" + (home / "f").string() + "'", home.path());
     EXPECT_EQ(render.code, 0) << render.text;
     EXPECT_TRUE(std::filesystem::exists(home.path() / "f" / "frame-0000.png"));
 }
@@ -151,17 +163,16 @@ TEST(Commands, InfoHeightsOfTheMeshSampleEqualTheReference) {
     HG_REQUIRE_SHARED(mem);
     HG_REQUIRE_SHARED(ref);
     hgtest::TempDir home;
-    Output out = run("info '" + mem.string() + "' --heights '" + (home / "h.f32").string() + "'",
-                     home.path());
-    ASSERT_EQ(out.code, 0) << out.text;
-    EXPECT_EQ(sizeOf(out.text), std::make_pair(2, 2));
-    EXPECT_EQ(hgtest::readFloats(home / "h.f32"), hgtest::readFloats(ref));
+    InfoRun info = infoHeights(mem, home);
+    ASSERT_EQ(info.out.code, 0) << info.out.text;
+    EXPECT_EQ(sizeOf(info.out.text), std::make_pair(2, 2));
+    EXPECT_EQ(info.heights, hgtest::readFloats(ref));
 }
 
 TEST(Commands, RenderWritesPngFramesWithoutADisplay) {
     hgtest::TempDir home;
-    Output out = run("render --frames 2 --size 160x120 --out '" + (home / "f").string() + "'",
-                     home.path());
+    Output out =
+        run("render --frames 2 --size 160x120 --out '" + (home / "f").string() + "'", home.path());
     ASSERT_EQ(out.code, 0) << out.text;
     for (const char* frame : {"frame-0000.png", "frame-0001.png"}) {
         std::string png = hgtest::readFile(home.path() / "f" / frame);
