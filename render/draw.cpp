@@ -94,6 +94,19 @@ int CDraw::nextFrame() {
     return 1;
 }
 
+void CDraw::resizeView(int width, int height) {
+    if (!sceneBuilt_ || target == nullptr || width <= 0 || height <= 0) return;
+    if (width == clientWidth && height == clientHeight) return;
+    if (!target->makeCurrent()) return;
+    clientWidth = width;
+    clientHeight = height;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    setProjection(static_cast<double>(width) / height);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_MODELVIEW);
+}
+
 int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::filesystem::path& path,
                       int demType, void* owner) {
     return initialiseWith(

@@ -52,6 +52,11 @@ public:
     // target could not be made current or swapped.
     virtual int nextFrame();
 
+    // Follows a new size of the target: viewport and projection again, the
+    // scene as it is. Nothing happens before the scene is built or for an
+    // empty size.
+    void resizeView(int width, int height);
+
     // Loads the DEM of type demType from path, then sets up OpenGL on target
     // and builds the scene. A failure is shown to the user (owner being the
     // GUI's window or null) with the caption "Hillglimmer draw" and gives 0.

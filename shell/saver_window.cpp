@@ -139,7 +139,8 @@ int SaverWindow::height() const {
 }
 
 void SaverWindow::exposeEvent(QExposeEvent*) {
-    if (!started_ && isExposed()) {
+    // A window first exposed at no size has nothing to draw into yet.
+    if (!started_ && isExposed() && width() > 0 && height() > 0) {
         started_ = true;
         runGuarded(static_cast<QObject*>(this), kProcCaption, [this] { startUp(); });
     }
@@ -200,7 +201,10 @@ void SaverWindow::tick() {
 bool SaverWindow::followParent() {
     auto size = x11WindowSize(placement_.window);
     if (!size) return false;  // the preview's owner went away
-    if (*size != QWindow::size()) resize(*size);
+    if (*size != QWindow::size()) {
+        resize(*size);
+        if (draw_ != nullptr) draw_->resizeView(width(), height());
+    }
     return true;
 }
 

@@ -372,3 +372,25 @@ TEST(OffscreenMesh, BundledTerrain) {
 }
 
 }  // namespace
+
+TEST(OffscreenMesh, ResizedViewDrawsOnlyInsideTheNewViewport) {
+    REQUIRE_TARGET(target, 320, 240);
+    Shown shown;
+    hg::CDrawMesh draw;
+    auto s = meshRecord();
+    ASSERT_EQ(draw.initialiseWith(target.get(), *s, islandMaker(80, 60)), 1);
+    // As a preview whose window shrank to the lower-left quarter.
+    draw.resizeView(160, 120);
+    EXPECT_EQ(draw.clientWidth, 160);
+    ASSERT_EQ(draw.nextFrame(), 1);
+    const Pixels p = target->readPixels();
+    // Rows come top first: the upper half and the right half stay as cleared.
+    const Census outside = census(p, 320, 120, Rgb{0x10, 0x20, 0x30});
+    EXPECT_EQ(outside.background, 320 * 120);
+    // The terrain now stands round the centre of the quarter.
+    const Rgb c = pixel(p, 320, 80, 180);
+    EXPECT_FALSE(c.r == 0x10 && c.g == 0x20 && c.b == 0x30);
+    // Sizes that cannot be drawn into change nothing.
+    draw.resizeView(0, 50);
+    EXPECT_EQ(draw.clientWidth, 160);
+}
