@@ -9,9 +9,9 @@
 
 #include "platform/show_error.h"
 #include "render/draw_mesh.h"
-#include "render/egl_offscreen_target.h"
-#include "render/memory_grid.h"
-#include "shell/settings.h"
+#include "render/output/egl_offscreen_target.h"
+#include "dem/memory_grid.h"
+#include "settings/settings.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "platform/home.h"
 #include "platform/messages.h"
 #include "platform/show_error.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 #include "dem/read_gsi10m.h"
 #include "dem/read_sdts.h"

@@ -23,7 +23,7 @@
 #include "platform/gui/wait_cursor.h"
 #include "platform/show_error.h"
 #include "resources/dialog_texts.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 namespace hg {
 

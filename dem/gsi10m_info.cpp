@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 namespace hg {
 

@@ -9,7 +9,7 @@
 #include "dem/gsi50m.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 namespace hg {
 

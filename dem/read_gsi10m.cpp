@@ -11,7 +11,7 @@
 #include "dem/number_scan.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 namespace hg {
 

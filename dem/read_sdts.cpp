@@ -10,7 +10,7 @@
 #include "dem/mesh.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 namespace hg {
 

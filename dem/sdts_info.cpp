@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 namespace hg {
 

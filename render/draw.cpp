@@ -9,7 +9,7 @@
 #include "platform/messages.h"
 #include "platform/profile_store.h"
 #include "platform/show_error.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 namespace hg {
 

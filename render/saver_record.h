@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dem/view_settings.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 namespace hg {
 

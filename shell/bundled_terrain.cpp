@@ -2,7 +2,7 @@
 
 #include "dem/mesh.h"
 #include "platform/file.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 #ifdef HG_BUNDLED_TERRAIN
 // The file goes into the program as it is, so the saver needs nothing

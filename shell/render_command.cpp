@@ -5,7 +5,7 @@
 
 #include "platform/home.h"
 #include "render/draw_factory.h"
-#include "render/offscreen_render.h"
+#include "render/output/offscreen_render.h"
 #include "shell/bundled_terrain.h"
 
 namespace hg {

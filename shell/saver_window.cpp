@@ -22,7 +22,7 @@
 #include "render/draw_factory.h"
 #include "render/saver_record.h"
 #include "shell/closing_input.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 namespace hg {
 

@@ -5,7 +5,7 @@
 #include "config/dem_selection.h"
 #include "platform/home.h"
 #include "platform/show_error.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 #include "dem/gsi50m_sheets.h"
 

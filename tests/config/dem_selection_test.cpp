@@ -2,7 +2,7 @@
 
 #include "config/dem_selection.h"
 #include "platform/show_error.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 #include "support/test_support.h"
 
 using namespace hg;

@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "config/setup_dialog.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 #include "support/qt_app.h"
 #include "support/test_support.h"
 

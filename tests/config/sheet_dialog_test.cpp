@@ -7,7 +7,7 @@
 #include "config/sheet_dialog.h"
 #include "dem/gsi50m.h"
 #include "platform/show_error.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 #include "support/gsi50m_sheet_maker.h"
 #include "support/test_support.h"
 

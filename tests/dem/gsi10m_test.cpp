@@ -10,7 +10,7 @@
 #include "dem/read_gsi10m.h"
 #include "platform/home.h"
 #include "platform/profile_store.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 #include "support/mesh_read.h"
 #include "support/test_support.h"
 

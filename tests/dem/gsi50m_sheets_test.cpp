@@ -6,7 +6,7 @@
 #include <array>
 
 #include "dem/gsi50m.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 #include "support/gsi50m_sheet_maker.h"
 #include "support/mesh_read.h"
 #include "support/test_support.h"

@@ -15,7 +15,7 @@
 #include "dem/view_settings.h"
 #include "platform/file.h"
 #include "platform/home.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 #include "support/mesh_read.h"
 #include "support/test_support.h"
 

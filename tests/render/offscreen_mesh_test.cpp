@@ -10,10 +10,10 @@
 #include "platform/profile_store.h"
 #include "platform/show_error.h"
 #include "render/draw_mesh.h"
-#include "render/egl_offscreen_target.h"
-#include "render/memory_grid.h"
-#include "render/offscreen_render.h"
-#include "render/png_writer.h"
+#include "render/output/egl_offscreen_target.h"
+#include "dem/memory_grid.h"
+#include "render/output/offscreen_render.h"
+#include "render/output/png_writer.h"
 #include "support/test_support.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shell/settings.h"
+#include "settings/settings.h"
 #include "support/test_support.h"
 
 using namespace hg;

@@ -1,4 +1,4 @@
-#include "render/memory_grid.h"
+#include "dem/memory_grid.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "render/egl_offscreen_target.h"
+#include "render/output/egl_offscreen_target.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

@@ -1,4 +1,4 @@
-#include "render/png_writer.h"
+#include "render/output/png_writer.h"
 
 #include <zlib.h>
 

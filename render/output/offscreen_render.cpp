@@ -1,14 +1,14 @@
-#include "render/offscreen_render.h"
+#include "render/output/offscreen_render.h"
 
 #include <cstdio>
 #include <exception>
 
 #include "platform/show_error.h"
 #include "render/draw_factory.h"
-#include "render/egl_offscreen_target.h"
-#include "render/png_writer.h"
+#include "render/output/egl_offscreen_target.h"
+#include "render/output/png_writer.h"
 #include "render/saver_record.h"
-#include "shell/settings.h"
+#include "settings/settings.h"
 
 namespace hg {
 
