@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/show_error.h"
+#include "render/styles.h"
 #include "render/draw_mesh.h"
 #include "render/output/egl_offscreen_target.h"
 #include "dem/memory_grid.h"

@@ -91,7 +91,7 @@ void BM_Usgs75minRead(benchmark::State& state) {
     hg::importSdtsTransfer(kCel0, mem, store);
     for (auto _ : state) {
         hg::TerrainBuffers buffers;
-        auto settings = hg::createViewSettings(hg::kDrawMesh);
+        auto settings = std::make_unique<hg::CViewSettings>();
         settings->isPart = 1;
         settings->sizeMeshMaxX = settings->sizeMeshMaxZ = INT_MAX;
         settings->meshBlock = 1.0;

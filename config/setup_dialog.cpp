@@ -22,6 +22,7 @@
 #include "dem/view_settings.h"
 #include "platform/gui/wait_cursor.h"
 #include "platform/show_error.h"
+#include "render/styles.h"
 #include "resources/dialog_texts.h"
 #include "settings/settings.h"
 
@@ -100,10 +101,13 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     static constexpr Place kRadio[9] = {{21, 18, 33},  {75, 18, 42}, {123, 18, 32},
                                         {165, 18, 32}, {21, 31, 37}, {75, 31, 36},
                                         {123, 31, 43}, {21, 44, 53}, {75, 44, 30}};
-    for (int i = 0; i < 9; ++i) {
-        auto* r = named(new QRadioButton(QString::fromUtf8(t.styles[i]), this), 1000 + i);
+    for (const StyleRow& row : styleTable()) {
+        if (!row.offered) continue;
+        const auto i = static_cast<std::size_t>(row.drawType);
+        auto* r =
+            named(new QRadioButton(QString::fromUtf8(t.styles[i]), this), 1000 + row.drawType);
         u.add(r, kRadio[i].x, kRadio[i].y, kRadio[i].w, 10);
-        styles_->addButton(r, i);
+        styles_->addButton(r, row.drawType);
     }
 
     // Labels end just left of the control they name.
@@ -158,14 +162,14 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
 
     // Opening: every control from the settings.
     int sel = store_.getInt(kSection, key::sel, def::sel);
-    if (sel < 0 || sel > 8) sel = def::sel;
+    if (!offeredStyle(sel)) sel = def::sel;
     styles_->button(sel)->setChecked(true);
     for (const char* text : kAltitudeFactorTexts) altitude_->addItem(text);
     altitude_->setCurrentIndex(
         altitudeFactorPosition(store_.getInt(kSection, key::yFactor, def::yFactor)));
     for (const char* text : kContourTexts) contour_->addItem(text);
     contour_->setCurrentIndex(contourPosition(store_.getInt(kSection, key::step, def::step)));
-    contour_->setEnabled(sel == kDrawContour || sel == kDrawStep);
+    contour_->setEnabled(styleRow(sel)->usesContour);
     for (const char* text : kMeshTexts) mesh_->addItem(text);
     mesh_->setCurrentIndex(meshPosition(store_.getInt(kSection, key::numMesh, def::numMesh)));
     speed_->setRange(0, 7);
@@ -175,8 +179,9 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     refreshPartBox();
     refreshTitle();
 
-    connect(styles_, &QButtonGroup::idClicked, this,
-            [this](int id) { contour_->setEnabled(id == kDrawContour || id == kDrawStep); });
+    connect(styles_, &QButtonGroup::idClicked, this, [this](int id) {
+        contour_->setEnabled(offeredStyle(id) && styleRow(id)->usesContour);
+    });
     connect(specify, &QPushButton::clicked, this, &SetupDialog::specifyDem);
     connect(part_, &QCheckBox::clicked, this, &SetupDialog::clearPart);
     connect(ok, &QPushButton::clicked, this, [this] {
@@ -188,10 +193,8 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
 }
 
 int SetupDialog::checkedDrawType() const {
-    for (int i = 0; i < 9; ++i) {
-        if (styles_->button(i)->isChecked()) return i;
-    }
-    return 0;
+    const int id = styles_->checkedId();
+    return offeredStyle(id) ? id : def::sel;
 }
 
 void SetupDialog::centre() {

@@ -21,7 +21,8 @@ enum DrawType : int {
 };
 
 // One per saver run or preview: the settings, the style's defaults and,
-// after loading, the grid's description.
+// after loading, the grid's description. The defaults here are the Mesh
+// style's; the style table sets each style's own.
 struct CViewSettings {
     double fovY = 54.0;
     double xAngle = -20.0;
@@ -60,8 +61,5 @@ struct CViewSettings {
     int startZ = 0;
     int isPart = 0;
 };
-
-// A record with the defaults of drawType (0..9); null for any other type.
-std::unique_ptr<CViewSettings> createViewSettings(int drawType);
 
 }  // namespace hg

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const std::exception&) {
         return 0;
     }
-    hgfuzz::load<hg::CUSGS75min>(mem, *hg::createViewSettings(hg::kDrawMesh),
+    hgfuzz::load<hg::CUSGS75min>(mem, *std::make_unique<hg::CViewSettings>(),
                                  [&](hg::CUSGS75min& mesh) { mesh.openFrom(store); });
     return 0;
 }

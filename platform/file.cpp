@@ -96,36 +96,74 @@ bool writeAll(int fd, const void* data, std::size_t n) {
     return true;
 }
 
+namespace {
+
+// A temporary file beside a target: its descriptor is closed and the file
+// removed on every way out (a failed write, an exception from the writer)
+// unless it was renamed into place.
+class ScratchFile {
+public:
+    explicit ScratchFile(const std::filesystem::path& target) {
+        std::filesystem::path dir = target.parent_path();
+        if (dir.empty()) dir = ".";
+        // Built by appending: GCC 12 warns falsely about a chain of + here.
+        std::string pattern = dir.string();
+        pattern += "/.";
+        pattern += target.filename().string();
+        pattern += ".XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        fd_ = ::mkstemp(name.data());
+        if (fd_ >= 0) path_ = name.data();
+    }
+    ~ScratchFile() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!path_.empty()) {
+            std::error_code ec;
+            std::filesystem::remove(path_, ec);
+        }
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    int fd() const { return fd_; }
+
+    // Flushes the data to disk and closes; a late write error shows here.
+    bool finish() {
+        bool ok = ::fsync(fd_) == 0;
+        ok = (::close(fd_) == 0) && ok;
+        fd_ = -1;
+        return ok;
+    }
+
+    bool renameTo(const std::filesystem::path& target) {
+        if (::rename(path_.c_str(), target.c_str()) != 0) return false;
+        path_.clear();
+        return true;
+    }
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    int fd_ = -1;
+    std::filesystem::path path_;
+};
+
+}  // namespace
+
 bool replaceFileAtomically(const std::filesystem::path& target,
                            const std::function<bool(int fd)>& writer) {
+    ScratchFile scratch(target);
+    if (scratch.fd() < 0) return false;
+    if (!writer(scratch.fd()) || !scratch.finish()) return false;
+    // Keep the permissions a plain new file would get.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(scratch.path().c_str(), 0666 & ~mask);
+    if (!scratch.renameTo(target)) return false;
+    // Make the rename itself durable.
     std::filesystem::path dir = target.parent_path();
     if (dir.empty()) dir = ".";
-    // Built by appending: GCC 12 warns falsely about a chain of + here.
-    std::string pattern = dir.string();
-    pattern += "/.";
-    pattern += target.filename().string();
-    pattern += ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    std::filesystem::path temp(name.data());
-    bool ok = writer(fd);
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    // Keep the permissions a plain new file would get.
-    if (ok) {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(temp.c_str(), 0666 & ~mask);
-    }
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        std::error_code ec;
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    // Make the rename itself durable.
     int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
@@ -134,8 +172,7 @@ bool replaceFileAtomically(const std::filesystem::path& target,
     return true;
 }
 
-bool copyFileAtomically(const std::filesystem::path& source,
-                        const std::filesystem::path& target) {
+bool copyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target) {
     std::error_code ec;
     if (std::filesystem::exists(target, ec) && std::filesystem::equivalent(source, target, ec)) {
         return true;

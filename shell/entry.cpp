@@ -7,10 +7,11 @@
 #include "platform/home.h"
 #include "platform/instance_lock.h"
 #include "platform/profile_store.h"
+#include "render/styles.h"
 #include "shell/bundled_terrain.h"
-#include "shell/saver_window.h"
 #include "shell/command_line.h"
 #include "shell/extra_commands.h"
+#include "shell/saver_window.h"
 #include "shell/xscreensaver_options.h"
 
 namespace hg {
@@ -18,7 +19,7 @@ namespace hg {
 namespace {
 
 void printHelp() {
-    std::puts(
+    std::printf(
         "Usage: hillglimmer [/s | /p ID | /c | /a]\n"
         "       hillglimmer info FILE [--type N] [--heights OUT.f32]\n"
         "       hillglimmer select FILE | select INDEX CODE [CODE...]\n"
@@ -30,7 +31,9 @@ void printHelp() {
         "  info        describe a DEM file; --heights writes its heights as float32\n"
         "  select      make FILE the DEM the saver shows\n"
         "  render      draw the current DEM offscreen into PNG frames\n"
-        "  --help, --version");
+        "              styles: %s\n"
+        "  --help, --version\n",
+        availableStyleNames().c_str());
 }
 
 }  // namespace
@@ -47,8 +50,8 @@ int runHack(const HackOptions& hack) {
         installBundledTerrainIfFirstRun(memPath, store);
     }
     SaverPlacement placement;
-    placement.kind = hack.target == HackOptions::Window ? SaverPlacement::Plain
-                                                        : SaverPlacement::Child;
+    placement.kind =
+        hack.target == HackOptions::Window ? SaverPlacement::Plain : SaverPlacement::Child;
     placement.window = hack.windowId;
     placement.rootWindow = hack.target == HackOptions::Root;
     return runSaver(placement, memPath);
@@ -63,7 +66,7 @@ int runHillglimmer(const std::vector<std::string>& args) {
             return 0;
         }
         if (first == "--version") {
-            std::puts("Hillglimmer 2.48");
+            std::puts("Hillglimmer " HG_VERSION);
             return 0;
         }
         if (auto code = runExtraCommand(args)) return *code;

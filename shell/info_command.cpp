@@ -95,7 +95,7 @@ int runInfoCommand(const std::vector<std::string>& args) {
     }
 
     TerrainBuffers buffers;
-    auto settings = createViewSettings(kDrawMesh);
+    auto settings = std::make_unique<CViewSettings>();
     // The whole DEM at full resolution: a window as large as the DEM.
     settings->isPart = 1;
     settings->startX = 0;

@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "platform/home.h"
-#include "render/draw_factory.h"
 #include "render/output/offscreen_render.h"
+#include "render/styles.h"
 #include "shell/bundled_terrain.h"
 
 namespace hg {
@@ -13,9 +13,8 @@ namespace hg {
 namespace {
 
 int usage() {
-    std::fputs(
-        "usage: hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n",
-        stderr);
+    std::fputs("usage: hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n",
+               stderr);
     return 2;
 }
 
@@ -39,7 +38,8 @@ int runRenderCommand(const std::vector<std::string>& args) {
         if (a == "--style") {
             auto type = drawTypeFromName(v);
             if (!type) {
-                std::fprintf(stderr, "hillglimmer: no style named %s\n", v.c_str());
+                std::fprintf(stderr, "hillglimmer: no style named %s (styles: %s)\n", v.c_str(),
+                             availableStyleNames().c_str());
                 return 2;
             }
             request.drawType = *type;
@@ -70,8 +70,8 @@ int runRenderCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "hillglimmer: %s\n", result.error.c_str());
         return 1;
     }
-    std::printf("Wrote %zu frame%s to %s\n", result.files.size(), result.files.size() == 1 ? "" : "s",
-                request.outDir.string().c_str());
+    std::printf("Wrote %zu frame%s to %s\n", result.files.size(),
+                result.files.size() == 1 ? "" : "s", request.outDir.string().c_str());
     return 0;
 }
 

@@ -19,10 +19,10 @@
 #include "platform/messages.h"
 #include "platform/show_error.h"
 #include "render/draw.h"
-#include "render/draw_factory.h"
 #include "render/saver_record.h"
-#include "shell/closing_input.h"
+#include "render/styles.h"
 #include "settings/settings.h"
+#include "shell/closing_input.h"
 
 namespace hg {
 

@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "platform/show_error.h"
-#include "render/draw_factory.h"
+#include "render/styles.h"
 #include "render/output/egl_offscreen_target.h"
 #include "render/output/png_writer.h"
 #include "render/saver_record.h"

@@ -146,7 +146,7 @@ std::vector<std::int16_t> littleEndian16(const std::string& bytes) {
 // Reads the working file through the factory at full resolution.
 struct Loaded {
     hg::TerrainBuffers buffers;
-    std::unique_ptr<hg::CViewSettings> settings = hg::createViewSettings(hg::kDrawMesh);
+    std::unique_ptr<hg::CViewSettings> settings = std::make_unique<hg::CViewSettings>();
     std::unique_ptr<hg::CMesh> mesh;
 
     explicit Loaded(const std::filesystem::path& mem) {

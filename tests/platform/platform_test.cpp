@@ -110,6 +110,37 @@ TEST(Files, AtomicCopyKeepsTargetOnFailureAndSelfCopyIsHarmless) {
     EXPECT_EQ(readFile(dir / "old.mem"), std::string(200000, 'z'));
 }
 
+std::size_t openDescriptors() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+    return n;
+}
+
+TEST(Files, ReplaceLeavesNoDescriptorOrTemporaryWhenTheWriterThrows) {
+    TempDir dir;
+    writeFile(dir / "a.mem", "previous");
+    const std::size_t before = openDescriptors();
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_THROW(hg::replaceFileAtomically(dir / "a.mem",
+                                               [](int fd) -> bool {
+                                                   EXPECT_TRUE(hg::writeAll(fd, "half", 4));
+                                                   throw std::runtime_error("disk went away");
+                                               }),
+                     std::runtime_error);
+    }
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_EQ(readFile(dir / "a.mem"), "previous");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
+    EXPECT_EQ(entries, 1u);
+    // And a writer that succeeds still replaces the file.
+    EXPECT_TRUE(hg::replaceFileAtomically(dir / "a.mem",
+                                          [](int fd) { return hg::writeAll(fd, "new", 3); }));
+    EXPECT_EQ(readFile(dir / "a.mem"), "new");
+    EXPECT_EQ(openDescriptors(), before);
+}
+
 TEST(Files, InputFileReportsShortReadsAndFailures) {
     TempDir dir;
     writeFile(dir / "f", "abcde");
@@ -137,8 +168,8 @@ TEST(ShowError, GuardShowsMessageStdAndUnknownFailures) {
     EXPECT_FALSE(hg::runGuarded(nullptr, "c2", [] { throw std::runtime_error("plain"); }));
     EXPECT_FALSE(hg::runGuarded(nullptr, "c3", [] { throw 42; }));
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0], std::make_pair(std::string("Illegal format .dem."),
-                                       std::string("Hillglimmer draw")));
+    EXPECT_EQ(shown[0],
+              std::make_pair(std::string("Illegal format .dem."), std::string("Hillglimmer draw")));
     EXPECT_EQ(shown[1].first, "plain");
     EXPECT_EQ(shown[2].first, "Unknown error.");
 }

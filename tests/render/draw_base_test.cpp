@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "render/draw.h"
-#include "render/draw_factory.h"
 #include "render/draw_mesh.h"
+#include "render/styles.h"
 
 namespace {
 
@@ -89,26 +89,6 @@ TEST(DrawBase, BoundingBoxCoversGridVerticesOnly) {
     EXPECT_EQ(draw.maxY, 5.0f);
     EXPECT_EQ(draw.minZ, -2.0f);
     EXPECT_EQ(draw.maxZ, 4.0f);
-}
-
-TEST(DrawFactory, MakesMeshRefusesUnknownTypesAndNamesMissingStyles) {
-    EXPECT_NE(dynamic_cast<hg::CDrawMesh*>(hg::createDraw(0).get()), nullptr);
-    EXPECT_EQ(hg::createDraw(-1), nullptr);
-    EXPECT_EQ(hg::createDraw(10), nullptr);
-    for (int type = 1; type <= 9; ++type) {
-        try {
-            EXPECT_NE(hg::createDraw(type), nullptr);
-        } catch (const std::runtime_error& e) {
-            // A style not yet in this build says which one it is.
-            EXPECT_NE(std::string(e.what()).find(hg::drawTypeName(type)), std::string::npos);
-        }
-    }
-    EXPECT_EQ(hg::drawTypeFromName("3D-Contour"), 7);
-    EXPECT_EQ(hg::drawTypeFromName("contour"), 7);
-    EXPECT_EQ(hg::drawTypeFromName("MESH"), 0);
-    EXPECT_EQ(hg::drawTypeFromName("9"), 9);
-    EXPECT_EQ(hg::drawTypeFromName("10"), std::nullopt);
-    EXPECT_EQ(hg::drawTypeFromName("waves"), std::nullopt);
 }
 
 }  // namespace

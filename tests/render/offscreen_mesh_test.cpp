@@ -6,14 +6,15 @@
 #include <filesystem>
 #include <memory>
 
+#include "dem/memory_grid.h"
 #include "dem/mesh.h"
 #include "platform/profile_store.h"
 #include "platform/show_error.h"
 #include "render/draw_mesh.h"
 #include "render/output/egl_offscreen_target.h"
-#include "dem/memory_grid.h"
 #include "render/output/offscreen_render.h"
 #include "render/output/png_writer.h"
+#include "render/styles.h"
 #include "support/test_support.h"
 
 namespace {

@@ -31,7 +31,17 @@ TEST(Settings, FreshInstallationGivesTheDocumentedStart) {
 }
 
 TEST(Settings, ListTextsAndConversions) {
-    ASSERT_EQ(kAltitudeFactorTexts.size(), 25u);
+    // Every text reads as a number, and the lists rise as the dialog shows
+    // them: a mistyped entry (" 1,4", "O.5") breaks the order.
+    for (std::size_t n = 1; n < kAltitudeFactorTexts.size(); ++n) {
+        EXPECT_GE(altitudeFactorAt(static_cast<int>(n)), altitudeFactorAt(static_cast<int>(n) - 1))
+            << kAltitudeFactorTexts[n];
+    }
+    for (std::size_t n = 1; n < kContourTexts.size(); ++n) {
+        EXPECT_GT(contourIntervalAt(static_cast<int>(n)),
+                  contourIntervalAt(static_cast<int>(n) - 1))
+            << kContourTexts[n];
+    }
     EXPECT_STREQ(kAltitudeFactorTexts[2], kAltitudeFactorTexts[3]);
     EXPECT_DOUBLE_EQ(altitudeFactorAt(0), 0.10);
     EXPECT_DOUBLE_EQ(altitudeFactorAt(24), 100.0);

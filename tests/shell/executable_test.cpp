@@ -42,8 +42,9 @@ TEST(Executable, UnknownSwitchesExitQuietlyAtOnce) {
     for (const char* args : {"/a", "'x-y /s'", "/x"}) {
         ProgramRun r = runProgram(args, home.path());
         EXPECT_EQ(r.exitCode, 0) << args << ": " << r.out;
-        // Generous against a loaded machine; the program itself waits 200 ms.
-        EXPECT_LT(r.seconds, 0.5) << args;
+        // Only a hang fails this: the program waits 200 ms, a loaded
+        // machine may add seconds.
+        EXPECT_LT(r.seconds, 10.0) << args;
         EXPECT_EQ(r.out, "") << args;
     }
 }
@@ -71,15 +72,17 @@ TEST(Executable, SecondStartWhileLockedExitsAtOnce) {
     ::waitpid(holder, nullptr, 0);
     ::close(fd);
     EXPECT_EQ(r.exitCode, 0) << r.out;
-    EXPECT_LT(r.seconds, 0.5);
+    EXPECT_LT(r.seconds, 10.0);
 }
 
 TEST(Executable, HelpAndVersion) {
     hgtest::TempDir home;
     ProgramRun v = runProgram("--version", home.path());
     EXPECT_EQ(v.exitCode, 0);
-    EXPECT_NE(v.out.find("Hillglimmer"), std::string::npos);
+    // One line that packagers and bug reports can rely on.
+    EXPECT_EQ(v.out, "Hillglimmer " HG_VERSION "\n");
     ProgramRun h = runProgram("--help", home.path());
     EXPECT_EQ(h.exitCode, 0);
     EXPECT_NE(h.out.find("info FILE"), std::string::npos);
+    EXPECT_NE(h.out.find("styles: Mesh"), std::string::npos) << h.out;
 }

@@ -1,0 +1,120 @@
+#include "render/styles.h"
+
+#include <array>
+#include <cctype>
+#include <stdexcept>
+
+#include "render/draw_mesh.h"
+
+namespace hg {
+
+namespace {
+
+template <typename Style>
+std::unique_ptr<CDraw> make() {
+    return std::make_unique<Style>();
+}
+
+// The top view of the Outline/Part map: straight down, unturned, a box
+// projection that keeps the map's proportions.
+constexpr ViewDefaults kTopView{.normalWeight = 3.0,
+                                .xAngle = -90.0,
+                                .yAngle = 0.0,
+                                .distanceFactor = 1.1,
+                                .perspective = false};
+
+// Lower normal weights let the favoured quadrant's face dominate less, so
+// the light seems to sweep more softly as the terrain turns.
+constexpr std::array<StyleRow, 10> kStyles{{
+    {kDrawMesh, "Mesh", true, false, {}, &make<CDrawMesh>},
+    {kDrawShading, "Shading", true, false, {}, nullptr},
+    {kDrawWine, "Wine", true, false, {.normalWeight = 1.0}, nullptr},
+    {kDrawCyan, "Cyan", true, false, {}, nullptr},
+    {kDrawFlower, "Flower", true, false, {.normalWeight = 2.0}, nullptr},
+    {kDrawCheck, "Check", true, false, {.normalWeight = 2.0}, nullptr},
+    {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, nullptr},
+    {kDrawContour, "3D-Contour", true, true, {.step = 50.0}, nullptr},
+    {kDrawStep, "Step", true, true, {.step = 50.0}, nullptr},
+    {kDrawRelief, "Relief", false, false, kTopView, nullptr},
+}};
+
+bool sameIgnoringCase(const std::string& a, const char* b) {
+    const std::string other(b);
+    if (a.size() != other.size()) return false;
+    for (std::size_t n = 0; n < a.size(); ++n) {
+        if (std::tolower(static_cast<unsigned char>(a[n])) !=
+            std::tolower(static_cast<unsigned char>(other[n]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::span<const StyleRow> styleTable() {
+    return kStyles;
+}
+
+const StyleRow* styleRow(int drawType) {
+    if (drawType < 0 || drawType >= static_cast<int>(kStyles.size())) return nullptr;
+    return &kStyles[static_cast<std::size_t>(drawType)];
+}
+
+bool offeredStyle(int drawType) {
+    const StyleRow* row = styleRow(drawType);
+    return row != nullptr && row->offered;
+}
+
+std::unique_ptr<CDraw> createDraw(int drawType) {
+    const StyleRow* row = styleRow(drawType);
+    if (row == nullptr) return nullptr;
+    if (row->make == nullptr) {
+        throw std::runtime_error(std::string("The ") + row->name +
+                                 " style is not available in this version yet.");
+    }
+    return row->make();
+}
+
+std::unique_ptr<CViewSettings> createViewSettings(int drawType) {
+    const StyleRow* row = styleRow(drawType);
+    if (row == nullptr) return nullptr;
+    auto s = std::make_unique<CViewSettings>();
+    s->drawType = drawType;
+    s->normalWeight = row->defaults.normalWeight;
+    s->step = row->defaults.step;
+    s->xAngle = row->defaults.xAngle;
+    s->yAngle = row->defaults.yAngle;
+    s->distanceFactor = row->defaults.distanceFactor;
+    s->perspective = row->defaults.perspective;
+    return s;
+}
+
+std::optional<int> drawTypeFromName(const std::string& text) {
+    if (text.size() == 1 && text[0] >= '0' && text[0] <= '9') return text[0] - '0';
+    for (const StyleRow& row : kStyles) {
+        if (sameIgnoringCase(text, row.name)) return row.drawType;
+    }
+    // Names a shell user types without the awkward "3D-".
+    if (sameIgnoringCase(text, "contour") || sameIgnoringCase(text, "3dcontour")) {
+        return kDrawContour;
+    }
+    return std::nullopt;
+}
+
+const char* drawTypeName(int drawType) {
+    const StyleRow* row = styleRow(drawType);
+    return row != nullptr ? row->name : "";
+}
+
+std::string availableStyleNames() {
+    std::string names;
+    for (const StyleRow& row : kStyles) {
+        if (row.make == nullptr) continue;
+        if (!names.empty()) names += ", ";
+        names += row.name;
+    }
+    return names;
+}
+
+}  // namespace hg
