@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "dem/view_settings.h"
 #include "platform/gui/wait_cursor.h"
@@ -142,7 +143,7 @@ void SaverWindow::exposeEvent(QExposeEvent*) {
     // A window first exposed at no size has nothing to draw into yet.
     if (!started_ && isExposed() && width() > 0 && height() > 0) {
         started_ = true;
-        runGuarded(static_cast<QObject*>(this), kProcCaption, [this] { startUp(); });
+        if (!runGuarded(static_cast<QObject*>(this), kProcCaption, [this] { startUp(); })) fail();
     }
 }
 
@@ -166,13 +167,11 @@ void SaverWindow::startUp() {
     context_ = std::make_unique<QOpenGLContext>();
     context_->setFormat(format());
     if (!context_->create()) {
-        showError(static_cast<QObject*>(this),
-                  "OpenGL cannot create a context for the saver window.", kProcCaption);
-        closeDown();
-        return;
+        throw std::runtime_error("OpenGL cannot create a context for the saver window.");
     }
+    // initialise has reported its own failure under its own caption.
     if (draw_->initialise(this, *settings_, memPath_, static_cast<QObject*>(this)) == 0) {
-        closeDown();
+        fail();
         return;
     }
     if (!preview()) {
@@ -185,7 +184,7 @@ void SaverWindow::startUp() {
 }
 
 void SaverWindow::tick() {
-    runGuarded(static_cast<QObject*>(this), kProcCaption, [this] {
+    const bool ok = runGuarded(static_cast<QObject*>(this), kProcCaption, [this] {
         if (gTerminate != 0) {
             closeDown();
             return;
@@ -196,6 +195,13 @@ void SaverWindow::tick() {
         }
         if (draw_ != nullptr && draw_->sceneBuilt() && draw_->nextFrame() != 0) ++frames_;
     });
+    // A frame that fails once fails every tick: end instead of repeating it.
+    if (!ok) fail();
+}
+
+void SaverWindow::fail() {
+    failed_ = true;
+    closeDown();
 }
 
 bool SaverWindow::followParent() {
@@ -227,7 +233,8 @@ void SaverWindow::closeDown() {
     unsetCursor();
     setKeyboardGrabEnabled(false);
     setMouseGrabEnabled(false);
-    if (QCoreApplication::instance() != nullptr) QCoreApplication::exit(0);
+    hide();
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::exit(failed_ ? 1 : 0);
 }
 
 bool SaverWindow::event(QEvent* event) {
@@ -265,9 +272,28 @@ int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPa
     char name[] = "hillglimmer";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    installMessageBoxSink();
+    // A message box would open under a window that covers the screen, or
+    // over the screen of an XScreenSaver that is blanking it: there the
+    // failure goes to stderr, which XScreenSaver collects, and the saver
+    // ends. Only an ordinary window can leave a box to the user.
+    std::optional<ErrorSinkGuard> quietErrors;
+    if (placement.kind == SaverPlacement::Plain) {
+        installMessageBoxSink();
+    } else {
+        quietErrors.emplace([](void*, const std::string& text, const std::string& caption) {
+            std::fprintf(stderr, "hillglimmer: %s: %s\n", caption.c_str(), text.c_str());
+        });
+    }
     std::signal(SIGTERM, onTerminate);
     SaverWindow window(placement, memPath);
+    // SIGTERM is looked at apart from the frame timer, so that it ends the
+    // saver in every state: before the first frame, after a failure, while
+    // a message box is open.
+    QTimer terminateWatch;
+    QObject::connect(&terminateWatch, &QTimer::timeout, &window, [&window] {
+        if (gTerminate != 0) window.closeDown();
+    });
+    terminateWatch.start(50);
     if (!window.start()) return 1;
     return QApplication::exec();
 }

@@ -64,6 +64,9 @@ private:
     void startUp();
     void tick();
     void closingInput();
+    // Ends the run after a failure that has been reported; the process
+    // exits non-zero.
+    void fail();
     bool followParent();
 
     SaverPlacement placement_;
@@ -76,6 +79,7 @@ private:
     QPoint startCursor_;
     bool started_ = false;
     bool closed_ = false;
+    bool failed_ = false;
     long long frames_ = 0;
 };
 

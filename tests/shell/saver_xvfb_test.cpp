@@ -1,15 +1,15 @@
 // The saver end to end on a virtual X server: what it draws and which input
 // ends it. Skipped, visibly, where Xvfb or xdotool is missing.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <chrono>
-#include <set>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -24,10 +24,15 @@ bool haveProgram(const char* name) {
     return std::system(cmd.c_str()) == 0;
 }
 
-pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}) {
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
+            const std::string& errorFile = {}) {
     pid_t pid = ::fork();
     if (pid == 0) {
         for (const auto& e : env) ::putenv(const_cast<char*>(e.c_str()));
+        if (!errorFile.empty()) {
+            int err = ::open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(err, 2);
+        }
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
@@ -147,8 +152,16 @@ struct SaverRun {
     void start(const VirtualDisplay& d, const std::vector<std::string>& args) {
         std::vector<std::string> argv{HG_EXECUTABLE};
         argv.insert(argv.end(), args.begin(), args.end());
-        pid = spawn(argv, {"DISPLAY=" + d.name(), "HILLGLIMMER_HOME=" + home.path().string(),
-                           "HILLGLIMMER_LANG=en"});
+        pid = spawn(argv,
+                    {"DISPLAY=" + d.name(), "HILLGLIMMER_HOME=" + home.path().string(),
+                     "HILLGLIMMER_LANG=en"},
+                    (home.path() / "stderr.txt").string());
+    }
+    std::string errors() const { return hgtest::readFile(home.path() / "stderr.txt"); }
+    // A working file that no reader accepts, under the type of a USGS DEM.
+    void breakTheDem() const {
+        hgtest::writeFile(home.path() / "Hillglimmer.ini", "[Hillglimmer]\ndemType=1\n");
+        hgtest::writeFile(home.path() / "Hillglimmer.mem", std::string(4000, 'x'));
     }
     ~SaverRun() {
         if (pid > 0 && ::kill(pid, 0) == 0) {
@@ -158,10 +171,10 @@ struct SaverRun {
     }
 };
 
-#define REQUIRE_X()                                                                     \
-    if (!haveProgram("Xvfb") || !haveProgram("xdotool"))                                \
+#define REQUIRE_X()                                                                          \
+    if (!haveProgram("Xvfb") || !haveProgram("xdotool"))                                     \
         GTEST_SKIP() << "Xvfb or xdotool is not installed (scripts/install-deps adds them)"; \
-    VirtualDisplay display;                                                             \
+    VirtualDisplay display;                                                                  \
     ASSERT_TRUE(display.ok()) << "Xvfb did not start"
 
 // Waits until the terrain shows: many shades where it stands.
@@ -227,4 +240,45 @@ TEST(SaverOnX, PreviewDrawsInsideItsWindowAndIgnoresInput) {
     ASSERT_TRUE(waitExit(run.pid, 3000ms, &status)) << "the preview outlived its window";
     run.pid = -1;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(SaverOnX, FullScreenFailureEndsTheSaverAndSaysWhyOnStderr) {
+    REQUIRE_X();
+    SaverRun run;
+    run.breakTheDem();
+    run.start(display, {"/s"});
+    int status = 0;
+    // No box waits for a click under our own full-screen window: the run
+    // ends by itself.
+    ASSERT_TRUE(waitExit(run.pid, 8000ms, &status)) << "the failed saver stayed up";
+    run.pid = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_NE(run.errors().find("Hillglimmer draw: Illegal format .dem."), std::string::npos)
+        << run.errors();
+    // The screen is the desktop again.
+    EXPECT_EQ(display.pointsNot(display.pixel(320, 240), 0, 0, 640, 480), 0);
+}
+
+TEST(SaverOnX, TerminateEndsTheSaverWhileDrawingAndWhileAnErrorIsShown) {
+    REQUIRE_X();
+    {
+        SaverRun run;
+        run.start(display, {"/s"});
+        ASSERT_TRUE(waitForTerrain(display, 0, 0, 640, 480));
+        ::kill(run.pid, SIGTERM);
+        int status = 0;
+        ASSERT_TRUE(waitExit(run.pid, 3000ms, &status)) << "SIGTERM did not end the saver";
+        run.pid = -1;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    {
+        // A plain window may show its failure in a box; SIGTERM still ends it.
+        SaverRun run;
+        run.breakTheDem();
+        run.start(display, {"-window"});
+        EXPECT_FALSE(waitExit(run.pid, 1500ms)) << "the box was not left to the user";
+        ::kill(run.pid, SIGTERM);
+        ASSERT_TRUE(waitExit(run.pid, 3000ms)) << "SIGTERM did not end the saver under its box";
+        run.pid = -1;
+    }
 }
