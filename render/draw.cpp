@@ -67,11 +67,28 @@ float turnedAngle(float yAngle, double speed) {
     return a;
 }
 
+Bounds gridBounds(const std::vector<float>& vertices, int numCols, int numRows) {
+    Bounds b;
+    const std::size_t n = static_cast<std::size_t>(std::max(numCols, 0)) *
+                          static_cast<std::size_t>(std::max(numRows, 0));
+    for (std::size_t v = 0; v < n && v * 3 + 2 < vertices.size(); ++v) {
+        const float x = vertices[v * 3], y = vertices[v * 3 + 1], z = vertices[v * 3 + 2];
+        b.maxX = std::max(b.maxX, x);
+        b.minX = std::min(b.minX, x);
+        b.maxY = std::max(b.maxY, y);
+        b.minY = std::min(b.minY, y);
+        b.maxZ = std::max(b.maxZ, z);
+        b.minZ = std::min(b.minZ, z);
+    }
+    return b;
+}
+
 bool CDraw::setProjection(double aspect) {
+    const Bounds& b = bounds_;
     const Projection p =
-        computeProjection(minX, maxX, minZ, maxZ, settings->fovY, settings->distanceFactor,
-                          settings->perspective, aspect, eyeZ);
-    eyeZ = p.eyeZ;
+        computeProjection(b.minX, b.maxX, b.minZ, b.maxZ, settings_->fovY,
+                          settings_->distanceFactor, settings_->perspective, aspect, eyeZ_);
+    eyeZ_ = p.eyeZ;
     if (p.perspective) {
         glFrustum(p.left, p.right, p.bottom, p.top, p.nearZ, p.farZ);
     } else {
@@ -81,7 +98,7 @@ bool CDraw::setProjection(double aspect) {
 }
 
 bool CDraw::placeCamera() {
-    glTranslatef(0.0f, 0.0f, eyeZ);
+    glTranslatef(0.0f, 0.0f, eyeZ_);
     return true;
 }
 
@@ -89,17 +106,17 @@ int CDraw::nextFrame() {
     if (target == nullptr || !target->makeCurrent()) return 0;
     if (!target->swapBuffers()) return 0;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    yAngle = turnedAngle(yAngle, settings->speed);
+    yAngle_ = turnedAngle(yAngle_, settings_->speed);
     if (sceneBuilt_) drawFrame();
     return 1;
 }
 
 void CDraw::resizeView(int width, int height) {
     if (!sceneBuilt_ || target == nullptr || width <= 0 || height <= 0) return;
-    if (width == clientWidth && height == clientHeight) return;
+    if (width == clientWidth_ && height == clientHeight_) return;
     if (!target->makeCurrent()) return;
-    clientWidth = width;
-    clientHeight = height;
+    clientWidth_ = width;
+    clientHeight_ = height;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     setProjection(static_cast<double>(width) / height);
@@ -128,11 +145,11 @@ int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshM
     try {
         target = glTarget;
         if (target == nullptr) openGLError(kCreateContext);
-        clientWidth = target->width();
-        clientHeight = target->height();
-        settings = &record;
-        xAngle = static_cast<float>(record.xAngle);
-        yAngle = static_cast<float>(record.yAngle);
+        clientWidth_ = target->width();
+        clientHeight_ = target->height();
+        settings_ = &record;
+        xAngle_ = static_cast<float>(record.xAngle);
+        yAngle_ = static_cast<float>(record.yAngle);
 
         {
             std::unique_ptr<CMesh> mesh = makeMesh(*this, record);
@@ -150,7 +167,7 @@ int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshM
         checkOpenGLVersion();
         setPixelFormat();
 
-        const int w = clientWidth, h = clientHeight;
+        const int w = clientWidth_, h = clientHeight_;
         if (w <= 0 || h <= 0) return 1;
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -161,6 +178,8 @@ int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshM
         placeCamera();
         buildScene();
         setLights();
+        // The first picture, shown by the first tick's swap.
+        drawFrame();
         sceneBuilt_ = true;
         return 1;
     } catch (const std::exception& e) {
@@ -195,62 +214,38 @@ int CDraw::fillColours() {
 }
 
 void CDraw::computeBoundingBox() {
-    maxX = maxY = maxZ = -FLT_MAX;
-    minX = minY = minZ = FLT_MAX;
-    const std::size_t n = static_cast<std::size_t>(numCols()) * static_cast<std::size_t>(numRows());
-    for (std::size_t v = 0; v < n && v * 3 + 2 < vertices.size(); ++v) {
-        const float x = vertices[v * 3], y = vertices[v * 3 + 1], z = vertices[v * 3 + 2];
-        maxX = std::max(maxX, x);
-        minX = std::min(minX, x);
-        maxY = std::max(maxY, y);
-        minY = std::min(minY, y);
-        maxZ = std::max(maxZ, z);
-        minZ = std::min(minZ, z);
-    }
+    bounds_ = gridBounds(vertices, numCols(), numRows());
 }
 
 void CDraw::buildCellCentres() {
     hg::buildCellCentres(vertices, numCols(), numRows());
 }
 
-Vec3 CDraw::directionalNormal(int i, int j, int set) const {
-    return grid().directionalNormal(i, j, set, settings->normalWeight);
-}
-
-void CDraw::buildNormalSets() {
-    for (int k = 0; k < 4; ++k) fillNormalSet(normalSets[static_cast<std::size_t>(k)], k);
-    normals.assign(normalSets[0].size(), 0.0f);
-}
-
-void CDraw::fillNormalSet(std::vector<float>& out, int set) const {
-    out = normalSet(vertices, numCols(), numRows(), set, settings->normalWeight);
-}
-
-void CDraw::buildIndices() {
-    indices = buildIndexList(numCols(), numRows(), 0);
-    numIndices = indices.size();
-    drawIndices = &indices;
-}
-
-void CDraw::buildIndexOrders() {
-    for (int k = 0; k < 8; ++k) {
-        indexOrders[static_cast<std::size_t>(k)] = buildIndexList(numCols(), numRows(), k);
-    }
-    numIndices = indexOrders[0].size();
-    drawIndices = &indexOrders[0];
-}
-
-void CDraw::blendNormalsFor(double angle) {
-    blendNormals(normals, normalSets, angle);
-}
-
-void CDraw::pickIndexListFor(double angle) {
-    drawIndices = &indexOrders[static_cast<std::size_t>(indexOrderForAngle(angle))];
-}
-
 void CDraw::setBackgroundColour() const {
-    const std::array<float, 3> c = unpackColour(settings->backColor);
+    const std::array<float, 3> c = unpackColour(settings_->backColor);
     glClearColor(c[0], c[1], c[2], 0.0f);
+}
+
+void CDraw::beginScene(bool withDepth) const {
+    setBackgroundColour();
+    GLbitfield mask = GL_COLOR_BUFFER_BIT;
+    if (withDepth) {
+        glClearDepth(1.0);
+        glEnable(GL_DEPTH_TEST);
+        mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    glClear(mask);
+}
+
+void CDraw::drawTurned(const std::function<void()>& body) const {
+    glPushMatrix();
+    applyViewRotation(xAngle_, yAngle_);
+    body();
+    glPopMatrix();
+}
+
+void CDraw::finishFrame() {
+    glFinish();
 }
 
 void CDraw::applyViewRotation(float tilt, float turn) {

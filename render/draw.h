@@ -32,10 +32,21 @@ Projection computeProjection(float minX, float maxX, float minZ, float maxZ, dou
 // The turn after one frame: speed degrees less, kept in [-180, 180).
 float turnedAngle(float yAngle, double speed);
 
+// The extent of the grid vertices (not the cell centres).
+struct Bounds {
+    float maxX = -FLT_MAX, minX = FLT_MAX;
+    float maxY = -FLT_MAX, minY = FLT_MAX;
+    float maxZ = -FLT_MAX, minZ = FLT_MAX;
+};
+
+Bounds gridBounds(const std::vector<float>& vertices, int numCols, int numRows);
+
 // The base of every drawing style: loads the terrain through a reader,
-// places the camera, turns the terrain frame by frame and owns the
-// per-vertex arrays the styles build.
-class CDraw : public COpenGLDraw, public TerrainBuffers {
+// places the camera, turns the terrain frame by frame and runs the frame.
+// A style sees the terrain read-only through a few protected helpers and
+// supplies buildScene, setLights and drawFrame; the base draws the first
+// frame after setLights.
+class CDraw : public COpenGLDraw, private TerrainBuffers {
 public:
     // Makes the reader that fills this object's buffers.
     using MeshMaker = std::function<std::unique_ptr<CMesh>(TerrainBuffers&, CViewSettings&)>;
@@ -83,49 +94,51 @@ public:
     // and nextFrame then draws nothing.
     bool sceneBuilt() const { return sceneBuilt_; }
 
-    // Helpers the styles share. Rows i run along z, columns j along x.
-    int numCols() const { return settings ? settings->numCols : 0; }
-    int numRows() const { return settings ? settings->numRows : 0; }
+    // What callers (the dialogs, tests) may read after initialise.
+    const TerrainBuffers& terrain() const { return *this; }
+    const Bounds& bounds() const { return bounds_; }
+    int numCols() const { return settings_ ? settings_->numCols : 0; }
+    int numRows() const { return settings_ ? settings_->numRows : 0; }
     GridView grid() const { return GridView(vertices, numCols(), numRows()); }
+    float tilt() const { return xAngle_; }
+    float turn() const { return yAngle_; }
+    // The size of the viewport the projection was made for.
+    int viewWidth() const { return clientWidth_; }
+    int viewHeight() const { return clientHeight_; }
+    const std::vector<float>& colourArray() const { return colours; }
+
+protected:
+    // The record this object was initialised with.
+    CViewSettings& settings() const { return *settings_; }
+
+    // The frame skeleton the styles share. beginScene sets the clear colour
+    // from the record's backColor and clears, with the depth test on when
+    // withDepth; drawTurned runs body under the view's tilt and turn;
+    // finishFrame waits for OpenGL.
+    void beginScene(bool withDepth) const;
+    void drawTurned(const std::function<void()>& body) const;
+    static void finishFrame();
+
+    // Fills the cell centres behind the grid vertices.
     void buildCellCentres();
-    Vec3 smoothNormal(int i, int j) const { return grid().smoothNormal(i, j); }
-    Vec3 directionalNormal(int i, int j, int set) const;
-    // normals sized for grid and centres, and the four normal sets filled.
-    void buildNormalSets();
-    void fillNormalSet(std::vector<float>& out, int set) const;
-    // indices in order 0 and numIndices.
-    void buildIndices();
-    // The eight traversal orders, for styles drawn back to front.
-    void buildIndexOrders();
-    void blendNormalsFor(double angle);
-    void pickIndexListFor(double angle);
     // glClearColor from the record's backColor.
     void setBackgroundColour() const;
     // Tilt about x, then turn about y, on the current matrix.
     static void applyViewRotation(float tilt, float turn);
-    // The extent of the grid vertices (not the cell centres).
+    // The bounding box of the grid vertices, kept in bounds().
     void computeBoundingBox();
 
-    // The client area of the target when initialised.
-    int clientWidth = 0;
-    int clientHeight = 0;
-    CViewSettings* settings = nullptr;
-    std::vector<float> normals;
+    // Four floats per grid vertex and cell centre, filled by fillColours.
     std::vector<float> colours;
-    std::vector<std::uint32_t> indices;
-    std::size_t numIndices = 0;
-    std::array<std::vector<float>, 4> normalSets;
-    std::array<std::vector<std::uint32_t>, 8> indexOrders;
-    // The list the current frame draws: indices or one of indexOrders.
-    const std::vector<std::uint32_t>* drawIndices = nullptr;
-    float xAngle = 0.0f;
-    float yAngle = 0.0f;
-    float maxX = -FLT_MAX, minX = FLT_MAX;
-    float maxY = -FLT_MAX, minY = FLT_MAX;
-    float maxZ = -FLT_MAX, minZ = FLT_MAX;
-    float eyeZ = 0.0f;
 
 private:
+    CViewSettings* settings_ = nullptr;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+    float xAngle_ = 0.0f;
+    float yAngle_ = 0.0f;
+    Bounds bounds_;
+    float eyeZ_ = 0.0f;
     bool sceneBuilt_ = false;
 };
 

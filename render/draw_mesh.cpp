@@ -84,12 +84,9 @@ std::vector<std::vector<std::pair<int, int>>> meshNetLoops(int numCols, int numR
 }
 
 void CDrawMesh::buildScene() {
-    setBackgroundColour();
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    beginScene(true);
 
-    CViewSettings& s = *settings;
+    CViewSettings& s = settings();
     const int cols = numCols();
     s.smoothMesh = s.maxLines < cols;
     palette_ = meshPalette(s.smoothMesh);
@@ -97,8 +94,9 @@ void CDrawMesh::buildScene() {
 
     const std::size_t grid = static_cast<std::size_t>(cols) * static_cast<std::size_t>(numRows());
     std::vector<float> heights(grid);
+    const std::vector<float>& vertices = terrain().vertices;
     for (std::size_t v = 0; v < grid; ++v) heights[v] = vertices[v * 3 + 1];
-    midHeight_ = meshMidHeight(std::move(heights), seaLevel);
+    midHeight_ = meshMidHeight(std::move(heights), terrain().seaLevel);
 
     compileSolid();
     compileNet();
@@ -107,6 +105,7 @@ void CDrawMesh::buildScene() {
 void CDrawMesh::compileSolid() {
     const GridView g = grid();
     const int cols = g.cols(), rows = g.rows();
+    const std::vector<float>& vertices = terrain().vertices;
     // Each vertex is a corner of up to four quads; its normal and colour
     // are worked out once.
     std::vector<Vec3> normalAt(g.gridCount());
@@ -115,11 +114,12 @@ void CDrawMesh::compileSolid() {
         for (int j = 0; j < cols; ++j) {
             const std::size_t v = g.gridIndex(i, j);
             normalAt[v] = g.smoothNormal(i, j);
-            colourAt[v] = meshHeightColour(vertices[v * 3 + 1], palette_, settings->seaColors,
-                                           seaLevel, minY, midHeight_, maxY);
+            colourAt[v] =
+                meshHeightColour(vertices[v * 3 + 1], palette_, settings().seaColors,
+                                 terrain().seaLevel, bounds().minY, midHeight_, bounds().maxY);
         }
     }
-    const bool coloured = settings->heightColors;
+    const bool coloured = settings().heightColors;
     auto corner = [&](int i, int j) {
         const std::size_t v = g.gridIndex(i, j);
         glNormal3f(normalAt[v].x, normalAt[v].y, normalAt[v].z);
@@ -147,7 +147,8 @@ void CDrawMesh::compileNet() {
     if (range[0] > 0.0f) glLineWidth(range[0]);
 
     const int cols = numCols();
-    netBlock_ = meshBlockSize(cols, settings->maxLines);
+    const std::vector<float>& vertices = terrain().vertices;
+    netBlock_ = meshBlockSize(cols, settings().maxLines);
     glNewList(kNetList, GL_COMPILE);
     for (const auto& loop : meshNetLoops(cols, numRows(), netBlock_)) {
         glBegin(GL_LINE_LOOP);
@@ -161,7 +162,7 @@ void CDrawMesh::compileNet() {
 }
 
 void CDrawMesh::setLights() {
-    const bool smooth = settings->smoothMesh;
+    const bool smooth = settings().smoothMesh;
     const GLfloat ambient[4] = {smooth ? 0.2f : 0.28f, smooth ? 0.2f : 0.28f, smooth ? 0.2f : 0.28f,
                                 1.0f};
     const GLfloat diffuse[4] = {smooth ? 0.9f : 0.7f, smooth ? 0.9f : 0.7f, smooth ? 0.9f : 0.7f,
@@ -183,8 +184,6 @@ void CDrawMesh::setLights() {
     glLightfv(GL_LIGHT0, GL_POSITION, position);
     glLightModelf(GL_LIGHT_MODEL_TWO_SIDE, 1.0f);
     glEnable(GL_LIGHT0);
-
-    drawFrame();
 }
 
 void CDrawMesh::drawFrame() {
@@ -193,20 +192,14 @@ void CDrawMesh::drawFrame() {
     glDisable(GL_LIGHTING);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glColor3f(wire[0], wire[1], wire[2]);
-    glPushMatrix();
-    applyViewRotation(xAngle, yAngle);
-    glCallList(kNetList);
-    glPopMatrix();
+    drawTurned([] { glCallList(kNetList); });
 
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(1.0f, 1.0f);
     glEnable(GL_LIGHTING);
-    glPushMatrix();
-    applyViewRotation(xAngle, yAngle);
-    glCallList(kSolidList);
-    glPopMatrix();
-    glFinish();
+    drawTurned([] { glCallList(kSolidList); });
+    finishFrame();
 }
 
 }  // namespace hg

@@ -75,20 +75,18 @@ TEST(DrawBase, VersionCheckNeedsDesktopOneOne) {
 }
 
 TEST(DrawBase, BoundingBoxCoversGridVerticesOnly) {
-    hg::CDrawMesh draw;
-    hg::CViewSettings s;
-    s.numCols = 2;
-    s.numRows = 2;
-    draw.settings = &s;
     // Four grid vertices, then a centre far outside them that must not count.
-    draw.vertices = {-3, 1, -2, 3, 5, -2, -3, 2, 4, 3, -1, 4, 100, 100, 100};
-    draw.computeBoundingBox();
-    EXPECT_EQ(draw.minX, -3.0f);
-    EXPECT_EQ(draw.maxX, 3.0f);
-    EXPECT_EQ(draw.minY, -1.0f);
-    EXPECT_EQ(draw.maxY, 5.0f);
-    EXPECT_EQ(draw.minZ, -2.0f);
-    EXPECT_EQ(draw.maxZ, 4.0f);
+    const std::vector<float> vertices = {-3, 1, -2, 3, 5, -2, -3, 2, 4, 3, -1, 4, 100, 100, 100};
+    const hg::Bounds b = hg::gridBounds(vertices, 2, 2);
+    EXPECT_EQ(b.minX, -3.0f);
+    EXPECT_EQ(b.maxX, 3.0f);
+    EXPECT_EQ(b.minY, -1.0f);
+    EXPECT_EQ(b.maxY, 5.0f);
+    EXPECT_EQ(b.minZ, -2.0f);
+    EXPECT_EQ(b.maxZ, 4.0f);
+    // A vertex array shorter than the grid it claims is read no further.
+    const hg::Bounds cut = hg::gridBounds({1, 2, 3}, 2, 2);
+    EXPECT_EQ(cut.maxY, 2.0f);
 }
 
 }  // namespace

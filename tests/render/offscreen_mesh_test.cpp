@@ -142,7 +142,7 @@ TEST(OffscreenMesh, DrawsColouredTerrainOnTheBackgroundAndTurns) {
 
     // The next tick turns the terrain by half a degree.
     ASSERT_EQ(draw.nextFrame(), 1);
-    EXPECT_FLOAT_EQ(draw.yAngle, -23.5f);
+    EXPECT_FLOAT_EQ(draw.turn(), -23.5f);
     const Pixels second = target->readPixels();
     int changed = 0;
     for (std::size_t i = 0; i < first.size(); i += 4)
@@ -152,7 +152,7 @@ TEST(OffscreenMesh, DrawsColouredTerrainOnTheBackgroundAndTurns) {
     // A whole turn later the picture is the same again.
     s->speed = 10.0;
     for (int t = 0; t < 36; ++t) ASSERT_EQ(draw.nextFrame(), 1);
-    EXPECT_FLOAT_EQ(draw.yAngle, -23.5f);
+    EXPECT_FLOAT_EQ(draw.turn(), -23.5f);
     EXPECT_EQ(target->readPixels(), second);
     EXPECT_EQ(draw.release(), 1);
 }
@@ -382,7 +382,7 @@ TEST(OffscreenMesh, ResizedViewDrawsOnlyInsideTheNewViewport) {
     ASSERT_EQ(draw.initialiseWith(target.get(), *s, islandMaker(80, 60)), 1);
     // As a preview whose window shrank to the lower-left quarter.
     draw.resizeView(160, 120);
-    EXPECT_EQ(draw.clientWidth, 160);
+    EXPECT_EQ(draw.viewWidth(), 160);
     ASSERT_EQ(draw.nextFrame(), 1);
     const Pixels p = target->readPixels();
     // Rows come top first: the upper half and the right half stay as cleared.
@@ -393,5 +393,5 @@ TEST(OffscreenMesh, ResizedViewDrawsOnlyInsideTheNewViewport) {
     EXPECT_FALSE(c.r == 0x10 && c.g == 0x20 && c.b == 0x30);
     // Sizes that cannot be drawn into change nothing.
     draw.resizeView(0, 50);
-    EXPECT_EQ(draw.clientWidth, 160);
+    EXPECT_EQ(draw.viewWidth(), 160);
 }

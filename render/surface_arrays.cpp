@@ -1,0 +1,44 @@
+#include "render/surface_arrays.h"
+
+namespace hg {
+
+void SurfaceArrays::buildNormalSets(const std::vector<float>& vertices, int numCols, int numRows,
+                                    double normalWeight) {
+    for (std::size_t k = 0; k < normalSets_.size(); ++k) {
+        normalSets_[k] = normalSet(vertices, numCols, numRows, static_cast<int>(k), normalWeight);
+    }
+    normals_.assign(normalSets_[0].size(), 0.0f);
+}
+
+void SurfaceArrays::blendFor(double angle) {
+    blendNormals(normals_, normalSets_, angle);
+}
+
+void SurfaceArrays::buildIndices(int numCols, int numRows) {
+    for (auto& list : indexOrders_) list.clear();
+    indexOrders_[0] = buildIndexList(numCols, numRows, 0);
+    drawOrder_ = 0;
+}
+
+void SurfaceArrays::buildIndexOrders(int numCols, int numRows) {
+    for (std::size_t k = 0; k < indexOrders_.size(); ++k) {
+        indexOrders_[k] = buildIndexList(numCols, numRows, static_cast<int>(k));
+    }
+    drawOrder_ = 0;
+}
+
+void SurfaceArrays::pickOrderFor(double angle) {
+    const int order = indexOrderForAngle(angle);
+    // With only order 0 built there is nothing else to pick.
+    if (!indexOrders_[static_cast<std::size_t>(order)].empty()) drawOrder_ = order;
+}
+
+const std::vector<std::uint32_t>& SurfaceArrays::drawIndices() const {
+    return indexOrders_[static_cast<std::size_t>(drawOrder_)];
+}
+
+const std::vector<std::uint32_t>& SurfaceArrays::indexOrder(int order) const {
+    return indexOrders_[static_cast<std::size_t>(order & 7)];
+}
+
+}  // namespace hg
