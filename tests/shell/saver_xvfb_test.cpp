@@ -61,21 +61,23 @@ bool waitExit(pid_t pid, std::chrono::milliseconds limit, int* status = nullptr)
 class VirtualDisplay {
 public:
     VirtualDisplay() {
-        for (int n = 90; n < 140 && pid_ <= 0; ++n) {
-            std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-            if (::access(lock.c_str(), F_OK) == 0) continue;
-            name_ = ":" + std::to_string(n);
-            pid_ = spawn({"Xvfb", name_, "-screen", "0", "640x480x24", "-nolisten", "tcp"});
-            for (int i = 0; i < 100; ++i) {
-                conn_ = xcb_connect(name_.c_str(), nullptr);
-                if (xcb_connection_has_error(conn_) == 0) return;
-                xcb_disconnect(conn_);
-                conn_ = nullptr;
-                std::this_thread::sleep_for(50ms);
-            }
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-            pid_ = -1;
+        // Xvfb picks a free display itself and names it on a pipe: tests
+        // that run at once never share a server (and each other's input).
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        pid_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "640x480x24",
+                      "-nolisten", "tcp"});
+        ::close(fds[1]);
+        std::string number;
+        char c = 0;
+        while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        ::close(fds[0]);
+        if (number.empty()) return;
+        name_ = ":" + number;
+        conn_ = xcb_connect(name_.c_str(), nullptr);
+        if (xcb_connection_has_error(conn_) != 0) {
+            xcb_disconnect(conn_);
+            conn_ = nullptr;
         }
     }
     ~VirtualDisplay() {
