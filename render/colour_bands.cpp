@@ -51,7 +51,8 @@ ColourBands ColourBands::quarters(float lo, float maxY, const std::array<std::ui
     const float offsets[4] = {0.0f, quarter, std::fabs(range * 0.5f), std::fabs(range * 0.75f)};
     std::vector<ColourBand> bands;
     for (std::size_t k = 0; k < 4; ++k) {
-        bands.push_back({static_cast<double>(lo) + offsets[k], quarter, colours[k], colours[k + 1]});
+        bands.push_back(
+            {static_cast<double>(lo) + offsets[k], quarter, colours[k], colours[k + 1]});
     }
     return ColourBands(std::move(bands), sea);
 }

@@ -31,8 +31,8 @@ float meshMidHeight(std::vector<float> heights, float seaLevel) {
     return landPercentiles(std::move(heights), seaLevel, kMiddle).front();
 }
 
-ColourBands meshColourBands(const MeshPalette& palette, bool seaColors, float seaLevel,
-                            float minY, float midHeight, float maxY) {
+ColourBands meshColourBands(const MeshPalette& palette, bool seaColors, float seaLevel, float minY,
+                            float midHeight, float maxY) {
     const double limits[] = {minY, midHeight, maxY};
     const std::uint32_t colours[] = {palette.low, palette.mid, palette.high};
     return ColourBands::fromLimits(limits, colours, SeaRule{seaColors, seaLevel, palette.water});

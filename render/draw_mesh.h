@@ -37,8 +37,8 @@ std::array<float, 4> meshHeightColour(float h, const MeshPalette& palette, bool 
                                       float seaLevel, float minY, float midHeight, float maxY);
 
 // The same colours as a ramp to look heights up in.
-ColourBands meshColourBands(const MeshPalette& palette, bool seaColors, float seaLevel,
-                            float minY, float midHeight, float maxY);
+ColourBands meshColourBands(const MeshPalette& palette, bool seaColors, float seaLevel, float minY,
+                            float midHeight, float maxY);
 
 // Flat shading with a harder highlight for a coarse grid, smooth shading
 // for a fine one.
