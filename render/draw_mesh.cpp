@@ -2,33 +2,9 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
-#include <cmath>
+#include "render/terrain_helpers.h"
 
 namespace hg {
-
-namespace {
-constexpr float kPerByte = 0.003921569f;
-
-std::array<float, 3> channels(std::uint32_t rgb) {
-    return {static_cast<float>((rgb >> 16) & 255u) * kPerByte,
-            static_cast<float>((rgb >> 8) & 255u) * kPerByte,
-            static_cast<float>(rgb & 255u) * kPerByte};
-}
-
-std::array<float, 4> ramp(std::uint32_t from, std::uint32_t to, float t) {
-    const auto a = channels(from), b = channels(to);
-    return {a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t, a[2] + (b[2] - a[2]) * t, 1.0f};
-}
-
-// Where a ramp has no height to run over (the top or bottom of the terrain
-// is the pivot itself), its vertices take the ramp's start colour.
-float rampPosition(float h, float from, float to) {
-    const float span = to - from;
-    if (span == 0.0f || !std::isfinite(span)) return 0.0f;
-    return static_cast<float>((h - from) / span);
-}
-}  // namespace
 
 MeshPalette meshPalette(bool smooth) {
     MeshPalette p;
@@ -51,19 +27,37 @@ int meshBlockSize(int numCols, int maxLines) {
 }
 
 float meshMidHeight(std::vector<float> heights, float seaLevel) {
-    if (heights.empty()) return seaLevel;
-    std::sort(heights.begin(), heights.end());
-    const auto first = std::upper_bound(heights.begin(), heights.end(), seaLevel);
-    if (first == heights.end()) return heights.front();
-    const auto above = heights.end() - first;
-    return *(first + above / 2);
+    static constexpr Fraction kMiddle[] = {{1, 2}};
+    return landPercentiles(std::move(heights), seaLevel, kMiddle).front();
+}
+
+ColourBands meshColourBands(const MeshPalette& palette, bool seaColors, float seaLevel, float minY,
+                            float midHeight, float maxY) {
+    const double limits[] = {minY, midHeight, maxY};
+    const std::uint32_t colours[] = {palette.low, palette.mid, palette.high};
+    return ColourBands::fromLimits(limits, colours, SeaRule{seaColors, seaLevel, palette.water});
 }
 
 std::array<float, 4> meshHeightColour(float h, const MeshPalette& palette, bool seaColors,
                                       float seaLevel, float minY, float midHeight, float maxY) {
-    if (seaColors && h <= seaLevel) return ramp(palette.water, palette.water, 0.0f);
-    if (h >= midHeight) return ramp(palette.mid, palette.high, rampPosition(h, midHeight, maxY));
-    return ramp(palette.low, palette.mid, rampPosition(h, minY, midHeight));
+    return meshColourBands(palette, seaColors, seaLevel, minY, midHeight, maxY).at(h);
+}
+
+LightTable meshLights(bool smooth) {
+    LightTable t;
+    t.smooth = smooth;
+    t.twoSided = true;
+    t.backAmbientDiffuse = grey(0.36f);
+    t.frontSpecular = grey(smooth ? 0.4f : 0.74f);
+    t.frontShininess = smooth ? 28.0f : 8.0f;
+    LightSource sun;
+    sun.ambient = grey(smooth ? 0.2f : 0.28f);
+    sun.diffuse = grey(smooth ? 0.9f : 0.7f);
+    sun.specular = grey(0.4f);
+    sun.position = {1.0f, 0.6f, 0.5f, 0.0f};
+    t.lights = {sun};
+    // Lighting is switched on in the frame, after the unlit net.
+    return t;
 }
 
 std::vector<std::vector<std::pair<int, int>>> meshNetLoops(int numCols, int numRows, int k) {
@@ -110,13 +104,13 @@ void CDrawMesh::compileSolid() {
     // are worked out once.
     std::vector<Vec3> normalAt(g.gridCount());
     std::vector<std::array<float, 4>> colourAt(g.gridCount());
+    const ColourBands bands = meshColourBands(palette_, settings().seaColors, terrain().seaLevel,
+                                              bounds().minY, midHeight_, bounds().maxY);
     for (int i = 0; i < rows; ++i) {
         for (int j = 0; j < cols; ++j) {
             const std::size_t v = g.gridIndex(i, j);
             normalAt[v] = g.smoothNormal(i, j);
-            colourAt[v] =
-                meshHeightColour(vertices[v * 3 + 1], palette_, settings().seaColors,
-                                 terrain().seaLevel, bounds().minY, midHeight_, bounds().maxY);
+            colourAt[v] = bands.at(vertices[v * 3 + 1]);
         }
     }
     const bool coloured = settings().heightColors;
@@ -162,32 +156,11 @@ void CDrawMesh::compileNet() {
 }
 
 void CDrawMesh::setLights() {
-    const bool smooth = settings().smoothMesh;
-    const GLfloat ambient[4] = {smooth ? 0.2f : 0.28f, smooth ? 0.2f : 0.28f, smooth ? 0.2f : 0.28f,
-                                1.0f};
-    const GLfloat diffuse[4] = {smooth ? 0.9f : 0.7f, smooth ? 0.9f : 0.7f, smooth ? 0.9f : 0.7f,
-                                1.0f};
-    const GLfloat specular[4] = {smooth ? 0.4f : 0.74f, smooth ? 0.4f : 0.74f,
-                                 smooth ? 0.4f : 0.74f, 1.0f};
-    const GLfloat back[4] = {0.36f, 0.36f, 0.36f, 1.0f};
-    const GLfloat lightSpecular[4] = {0.4f, 0.4f, 0.4f, 1.0f};
-    // w = 0: a light from a direction, not a point.
-    const GLfloat position[4] = {1.0f, 0.6f, 0.5f, 0.0f};
-
-    glShadeModel(smooth ? GL_SMOOTH : GL_FLAT);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-    glMaterialf(GL_FRONT, GL_SHININESS, smooth ? 28.0f : 8.0f);
-    glMaterialfv(GL_BACK, GL_AMBIENT_AND_DIFFUSE, back);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, lightSpecular);
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glLightModelf(GL_LIGHT_MODEL_TWO_SIDE, 1.0f);
-    glEnable(GL_LIGHT0);
+    apply(meshLights(settings().smoothMesh));
 }
 
 void CDrawMesh::drawFrame() {
-    const auto wire = channels(palette_.wire);
+    const auto wire = unpackColour(palette_.wire);
     glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_LIGHTING);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/colour_bands.h"
 #include "render/draw.h"
+#include "render/light_table.h"
 
 namespace hg {
 
@@ -33,6 +35,14 @@ float meshMidHeight(std::vector<float> heights, float seaLevel);
 // above it. A ramp of no height gives its start colour.
 std::array<float, 4> meshHeightColour(float h, const MeshPalette& palette, bool seaColors,
                                       float seaLevel, float minY, float midHeight, float maxY);
+
+// The same colours as a ramp to look heights up in.
+ColourBands meshColourBands(const MeshPalette& palette, bool seaColors, float seaLevel, float minY,
+                            float midHeight, float maxY);
+
+// Flat shading with a harder highlight for a coarse grid, smooth shading
+// for a fine one.
+LightTable meshLights(bool smooth);
 
 // The border vertices (row, column) of every whole k x k block of a
 // numCols x numRows grid, one loop per block, as the net draws them.
