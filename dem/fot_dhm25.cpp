@@ -102,7 +102,7 @@ CFOTdhm25::CFOTdhm25(TerrainBuffers& d, CViewSettings& s, std::filesystem::path 
 
 CFOTdhm25::~CFOTdhm25() = default;
 
-bool CFOTdhm25::open() {
+void CFOTdhm25::open() {
     source_ = std::make_unique<LineReader>(kMaxLine, kMsgFormat);
     LineReader& src = *source_;
     if (!src.open(fileName)) throw MessageError(kMsgFormat);
@@ -140,10 +140,9 @@ bool CFOTdhm25::open() {
     minHeight = static_cast<float>(range[0] * 0.1);
     maxHeight = static_cast<float>(range[1] * 0.1);
     recordLength = recLen[0];
-    return true;
 }
 
-bool CFOTdhm25::read() {
+void CFOTdhm25::read() {
     if (!source_) throw MessageError(kMsgFormat);
     // The file is released however this ends.
     std::unique_ptr<LineReader> src = std::move(source_);
@@ -152,7 +151,7 @@ bool CFOTdhm25::read() {
     std::vector<float>& heights = draw->heights;
     if (heights.size() != sel.total()) heights.assign(sel.total(), 0.0f);
     const std::size_t total = sel.total();
-    if (total == 0) return true;
+    if (total == 0) return;
 
     std::vector<int> colSlots(static_cast<std::size_t>(demCols));
     for (int c = 0; c < demCols; ++c) colSlots[static_cast<std::size_t>(c)] = sel.colSlot(c);
@@ -194,7 +193,7 @@ bool CFOTdhm25::read() {
                         throw MessageError(kMsgFormat);
                     heights[static_cast<std::size_t>(rowSlot) * usedCols +
                             static_cast<std::size_t>(colSlot)] = static_cast<float>(v * 0.1);
-                    if (++count == total) return true;
+                    if (++count == total) return;
                 }
             }
             if (++col == demCols) {

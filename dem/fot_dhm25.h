@@ -22,10 +22,10 @@ public:
     // Reads the header and leaves the file at the first record. Throws
     // MessageError 6..13 for a missing key, 14 for an unreadable or
     // implausible file.
-    bool open() override;
+    void open() override;
     // Throws MessageError 14 for a file that ends too soon, 19 for a record
     // not followed by a line end.
-    bool read() override;
+    void read() override;
 
     int recordLength = 0;
 

@@ -71,16 +71,15 @@ private:
 CFOTrimini::CFOTrimini(TerrainBuffers& d, CViewSettings& s, std::filesystem::path path)
     : CMesh(d, s, std::move(path)) {}
 
-bool CFOTrimini::open() {
+void CFOTrimini::open() {
     if (!file_.open(fileName)) throw MessageError(kMsgFormat);
     demCols = kCols;
     demRows = kRows;
     ewSpacing = 250.0;
     nsSpacing = 250.0;
-    return true;
 }
 
-bool CFOTrimini::read() {
+void CFOTrimini::read() {
     // Closed however this ends.
     InputFile file = std::move(file_);
     if (!file.isOpen()) throw MessageError(kMsgFormat);
@@ -108,7 +107,7 @@ bool CFOTrimini::read() {
                 }
                 heights[static_cast<std::size_t>(rowSlot) * usedCols +
                         static_cast<std::size_t>(colSlot)] = static_cast<float>(v);
-                if (++count == total) return true;
+                if (++count == total) return;
             }
             if (++col == kCols) {
                 col = 0;
@@ -119,7 +118,6 @@ bool CFOTrimini::read() {
     }
     // Only a selection reaching past the grid gets here; its remaining
     // places keep their zeros.
-    return true;
 }
 
 std::string riminiTitle(const std::filesystem::path& path) {

@@ -18,9 +18,9 @@ public:
     CFOTrimini(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
 
     // Throws MessageError 15 when the file cannot be opened.
-    bool open() override;
+    void open() override;
     // Throws MessageError 15 for a short or malformed record.
-    bool read() override;
+    void read() override;
 
 private:
     InputFile file_;

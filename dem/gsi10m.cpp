@@ -35,7 +35,7 @@ void CGSI10m::describe(const CGSI10mInfo& info) {
     heightFactor = 0.1;
 }
 
-bool CGSI10m::open() {
+void CGSI10m::open() {
     CGSI10mInfo info;
     info.loadFromSettings(userSettings());
     describe(info);
@@ -44,14 +44,13 @@ bool CGSI10m::open() {
     std::error_code ec;
     auto size = std::filesystem::file_size(fileName, ec);
     if (ec || !plausibleGrid(demCols, demRows, size, 2.0)) throw MessageError(kMsgDat);
-    return true;
 }
 
-bool CGSI10m::read() {
+void CGSI10m::read() {
     SampleSelection sel = selection();
     std::vector<float>& heights = draw->heights;
     if (heights.size() != sel.total()) heights.assign(sel.total(), 0.0f);
-    if (sel.total() == 0) return true;
+    if (sel.total() == 0) return;
     if (!plausibleGrid(demCols, demRows)) throw MessageError(kMsgDat);
 
     // Output column of each kept DEM column, in order.
@@ -87,7 +86,6 @@ bool CGSI10m::read() {
         }
         if (*got < block.size() && rowsLeft > 0) throw MessageError(kMsgDat);
     }
-    return true;
 }
 
 std::string gsi10mTitle(const ProfileStore& store) {

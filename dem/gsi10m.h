@@ -18,9 +18,9 @@ public:
 
     // Takes the description from the user's settings. Throws MessageError 92
     // when it does not fit the working file.
-    bool open() override;
+    void open() override;
     // Throws MessageError 92 when the working file ends too soon.
-    bool read() override;
+    void read() override;
 
     // What open does with a description already in hand.
     void describe(const CGSI10mInfo& info);

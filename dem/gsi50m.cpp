@@ -176,7 +176,7 @@ using namespace gsi50m;
 CGSI50m::CGSI50m(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName)
     : CMesh(draw, settings, std::move(fileName)) {}
 
-bool CGSI50m::open() {
+void CGSI50m::open() {
     header_ = openSheet(file_, fileName);
     std::string_view b = header_.bytes;
     demCols = header_.cols;
@@ -208,16 +208,15 @@ bool CGSI50m::open() {
         title += "  ";
     }
     title += nameField(b, 3);
-    return true;
 }
 
-bool CGSI50m::read() {
+void CGSI50m::read() {
     if (!file_.isOpen()) throw MessageError(17);
     const SampleSelection sel = selection();
     std::vector<float>& heights = draw->heights;
     if (sel.total() == 0) {
         file_.close();
-        return true;
+        return;
     }
     if (heights.size() < sel.total()) heights.resize(sel.total(), 0.0f);
     const std::size_t usedCols = static_cast<std::size_t>(sel.usedCols());
@@ -257,7 +256,6 @@ bool CGSI50m::read() {
             out[cs] = v;
         }
     }
-    return true;
 }
 
 std::string gsi50mTitle(const std::filesystem::path& path) noexcept {

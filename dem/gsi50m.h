@@ -97,8 +97,8 @@ class CGSI50m : public CMesh {
 public:
     CGSI50m(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
 
-    bool open() override;
-    bool read() override;
+    void open() override;
+    void read() override;
 
     // From the header; valid after open.
     int recordCount = 0;

@@ -196,7 +196,7 @@ void COSdtm::findHeader(const char* type, int message) {
     }
 }
 
-bool COSdtm::open() {
+void COSdtm::open() {
     auto data = readWholeFile(fileName, kMaxFileBytes);
     if (!data) throw MessageError(kMsgLoad);
     image_ = std::move(*data);
@@ -288,10 +288,9 @@ bool COSdtm::open() {
     minHeight = 0.0f;
     maxHeight = 0.0f;
     product_ = product;
-    return true;
 }
 
-bool COSdtm::read() {
+void COSdtm::read() {
     if (product_ == Product::None) throw MessageError(kMsgLoad);
     const SampleSelection pick = selection();
     const std::size_t total = pick.total();
@@ -349,7 +348,6 @@ bool COSdtm::read() {
     image_.clear();
     image_.shrink_to_fit();
     if (stored < total) throw MessageError(kMsgData);
-    return true;
 }
 
 std::string ntfTitle(const std::filesystem::path& path) {

@@ -20,9 +20,9 @@ public:
 
     // Loads the file and parses the header records. Throws MessageError
     // 63..68; a database naming neither product is refused with 63.
-    bool open() override;
+    void open() override;
     // Reads the grid data records into heights. Throws MessageError 68.
-    bool read() override;
+    void read() override;
 
 private:
     enum class Product { None, Panorama, Profile };

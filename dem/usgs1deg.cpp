@@ -96,7 +96,7 @@ int blocksForProfile(int count) {
 CUSGS1deg::CUSGS1deg(TerrainBuffers& d, CViewSettings& s, std::filesystem::path path)
     : CMesh(d, s, std::move(path)) {}
 
-bool CUSGS1deg::open() {
+void CUSGS1deg::open() {
     InputFile file;
     if (!file.open(fileName)) illegal();
     auto fileSize = file.size();
@@ -189,7 +189,6 @@ bool CUSGS1deg::open() {
         }
         setProjectedCorners();
     }
-    return true;
 }
 
 void CUSGS1deg::readProfileHeaders(InputFile& file, std::uint64_t fileSize) {
@@ -301,13 +300,13 @@ void CUSGS1deg::setProjectedCorners() {
     convert(swX, swY);
 }
 
-bool CUSGS1deg::read() {
+void CUSGS1deg::read() {
     if (profiles_.size() != static_cast<std::size_t>(demCols) || demRows < 1) illegal();
     const SampleSelection sel = selection();
     std::vector<float>& heights = draw->heights;
     // Posts that no profile reaches stay void.
     heights.assign(sel.total(), VOID_HEIGHT);
-    if (sel.total() == 0) return true;
+    if (sel.total() == 0) return;
     const std::size_t usedCols = static_cast<std::size_t>(sel.usedCols());
 
     InputFile file;
@@ -348,7 +347,6 @@ bool CUSGS1deg::read() {
             heights[static_cast<std::size_t>(row) * usedCols + static_cast<std::size_t>(col)] = h;
         }
     }
-    return true;
 }
 
 std::string usgsDemTitle(const std::filesystem::path& path) {

@@ -20,8 +20,8 @@ class CUSGS1deg : public CMesh {
 public:
     CUSGS1deg(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
 
-    bool open() override;
-    bool read() override;
+    void open() override;
+    void read() override;
 
     // Metres per file unit of elevation: 1.0 for metres, 0.3048 for feet.
     double unitFactor = 1.0;

@@ -77,11 +77,11 @@ CUSGS75min::CUSGS75min(TerrainBuffers& draw, CViewSettings& settings,
                        std::filesystem::path fileName)
     : CMesh(draw, settings, std::move(fileName)) {}
 
-bool CUSGS75min::open() {
-    return openFrom(userSettings());
+void CUSGS75min::open() {
+    openFrom(userSettings());
 }
 
-bool CUSGS75min::openFrom(const ProfileStore& store) {
+void CUSGS75min::openFrom(const ProfileStore& store) {
     CSDTSInfo info;
     info.loadFromSettings(store);
     title = info.titl;
@@ -113,7 +113,6 @@ bool CUSGS75min::openFrom(const ProfileStore& store) {
 
     voidValue_ = info.voidValue;
     fillValue_ = info.fillValue;
-    return true;
 }
 
 bool CUSGS75min::isVoid(int value) const {
@@ -125,7 +124,7 @@ bool CUSGS75min::isVoid(int value) const {
     return fillValue_ != 0 && value == fillValue_;
 }
 
-bool CUSGS75min::read() {
+void CUSGS75min::read() {
     const SampleSelection sel = selection();
     const std::size_t total = sel.total();
     std::vector<float>& heights = draw->heights;
@@ -157,7 +156,6 @@ bool CUSGS75min::read() {
             ++stored;
         }
     }
-    return true;
 }
 
 }  // namespace hg
