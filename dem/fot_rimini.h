@@ -17,9 +17,9 @@ public:
 
     CFOTrimini(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
 
-    // Throws MessageError 15 when the file cannot be opened.
+    // Throws MessageError IllegalRiminiDat when the file cannot be opened.
     void open() override;
-    // Throws MessageError 15 for a short or malformed record.
+    // Throws MessageError IllegalRiminiDat for a short or malformed record.
     void read() override;
 
 private:
@@ -27,7 +27,7 @@ private:
 };
 
 // The five characters that name the model: offset 40 of the 218th record.
-// Throws MessageError 15 when the file is shorter or malformed.
+// Throws MessageError IllegalRiminiDat when the file is shorter or malformed.
 std::string riminiTitle(const std::filesystem::path& path);
 
 }  // namespace hg

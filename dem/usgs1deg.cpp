@@ -14,7 +14,6 @@ namespace hg {
 
 namespace {
 
-constexpr int kIllegalDem = 18;
 constexpr std::size_t kBlock = 1024;
 // A profile's first block spends 144 characters on its header.
 constexpr std::size_t kProfileHeader = 144;
@@ -24,7 +23,7 @@ constexpr int kVoidMarker = -32767;
 constexpr int kFillMarker = -32768;
 
 [[noreturn]] void illegal() {
-    throw MessageError(kIllegalDem);
+    throw MessageError(MessageId::IllegalDem);
 }
 
 // Fortran I-format: blanks, an optional sign, digits; anything else ends

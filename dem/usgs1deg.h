@@ -60,7 +60,8 @@ private:
 
 // The title the setup dialog shows for a USGS DEM: the start of record A,
 // cut after 24 characters unless the file's first character is a blank.
-// Throws MessageError(18) when the file cannot give its first 64 characters.
+// Throws MessageError IllegalDem when the file cannot give its first 64
+// characters.
 std::string usgsDemTitle(const std::filesystem::path& path);
 
 }  // namespace hg

@@ -15,7 +15,6 @@ namespace hg {
 
 namespace {
 
-constexpr int kMsgIllegalFormat = 23;
 // A quadrangle is 7.5 minutes on each side.
 constexpr double kSideArcSeconds = 450.0;
 
@@ -100,7 +99,7 @@ void CUSGS75min::openFrom(const ProfileStore& store) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(fileName, ec);
     if (ec || !plausibleGrid(info.sizeX, info.sizeZ, size, 2.0)) {
-        throw MessageError(kMsgIllegalFormat);
+        throw MessageError(MessageId::IllegalDdf);
     }
     demCols = info.sizeX;
     demRows = info.sizeZ;
@@ -131,7 +130,7 @@ void CUSGS75min::read() {
     if (heights.size() < total) heights.resize(total, 0.0f);
 
     InputFile in(fileName);
-    if (!in.isOpen()) throw MessageError(kMsgIllegalFormat);
+    if (!in.isOpen()) throw MessageError(MessageId::IllegalDdf);
     const std::size_t rowBytes = static_cast<std::size_t>(demCols) * 2;
     std::vector<unsigned char> row(rowBytes);
     const std::size_t usedCols = static_cast<std::size_t>(sel.usedCols());
@@ -141,10 +140,10 @@ void CUSGS75min::read() {
         if (rowSlot < 0) continue;
         // Rows that are not kept are skipped over, not read.
         if (!in.seek(static_cast<std::uint64_t>(r) * rowBytes)) {
-            throw MessageError(kMsgIllegalFormat);
+            throw MessageError(MessageId::IllegalDdf);
         }
         auto got = in.read(row.data(), rowBytes);
-        if (!got || *got != rowBytes) throw MessageError(kMsgIllegalFormat);
+        if (!got || *got != rowBytes) throw MessageError(MessageId::IllegalDdf);
         float* out = &heights[static_cast<std::size_t>(rowSlot) * usedCols];
         for (int c = 0; c < demCols; ++c) {
             const int colSlot = sel.colSlot(c);
