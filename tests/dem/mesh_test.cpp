@@ -59,8 +59,8 @@ struct Terrain {
 // need a step of 3, the rows only 2, and the larger wins. Each sample holds
 // 1000 x row + column, so a kept sample names its own place.
 TEST(MeshLayout, WholeDemThinsBothWaysByTheLargerStepAndSpansTheFullExtent) {
-    Terrain t(500, 300, samples(500, 300, [](int r, int c) { return 1000.0f * r + c; }), 10.0,
-              20.0, 4.0);
+    Terrain t(500, 300, samples(500, 300, [](int r, int c) { return 1000.0f * r + c; }), 10.0, 20.0,
+              4.0);
     t.load();
     const hg::CViewSettings& s = t.settings;
     EXPECT_EQ(t.grid.thinStep, 3);
@@ -139,8 +139,7 @@ TEST(MeshLayout, PartWindowKeepsItsRectangleAtFullSpacing) {
     EXPECT_NEAR(s.yOffset, -(204.0 * 0.29411763 + 352.5), 1e-4);
 
     // A window larger than the DEM, or hanging over its edge, shrinks to it.
-    Terrain wide(10, 8, samples(10, 8, [](int r, int c) { return 100.0f * r + c; }), 3.0, 4.0,
-                 1.0);
+    Terrain wide(10, 8, samples(10, 8, [](int r, int c) { return 100.0f * r + c; }), 3.0, 4.0, 1.0);
     wide.settings.isPart = 1;
     wide.settings.sizeMeshMaxX = 50;
     wide.settings.sizeMeshMaxZ = 3;
