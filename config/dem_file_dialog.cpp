@@ -48,7 +48,7 @@ int initialFilterIndex(int demType) {
 }
 
 std::optional<std::filesystem::path> chooseDemFile(QWidget* owner, int demType) {
-    QFileDialog dialog(owner, QString::fromStdString(loadMessage(20)));
+    QFileDialog dialog(owner, QString::fromStdString(loadMessage(MessageId::SpecifyDem)));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     // Users see the descriptions as written; the bracketed patterns stay hidden.
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);

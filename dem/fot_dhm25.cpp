@@ -15,8 +15,6 @@ namespace hg {
 
 namespace {
 
-constexpr int kMsgFormat = 14;
-constexpr int kMsgLineEnd = 19;
 constexpr std::size_t kMaxLine = 256;
 constexpr int kFieldWidth = 6;
 constexpr int kBessel = 1;
@@ -58,16 +56,16 @@ std::optional<std::string_view> seek(LineReader& src, std::string& line, std::st
     }
 }
 
-std::string_view require(LineReader& src, std::string& line, std::string_view key, int id) {
+std::string_view require(LineReader& src, std::string& line, std::string_view key, MessageId id) {
     auto rest = seek(src, line, key);
     if (!rest) throw MessageError(id);
     return *rest;
 }
 
 // Finds NEWHEADER and then the model name; empty when the header has no
-// name. Throws 6 when there is no header.
+// name. Throws Dhm25NoNewHeader when there is no header.
 std::string readTitle(LineReader& src, std::string& line) {
-    require(src, line, kNewHeader, 6);
+    require(src, line, kNewHeader, MessageId::Dhm25NoNewHeader);
     auto rest = seek(src, line, kModelName);
     if (!rest) return {};
     std::string_view t = *rest;
@@ -80,7 +78,7 @@ std::string readTitle(LineReader& src, std::string& line) {
 }
 
 double checked(double arcSeconds) {
-    if (!std::isfinite(arcSeconds)) throw MessageError(kMsgFormat);
+    if (!std::isfinite(arcSeconds)) throw MessageError(MessageId::IllegalMatrix);
     return arcSeconds;
 }
 
@@ -102,35 +100,42 @@ CFOTdhm25::CFOTdhm25(TerrainBuffers& d, CViewSettings& s, std::filesystem::path 
 
 CFOTdhm25::~CFOTdhm25() = default;
 
-bool CFOTdhm25::open() {
-    source_ = std::make_unique<LineReader>(kMaxLine, kMsgFormat);
+void CFOTdhm25::open() {
+    source_ = std::make_unique<LineReader>(kMaxLine, MessageId::IllegalMatrix);
     LineReader& src = *source_;
-    if (!src.open(fileName)) throw MessageError(kMsgFormat);
+    if (!src.open(fileName)) throw MessageError(MessageId::IllegalMatrix);
     fileSize_ = src.size().value_or(0);
     std::string line;
     title = readTitle(src, line);
 
     // The keys may come in any place relative to NEWHEADER; search again
     // from the top.
-    if (!src.rewind()) throw MessageError(kMsgFormat);
+    if (!src.rewind()) throw MessageError(MessageId::IllegalMatrix);
     double nw[2], se[2], mesh[2];
     int dims[2], range[2], recLen[1];
-    if (!parseNumbers(require(src, line, kNorthWest, 7), nw)) throw MessageError(7);
-    if (!parseNumbers(require(src, line, kSouthEast, 8), se)) throw MessageError(8);
+    if (!parseNumbers(require(src, line, kNorthWest, MessageId::Dhm25NoNorthWest), nw))
+        throw MessageError(MessageId::Dhm25NoNorthWest);
+    if (!parseNumbers(require(src, line, kSouthEast, MessageId::Dhm25NoSouthEast), se))
+        throw MessageError(MessageId::Dhm25NoSouthEast);
     double north = checked(swissNorthingToLatitude(nw[1]));
     double west = checked(swissEastingToLongitude(nw[0], north));
     double south = checked(swissNorthingToLatitude(se[1]));
     double east = checked(swissEastingToLongitude(se[0], south));
-    if (!parseNumbers(require(src, line, kMeshWidth, 9), mesh)) throw MessageError(9);
-    if (!parseNumbers(require(src, line, kDimensions, 10), dims)) throw MessageError(10);
-    if (!parseNumbers(require(src, line, kHeightRange, 11), range)) throw MessageError(11);
-    if (!parseNumbers(require(src, line, kRecordLength, 12), recLen)) throw MessageError(12);
-    require(src, line, kEndHeader, 13);
+    if (!parseNumbers(require(src, line, kMeshWidth, MessageId::Dhm25NoMeshWidth), mesh))
+        throw MessageError(MessageId::Dhm25NoMeshWidth);
+    if (!parseNumbers(require(src, line, kDimensions, MessageId::Dhm25NoDimensions), dims))
+        throw MessageError(MessageId::Dhm25NoDimensions);
+    if (!parseNumbers(require(src, line, kHeightRange, MessageId::Dhm25NoHeightRange), range))
+        throw MessageError(MessageId::Dhm25NoHeightRange);
+    if (!parseNumbers(require(src, line, kRecordLength, MessageId::Dhm25NoRecordLength), recLen))
+        throw MessageError(MessageId::Dhm25NoRecordLength);
+    require(src, line, kEndHeader, MessageId::Dhm25NoEndHeader);
 
     // Six characters a height at the least: a header that promises more
     // than the file holds is refused before the heights are allocated.
-    if (!plausibleGrid(dims[0], dims[1], fileSize_, kFieldWidth)) throw MessageError(kMsgFormat);
-    if (recLen[0] < kFieldWidth) throw MessageError(kMsgFormat);
+    if (!plausibleGrid(dims[0], dims[1], fileSize_, kFieldWidth))
+        throw MessageError(MessageId::IllegalMatrix);
+    if (recLen[0] < kFieldWidth) throw MessageError(MessageId::IllegalMatrix);
 
     setBounds(west, south, east, north);
     ewSpacingN = ewSpacingS = ewSpacing = mesh[0];
@@ -140,11 +145,10 @@ bool CFOTdhm25::open() {
     minHeight = static_cast<float>(range[0] * 0.1);
     maxHeight = static_cast<float>(range[1] * 0.1);
     recordLength = recLen[0];
-    return true;
 }
 
-bool CFOTdhm25::read() {
-    if (!source_) throw MessageError(kMsgFormat);
+void CFOTdhm25::read() {
+    if (!source_) throw MessageError(MessageId::IllegalMatrix);
     // The file is released however this ends.
     std::unique_ptr<LineReader> src = std::move(source_);
 
@@ -152,7 +156,7 @@ bool CFOTdhm25::read() {
     std::vector<float>& heights = draw->heights;
     if (heights.size() != sel.total()) heights.assign(sel.total(), 0.0f);
     const std::size_t total = sel.total();
-    if (total == 0) return true;
+    if (total == 0) return;
 
     std::vector<int> colSlots(static_cast<std::size_t>(demCols));
     for (int c = 0; c < demCols; ++c) colSlots[static_cast<std::size_t>(c)] = sel.colSlot(c);
@@ -174,14 +178,15 @@ bool CFOTdhm25::read() {
         std::size_t got = src->read(record.data(), std::min(want, record.size()));
         bool isShort = got < want;
         // Only the last record may be short.
-        if (isShort && recordsRead < expected - 1) throw MessageError(kMsgFormat);
+        if (isShort && recordsRead < expected - 1) throw MessageError(MessageId::IllegalMatrix);
         ++recordsRead;
         if (!isShort) {
             char end = record[static_cast<std::size_t>(recordLength)];
-            if (end != '\n' && end != '\r') throw MessageError(kMsgLineEnd);
+            if (end != '\n' && end != '\r') throw MessageError(MessageId::IllegalLineEnd);
             if (end == '\r') {
                 char lf = 0;
-                if (src->read(&lf, 1) == 1 && lf != '\n') throw MessageError(kMsgLineEnd);
+                if (src->read(&lf, 1) == 1 && lf != '\n')
+                    throw MessageError(MessageId::IllegalLineEnd);
             }
         }
         std::size_t limit = std::min<std::size_t>(got, static_cast<std::size_t>(recordLength));
@@ -191,10 +196,10 @@ bool CFOTdhm25::read() {
                 if (colSlot >= 0) {
                     int v = 0;
                     if (!parseIntField(&record[off], kFieldWidth, v))
-                        throw MessageError(kMsgFormat);
+                        throw MessageError(MessageId::IllegalMatrix);
                     heights[static_cast<std::size_t>(rowSlot) * usedCols +
                             static_cast<std::size_t>(colSlot)] = static_cast<float>(v * 0.1);
-                    if (++count == total) return true;
+                    if (++count == total) return;
                 }
             }
             if (++col == demCols) {
@@ -204,13 +209,13 @@ bool CFOTdhm25::read() {
             }
         }
         // The file ended before every wanted height came.
-        if (isShort) throw MessageError(kMsgFormat);
+        if (isShort) throw MessageError(MessageId::IllegalMatrix);
     }
 }
 
 std::string dhm25Title(const std::filesystem::path& path) {
     try {
-        LineReader src(kMaxLine, kMsgFormat);
+        LineReader src(kMaxLine, MessageId::IllegalMatrix);
         if (!src.open(path)) return {};
         std::string line;
         return readTitle(src, line);

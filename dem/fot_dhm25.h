@@ -20,12 +20,12 @@ public:
     ~CFOTdhm25() override;
 
     // Reads the header and leaves the file at the first record. Throws
-    // MessageError 6..13 for a missing key, 14 for an unreadable or
-    // implausible file.
-    bool open() override;
-    // Throws MessageError 14 for a file that ends too soon, 19 for a record
-    // not followed by a line end.
-    bool read() override;
+    // MessageError with the missing key's message (Dhm25No...), or
+    // IllegalMatrix for an unreadable or implausible file.
+    void open() override;
+    // Throws MessageError IllegalMatrix for a file that ends too soon,
+    // IllegalLineEnd for a record not followed by a line end.
+    void read() override;
 
     int recordLength = 0;
 

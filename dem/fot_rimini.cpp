@@ -10,7 +10,6 @@ namespace hg {
 
 namespace {
 
-constexpr int kMsgFormat = 15;
 constexpr int kFields = 16;
 constexpr int kFieldWidth = 5;
 constexpr std::size_t kDataBytes = kFields * kFieldWidth;
@@ -38,7 +37,7 @@ public:
                 length_ = kDataBytes + 2;
                 fetchMore(1);
             } else {
-                throw MessageError(kMsgFormat);
+                throw MessageError(MessageId::IllegalRiminiDat);
             }
         } else {
             fetch(length_);
@@ -46,7 +45,7 @@ public:
         bool crlf = length_ == kDataBytes + 2;
         if (crlf ? (buffer_[kDataBytes] != '\r' || buffer_[kDataBytes + 1] != '\n')
                  : buffer_[kDataBytes] != '\n') {
-            throw MessageError(kMsgFormat);
+            throw MessageError(MessageId::IllegalRiminiDat);
         }
         return buffer_.data();
     }
@@ -54,11 +53,11 @@ public:
 private:
     void fetch(std::size_t n) {
         auto got = file_->read(buffer_.data(), n);
-        if (!got || *got < n) throw MessageError(kMsgFormat);
+        if (!got || *got < n) throw MessageError(MessageId::IllegalRiminiDat);
     }
     void fetchMore(std::size_t n) {
         auto got = file_->read(buffer_.data() + kDataBytes + 1, n);
-        if (!got || *got < n) throw MessageError(kMsgFormat);
+        if (!got || *got < n) throw MessageError(MessageId::IllegalRiminiDat);
     }
 
     InputFile* file_;
@@ -71,19 +70,18 @@ private:
 CFOTrimini::CFOTrimini(TerrainBuffers& d, CViewSettings& s, std::filesystem::path path)
     : CMesh(d, s, std::move(path)) {}
 
-bool CFOTrimini::open() {
-    if (!file_.open(fileName)) throw MessageError(kMsgFormat);
+void CFOTrimini::open() {
+    if (!file_.open(fileName)) throw MessageError(MessageId::IllegalRiminiDat);
     demCols = kCols;
     demRows = kRows;
     ewSpacing = 250.0;
     nsSpacing = 250.0;
-    return true;
 }
 
-bool CFOTrimini::read() {
+void CFOTrimini::read() {
     // Closed however this ends.
     InputFile file = std::move(file_);
-    if (!file.isOpen()) throw MessageError(kMsgFormat);
+    if (!file.isOpen()) throw MessageError(MessageId::IllegalRiminiDat);
 
     SampleSelection sel = selection();
     std::vector<float>& heights = draw->heights;
@@ -104,11 +102,11 @@ bool CFOTrimini::read() {
             if (colSlot >= 0) {
                 int v = 0;
                 if (!parseIntField(rec + f * kFieldWidth, kFieldWidth, v)) {
-                    throw MessageError(kMsgFormat);
+                    throw MessageError(MessageId::IllegalRiminiDat);
                 }
                 heights[static_cast<std::size_t>(rowSlot) * usedCols +
                         static_cast<std::size_t>(colSlot)] = static_cast<float>(v);
-                if (++count == total) return true;
+                if (++count == total) return;
             }
             if (++col == kCols) {
                 col = 0;
@@ -119,12 +117,11 @@ bool CFOTrimini::read() {
     }
     // Only a selection reaching past the grid gets here; its remaining
     // places keep their zeros.
-    return true;
 }
 
 std::string riminiTitle(const std::filesystem::path& path) {
     InputFile file;
-    if (!file.open(path)) throw MessageError(kMsgFormat);
+    if (!file.open(path)) throw MessageError(MessageId::IllegalRiminiDat);
     RiminiRecords records(file);
     const char* rec = nullptr;
     for (int i = 0; i < kNameRecord; ++i) rec = records.next();

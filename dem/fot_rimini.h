@@ -17,17 +17,17 @@ public:
 
     CFOTrimini(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
 
-    // Throws MessageError 15 when the file cannot be opened.
-    bool open() override;
-    // Throws MessageError 15 for a short or malformed record.
-    bool read() override;
+    // Throws MessageError IllegalRiminiDat when the file cannot be opened.
+    void open() override;
+    // Throws MessageError IllegalRiminiDat for a short or malformed record.
+    void read() override;
 
 private:
     InputFile file_;
 };
 
 // The five characters that name the model: offset 40 of the 218th record.
-// Throws MessageError 15 when the file is shorter or malformed.
+// Throws MessageError IllegalRiminiDat when the file is shorter or malformed.
 std::string riminiTitle(const std::filesystem::path& path);
 
 }  // namespace hg

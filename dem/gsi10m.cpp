@@ -10,7 +10,6 @@
 namespace hg {
 
 namespace {
-constexpr int kMsgDat = 92;
 constexpr std::size_t kTitleLimit = 255;
 
 bool isSjisLead(unsigned char c) {
@@ -35,7 +34,7 @@ void CGSI10m::describe(const CGSI10mInfo& info) {
     heightFactor = 0.1;
 }
 
-bool CGSI10m::open() {
+void CGSI10m::open() {
     CGSI10mInfo info;
     info.loadFromSettings(userSettings());
     describe(info);
@@ -43,16 +42,16 @@ bool CGSI10m::open() {
     // that the working file cannot back is refused before that happens.
     std::error_code ec;
     auto size = std::filesystem::file_size(fileName, ec);
-    if (ec || !plausibleGrid(demCols, demRows, size, 2.0)) throw MessageError(kMsgDat);
-    return true;
+    if (ec || !plausibleGrid(demCols, demRows, size, 2.0))
+        throw MessageError(MessageId::IllegalGsi10mDat);
 }
 
-bool CGSI10m::read() {
+void CGSI10m::read() {
     SampleSelection sel = selection();
     std::vector<float>& heights = draw->heights;
     if (heights.size() != sel.total()) heights.assign(sel.total(), 0.0f);
-    if (sel.total() == 0) return true;
-    if (!plausibleGrid(demCols, demRows)) throw MessageError(kMsgDat);
+    if (sel.total() == 0) return;
+    if (!plausibleGrid(demCols, demRows)) throw MessageError(MessageId::IllegalGsi10mDat);
 
     // Output column of each kept DEM column, in order.
     std::vector<std::pair<int, int>> cols;
@@ -62,7 +61,7 @@ bool CGSI10m::read() {
     }
 
     InputFile file;
-    if (!file.open(fileName)) throw MessageError(kMsgDat);
+    if (!file.open(fileName)) throw MessageError(MessageId::IllegalGsi10mDat);
     const std::size_t rowBytes = static_cast<std::size_t>(demCols) * 2;
     // Rows come in blocks of about a megabyte rather than one call each.
     const std::size_t blockRows = std::max<std::size_t>(1, (1u << 20) / rowBytes);
@@ -72,7 +71,7 @@ bool CGSI10m::read() {
     int r = 0;
     while (rowsLeft > 0) {
         auto got = file.read(block.data(), block.size());
-        if (!got) throw MessageError(kMsgDat);
+        if (!got) throw MessageError(MessageId::IllegalGsi10mDat);
         std::size_t fullRows = *got / rowBytes;
         for (std::size_t i = 0; i < fullRows && rowsLeft > 0; ++i, ++r) {
             int slot = sel.rowSlot(r);
@@ -85,9 +84,8 @@ bool CGSI10m::read() {
             }
             --rowsLeft;
         }
-        if (*got < block.size() && rowsLeft > 0) throw MessageError(kMsgDat);
+        if (*got < block.size() && rowsLeft > 0) throw MessageError(MessageId::IllegalGsi10mDat);
     }
-    return true;
 }
 
 std::string gsi10mTitle(const ProfileStore& store) {

@@ -16,11 +16,11 @@ class CGSI10m : public CMesh {
 public:
     CGSI10m(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
 
-    // Takes the description from the user's settings. Throws MessageError 92
-    // when it does not fit the working file.
-    bool open() override;
-    // Throws MessageError 92 when the working file ends too soon.
-    bool read() override;
+    // Takes the description from the user's settings. Throws MessageError
+    // IllegalGsi10mDat when it does not fit the working file.
+    void open() override;
+    // Throws MessageError IllegalGsi10mDat when the working file ends too soon.
+    void read() override;
 
     // What open does with a description already in hand.
     void describe(const CGSI10mInfo& info);

@@ -84,7 +84,8 @@ bool SheetHeader::hasRecord(int r) const {
 }
 
 SheetHeader parseHeader(std::string bytes, std::uint64_t fileSize) {
-    if (bytes.size() != kHeaderSize || fileSize < kHeaderSize) throw MessageError(17);
+    if (bytes.size() != kHeaderSize || fileSize < kHeaderSize)
+        throw MessageError(MessageId::IllegalWorkingFile);
     SheetHeader h;
     h.bytes = std::move(bytes);
     std::string_view b = h.bytes;
@@ -93,7 +94,7 @@ SheetHeader parseHeader(std::string bytes, std::uint64_t fileSize) {
     h.recordCount = fieldInt(b, kRecordCountAt, kCountWidth);
     // Spacings divide by cols - 1 and rows - 1, so a line of samples is no grid.
     if (h.cols < 2 || h.rows < 2 || !plausibleGrid(h.cols, h.rows) || h.recordCount < 0) {
-        throw MessageError(17);
+        throw MessageError(MessageId::IllegalWorkingFile);
     }
     h.south = angleAt(b, kSouthAt);
     h.west = angleAt(b, kWestAt);
@@ -111,27 +112,28 @@ SheetHeader parseHeader(std::string bytes, std::uint64_t fileSize) {
         int described = std::min(h.recordCount, h.rows);
         // The flags live inside the header; a count that runs past it
         // describes rows that have no flag.
-        if (described > kMaxFlaggedRows) throw MessageError(17);
+        if (described > kMaxFlaggedRows) throw MessageError(MessageId::IllegalWorkingFile);
         for (int r = 0; r < described; ++r) {
             if (b[kFlagsAt + static_cast<std::size_t>(r)] == '1') ++h.presentRows;
         }
     }
-    if (static_cast<std::uint64_t>(h.presentRows) * h.recordLength > data) throw MessageError(17);
+    if (static_cast<std::uint64_t>(h.presentRows) * h.recordLength > data)
+        throw MessageError(MessageId::IllegalWorkingFile);
     return h;
 }
 
 SheetHeader openSheet(InputFile& file, const std::filesystem::path& path) {
-    if (!file.open(path)) throw MessageError(16);
+    if (!file.open(path)) throw MessageError(MessageId::WorkingFileMissing);
     std::string bytes(kHeaderSize, '\0');
     auto got = file.read(bytes.data(), bytes.size());
     if (!got) {
         file.close();
-        throw MessageError(16);
+        throw MessageError(MessageId::WorkingFileMissing);
     }
     auto size = file.size();
     if (*got < kHeaderSize || !size) {
         file.close();
-        throw MessageError(17);
+        throw MessageError(MessageId::IllegalWorkingFile);
     }
     try {
         return parseHeader(std::move(bytes), *size);
@@ -146,7 +148,7 @@ std::vector<char> readAllRows(InputFile& file, const SheetHeader& h) {
     std::vector<char> out(static_cast<std::size_t>(h.rows) * L);
     std::vector<char> present(h.presentRows * L);
     auto got = file.read(present.data(), present.size());
-    if (!got || *got < present.size()) throw MessageError(17);
+    if (!got || *got < present.size()) throw MessageError(MessageId::IllegalWorkingFile);
     const char* next = present.data();
     for (int r = 0; r < h.rows; ++r) {
         char* rec = &out[static_cast<std::size_t>(r) * L];
@@ -176,7 +178,7 @@ using namespace gsi50m;
 CGSI50m::CGSI50m(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName)
     : CMesh(draw, settings, std::move(fileName)) {}
 
-bool CGSI50m::open() {
+void CGSI50m::open() {
     header_ = openSheet(file_, fileName);
     std::string_view b = header_.bytes;
     demCols = header_.cols;
@@ -208,16 +210,15 @@ bool CGSI50m::open() {
         title += "  ";
     }
     title += nameField(b, 3);
-    return true;
 }
 
-bool CGSI50m::read() {
-    if (!file_.isOpen()) throw MessageError(17);
+void CGSI50m::read() {
+    if (!file_.isOpen()) throw MessageError(MessageId::IllegalWorkingFile);
     const SampleSelection sel = selection();
     std::vector<float>& heights = draw->heights;
     if (sel.total() == 0) {
         file_.close();
-        return true;
+        return;
     }
     if (heights.size() < sel.total()) heights.resize(sel.total(), 0.0f);
     const std::size_t usedCols = static_cast<std::size_t>(sel.usedCols());
@@ -232,7 +233,7 @@ bool CGSI50m::read() {
     std::vector<char> data(header_.presentRows * L);
     auto got = file_.read(data.data(), data.size());
     file_.close();
-    if (!got || *got < data.size()) throw MessageError(17);
+    if (!got || *got < data.size()) throw MessageError(MessageId::IllegalWorkingFile);
 
     const char* next = data.data();
     for (int r = 0; r < demRows; ++r) {
@@ -257,7 +258,6 @@ bool CGSI50m::read() {
             out[cs] = v;
         }
     }
-    return true;
 }
 
 std::string gsi50mTitle(const std::filesystem::path& path) noexcept {

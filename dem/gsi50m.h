@@ -77,16 +77,18 @@ struct SheetHeader {
     bool hasRecord(int r) const;
 };
 
-// Parses a header against its file's size. Throws MessageError(17) when the
-// counts cannot describe a file of that size.
+// Parses a header against its file's size. Throws MessageError
+// IllegalWorkingFile when the counts cannot describe a file of that size.
 SheetHeader parseHeader(std::string bytes, std::uint64_t fileSize);
 
 // Opens path and reads its header, leaving file positioned behind it.
-// MessageError(16) when it cannot be read, 17 when short or implausible.
+// MessageError WorkingFileMissing when it cannot be read,
+// IllegalWorkingFile when short or implausible.
 SheetHeader openSheet(InputFile& file, const std::filesystem::path& path);
 
 // Reads every row's record (absent rows become records of void fields) into
-// rows x recordLength bytes. MessageError(17) when a record is short.
+// rows x recordLength bytes. MessageError IllegalWorkingFile when a record is
+// short.
 std::vector<char> readAllRows(InputFile& file, const SheetHeader& header);
 
 }  // namespace gsi50m
@@ -97,8 +99,8 @@ class CGSI50m : public CMesh {
 public:
     CGSI50m(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
 
-    bool open() override;
-    bool read() override;
+    void open() override;
+    void read() override;
 
     // From the header; valid after open.
     int recordCount = 0;

@@ -62,7 +62,7 @@ bool liesSouthOf(const Sheet& a, const Sheet& b) {
 
 // The 3-character count fields cannot hold more than 999.
 void putCount(std::string& header, std::size_t offset, int value) {
-    if (value < 0 || value > 999) throw MessageError(17);
+    if (value < 0 || value > 999) throw MessageError(MessageId::IllegalWorkingFile);
     char buf[8];
     std::snprintf(buf, sizeof buf, "%03d", value);
     std::memcpy(&header[offset], buf, kCountWidth);
@@ -75,7 +75,7 @@ void putAngle(std::string& header, std::size_t offset, double arcSeconds) {
     const long sec = std::labs((v % 3600) % 60);
     char buf[64];
     int n = std::snprintf(buf, sizeof buf, "%03ld%02ld%02ld", deg, min, sec);
-    if (n != static_cast<int>(kAngleWidth)) throw MessageError(17);
+    if (n != static_cast<int>(kAngleWidth)) throw MessageError(MessageId::IllegalWorkingFile);
     std::memcpy(&header[offset], buf, kAngleWidth);
 }
 
@@ -100,17 +100,17 @@ void CGSI50mSheets::loadIndex(const std::filesystem::path& indexPath) {
     lines_.clear();
     folder_ = indexPath.parent_path();
     InputFile file;
-    if (!file.open(indexPath)) throw MessageError(2);
+    if (!file.open(indexPath)) throw MessageError(MessageId::IllegalSheetIndex);
     std::vector<std::string> lines;
     std::string current;
     std::vector<char> buffer(1 << 16);
     std::uint64_t total = 0;
     for (;;) {
         auto got = file.read(buffer.data(), buffer.size());
-        if (!got) throw MessageError(2);
+        if (!got) throw MessageError(MessageId::IllegalSheetIndex);
         if (*got == 0) break;
         total += *got;
-        if (total > kMaxIndexBytes) throw MessageError(2);
+        if (total > kMaxIndexBytes) throw MessageError(MessageId::IllegalSheetIndex);
         for (std::size_t k = 0; k < *got; ++k) {
             char c = buffer[k];
             if (c == '\n') {
@@ -151,7 +151,7 @@ std::optional<int> CGSI50mSheets::indexOfCode(const std::string& wanted) const {
 
 std::filesystem::path CGSI50mSheets::sheetPath(int i) const {
     auto c = code(i);
-    if (!c) throw MessageError(2);
+    if (!c) throw MessageError(MessageId::IllegalSheetIndex);
     std::filesystem::path relative =
         std::filesystem::path("data") / c->substr(0, kFolderLength) / (*c + ".mem");
     if (auto found = resolveIgnoringCase(folder_, relative)) return *found;
@@ -167,14 +167,14 @@ void CGSI50mSheets::copyOneSheet(int i, const std::filesystem::path& memPath,
         InputFile probe;
         openSheet(probe, sheet);
     }
-    if (!copyFileAtomically(sheet, memPath)) throw MessageError(5);
+    if (!copyFileAtomically(sheet, memPath)) throw MessageError(MessageId::WorkingFileWrite);
     if (!writeDemType(store, kDemGsi50m)) throw settingsNotSaved();
 }
 
 void CGSI50mSheets::composeSheets(const std::vector<int>& indices,
                                   const std::filesystem::path& memPath, ProfileStore& store) const {
     const std::size_t n = indices.size();
-    if (n != 2 && n != 4) throw MessageError(21);
+    if (n != 2 && n != 4) throw MessageError(MessageId::IllegalSheetCount);
 
     // Placement below depends on list order only for ties, so the caller's
     // order must not matter.
@@ -199,7 +199,7 @@ void CGSI50mSheets::composeSheets(const std::vector<int>& indices,
     int outCols = 0, outRows = 0;
     std::vector<char> out;
     if (n == 2 && s[0].h.north <= s[1].h.north) {
-        if (!liesEastOf(s[0], s[1])) throw MessageError(4);
+        if (!liesEastOf(s[0], s[1])) throw MessageError(MessageId::SheetsNotJoinedEastWest);
         outCols = s[0].h.cols + s[1].h.cols - 1;
         outRows = s[0].h.rows;
         putCount(header, kColsAt, outCols);
@@ -209,7 +209,7 @@ void CGSI50mSheets::composeSheets(const std::vector<int>& indices,
         appendBytes(out, header.data(), header.size());
         for (int r = 0; r < outRows; ++r) appendJoinedRow(out, s[0], s[1], r);
     } else if (n == 2) {
-        if (!liesSouthOf(s[0], s[1])) throw MessageError(3);
+        if (!liesSouthOf(s[0], s[1])) throw MessageError(MessageId::SheetsNotJoinedNorthSouth);
         outCols = s[0].h.cols;
         outRows = s[0].h.rows + s[1].h.rows - 1;
         putCount(header, kRowsAt, outRows);
@@ -222,10 +222,12 @@ void CGSI50mSheets::composeSheets(const std::vector<int>& indices,
         const std::size_t L = s[1].h.recordLength;
         appendBytes(out, s[1].records.data() + L, s[1].records.size() - L);
     } else {
-        if (!liesEastOf(s[0], s[1]) || !liesEastOf(s[2], s[3])) throw MessageError(4);
+        if (!liesEastOf(s[0], s[1]) || !liesEastOf(s[2], s[3]))
+            throw MessageError(MessageId::SheetsNotJoinedEastWest);
         // Both columns of the square must meet, or the southern rows would
         // be a different length from the northern ones.
-        if (!liesSouthOf(s[0], s[2]) || !liesSouthOf(s[1], s[3])) throw MessageError(3);
+        if (!liesSouthOf(s[0], s[2]) || !liesSouthOf(s[1], s[3]))
+            throw MessageError(MessageId::SheetsNotJoinedNorthSouth);
         outCols = s[0].h.cols + s[1].h.cols - 1;
         outRows = s[0].h.rows + s[2].h.rows - 1;
         putCount(header, kColsAt, outCols);
@@ -243,7 +245,7 @@ void CGSI50mSheets::composeSheets(const std::vector<int>& indices,
 
     bool written = replaceFileAtomically(
         memPath, [&](int fd) { return writeAll(fd, out.data(), out.size()); });
-    if (!written) throw MessageError(5);
+    if (!written) throw MessageError(MessageId::WorkingFileWrite);
 
     // Unlike a single sheet, a composition keeps the stored window limits.
     bool saved = store.putString(kSection, key::demType, "0");

@@ -16,7 +16,7 @@ class CGSI50mSheets {
 public:
     // Reads the index, replacing any earlier one. Each LF-ended line is one
     // entry (its text up to the first CR or NUL); a last line without LF is
-    // dropped. MessageError(2) when the index cannot be read.
+    // dropped. MessageError IllegalSheetIndex when the index cannot be read.
     void loadIndex(const std::filesystem::path& indexPath);
 
     int entryCount() const { return static_cast<int>(lines_.size()); }
@@ -33,8 +33,8 @@ public:
 
     // index folder / data / first four of the code / code.mem, each name
     // matched ignoring case. When no such file exists, the path as built
-    // (opening it then reports the sheet missing). MessageError(2) when the
-    // entry has no code.
+    // (opening it then reports the sheet missing). MessageError
+    // IllegalSheetIndex when the entry has no code.
     std::filesystem::path sheetPath(int i) const;
 
     // Makes the working file a copy of sheet i and records demType 0. A sheet

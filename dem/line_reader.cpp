@@ -6,7 +6,7 @@
 
 namespace hg {
 
-LineReader::LineReader(std::size_t maxLine, int readErrorId)
+LineReader::LineReader(std::size_t maxLine, MessageId readErrorId)
     : buffer_(std::size_t{1} << 16), maxLine_(maxLine), readErrorId_(readErrorId) {}
 
 bool LineReader::rewind() {

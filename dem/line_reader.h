@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "platform/messages.h"
 
 namespace hg {
 
@@ -19,7 +20,7 @@ class LineReader {
 public:
     // maxLine bytes (LF included) is the longest line nextLine returns; a
     // failed read call throws MessageError(readErrorId).
-    LineReader(std::size_t maxLine, int readErrorId);
+    LineReader(std::size_t maxLine, MessageId readErrorId);
 
     bool open(const std::filesystem::path& path) { return file_.open(path); }
     std::optional<std::uint64_t> size() const { return file_.size(); }
@@ -38,7 +39,7 @@ private:
     InputFile file_;
     std::vector<char> buffer_;
     std::size_t maxLine_;
-    int readErrorId_;
+    MessageId readErrorId_;
     std::size_t pos_ = 0, end_ = 0;
 };
 

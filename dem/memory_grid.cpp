@@ -16,7 +16,7 @@ CMemoryGrid::CMemoryGrid(TerrainBuffers& draw, CViewSettings& settings, int cols
     title = std::move(gridTitle);
 }
 
-bool CMemoryGrid::open() {
+void CMemoryGrid::open() {
     if (!plausibleGrid(cols_, rows_) ||
         samples_.size() != static_cast<std::size_t>(cols_) * static_cast<std::size_t>(rows_)) {
         throw std::invalid_argument("The in-memory grid's size does not match its samples.");
@@ -25,10 +25,9 @@ bool CMemoryGrid::open() {
     demRows = rows_;
     ewSpacingN = ewSpacingS = ewSpacing = ew_;
     nsSpacingN = nsSpacingS = nsSpacing = ns_;
-    return true;
 }
 
-bool CMemoryGrid::read() {
+void CMemoryGrid::read() {
     const SampleSelection pick = selection();
     std::vector<float>& out = draw->heights;
     for (int r = 0; r < rows_; ++r) {
@@ -45,7 +44,6 @@ bool CMemoryGrid::read() {
                     samples_[static_cast<std::size_t>(r) * cols_ + static_cast<std::size_t>(c)];
         }
     }
-    return true;
 }
 
 }  // namespace hg

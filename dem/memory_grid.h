@@ -18,8 +18,8 @@ public:
                 std::string gridTitle = "In-memory grid");
 
     // Checks the size against the samples; throws std::invalid_argument.
-    bool open() override;
-    bool read() override;
+    void open() override;
+    void read() override;
 
 private:
     int cols_;

@@ -43,7 +43,7 @@ std::runtime_error tooSmall() {
 }
 }  // namespace
 
-bool CMesh::layout() {
+void CMesh::layout() {
     CViewSettings& s = *settings;
     if (demCols < 1 || demRows < 1) throw tooSmall();
     double block = s.meshBlock >= 1.0 ? s.meshBlock : 1.0;
@@ -95,7 +95,6 @@ bool CMesh::layout() {
         }
         z += zstep;
     }
-    return true;
 }
 
 void CMesh::heightsToVertices() {

@@ -71,13 +71,16 @@ public:
     CMesh(const CMesh&) = delete;
     CMesh& operator=(const CMesh&) = delete;
 
-    // Parses the header and fills the description. Throws MessageError.
-    virtual bool open() = 0;
+    // The three loading steps report a failure only by throwing: a
+    // MessageError for a bad file, std::exception for anything else.
+
+    // Parses the header and fills the description.
+    virtual void open() = 0;
     // Chooses the thinning or the part window, sizes heights and places
-    // the vertex grid.
-    virtual bool layout();
-    // Fills heights with the selected samples. Throws MessageError.
-    virtual bool read() = 0;
+    // the vertex grid. Throws when fewer than 2 x 2 vertices would result.
+    virtual void layout();
+    // Fills heights with the selected samples.
+    virtual void read() = 0;
 
     void heightsToVertices();
     void exportSettings();

@@ -32,14 +32,6 @@ constexpr double kMaxGridMetres = 2.0e6;
 constexpr const char* kPanoramaName = "OS_LANDRANGER_DTM";
 constexpr const char* kProfileName = "L-F_PROFILE_DTM";
 
-constexpr int kMsgLoad = 63;
-constexpr int kMsgVolume = 64;
-constexpr int kMsgDatabase = 65;
-constexpr int kMsgSection = 66;
-constexpr int kMsgGrid = 67;
-constexpr int kMsgData = 68;
-constexpr int kMsgRecord = 69;
-
 // Collects one record from a byte source: printable bytes up to and
 // including the "%"; line breaks and other control bytes are dropped. False
 // when the source ends first or the record overruns its limit. get()
@@ -132,13 +124,13 @@ bool withinGrid(double metres) {
 class FileBytes {
 public:
     explicit FileBytes(const std::filesystem::path& path) : buffer_(16384) {
-        if (!file_.open(path)) throw MessageError(kMsgRecord);
+        if (!file_.open(path)) throw MessageError(MessageId::NtfRecordData);
     }
     int get() {
         if (pos_ == len_) {
             if (ended_) return -1;
             auto got = file_.read(buffer_.data(), buffer_.size());
-            if (!got) throw MessageError(kMsgRecord);
+            if (!got) throw MessageError(MessageId::NtfRecordData);
             len_ = *got;
             pos_ = 0;
             ended_ = len_ < buffer_.size();
@@ -189,24 +181,24 @@ bool COSdtm::recordIs(const char* type) const {
     return hasType(record_, type);
 }
 
-void COSdtm::findHeader(const char* type, int message) {
+void COSdtm::findHeader(const char* type, MessageId message) {
     for (;;) {
         if (!nextRecord() || recordIs("51")) throw MessageError(message);
         if (recordIs(type)) return;
     }
 }
 
-bool COSdtm::open() {
+void COSdtm::open() {
     auto data = readWholeFile(fileName, kMaxFileBytes);
-    if (!data) throw MessageError(kMsgLoad);
+    if (!data) throw MessageError(MessageId::IllegalNtf);
     image_ = std::move(*data);
     cursor_ = 0;
     product_ = Product::None;
 
-    if (!nextRecord() || !recordIs("01")) throw MessageError(kMsgVolume);
+    if (!nextRecord() || !recordIs("01")) throw MessageError(MessageId::NtfNoVolumeHeader);
     const std::string date = trimmed(field(record_, 42, 8));
 
-    findHeader("02", kMsgDatabase);
+    findHeader("02", MessageId::NtfNoDatabaseHeader);
     databaseName_ = trimmed(field(record_, 2, 20));
     title = databaseName_ + "  " + date;
     Product product = Product::None;
@@ -217,10 +209,10 @@ bool COSdtm::open() {
     } else {
         // Any other NTF product has no height grid; going on would draw
         // whatever the buffers held.
-        throw MessageError(kMsgLoad);
+        throw MessageError(MessageId::IllegalNtf);
     }
 
-    findHeader("07", kMsgSection);
+    findHeader("07", MessageId::NtfNoSectionHeader);
     const std::string section = trimmed(field(record_, 2, 10));
     const double xyMultiplier = parseReal(field(record_, 20, 10));
     const long long width = parseInt(field(record_, 30, 5));
@@ -228,15 +220,16 @@ bool COSdtm::open() {
     const double xOrigin = parseReal(field(record_, 46, 10));
     const double yOrigin = parseReal(field(record_, 56, 10));
 
-    findHeader("50", kMsgGrid);
+    findHeader("50", MessageId::NtfNoGridHeader);
     title += "  " + section;
 
     // A field wider than a record could never be read; a negative one
     // would walk backwards.
-    if (width < 0 || width >= static_cast<long long>(kPrintableLimit)) throw MessageError(kMsgLoad);
+    if (width < 0 || width >= static_cast<long long>(kPrintableLimit))
+        throw MessageError(MessageId::IllegalNtf);
     heightWidth_ = width != 0 ? static_cast<int>(width) : (product == Product::Panorama ? 4 : 5);
     if (!std::isfinite(zMultiplier) || std::fabs(zMultiplier) > 1.0e6) {
-        throw MessageError(kMsgLoad);
+        throw MessageError(MessageId::IllegalNtf);
     }
     heightFactor_ = zMultiplier * 0.001;
 
@@ -260,13 +253,14 @@ bool COSdtm::open() {
         swEasting = xOrigin + xOffset * xyFactor;
         swNorthing = yOrigin + yOffset * xyFactor;
         if (!(std::isfinite(ewStep) && ewStep > 0.0 && std::isfinite(nsStep) && nsStep > 0.0)) {
-            throw MessageError(kMsgLoad);
+            throw MessageError(MessageId::IllegalNtf);
         }
     }
-    if (!plausibleGrid(cols, rows)) throw MessageError(kMsgLoad);
+    if (!plausibleGrid(cols, rows)) throw MessageError(MessageId::IllegalNtf);
     // Every height takes at least its field in the file: a header that
     // promises more than the file holds is a cut-off file.
-    if (!plausibleGrid(cols, rows, image_.size(), heightWidth_)) throw MessageError(kMsgData);
+    if (!plausibleGrid(cols, rows, image_.size(), heightWidth_))
+        throw MessageError(MessageId::NtfGridData);
     demCols = static_cast<int>(cols);
     demRows = static_cast<int>(rows);
 
@@ -276,7 +270,7 @@ bool COSdtm::open() {
     const double neNorthing = swNorthing + static_cast<double>(rows - 1) * nsStep;
     if (!withinGrid(swEasting) || !withinGrid(swNorthing) || !withinGrid(neEasting) ||
         !withinGrid(neNorthing)) {
-        throw MessageError(kMsgLoad);
+        throw MessageError(MessageId::IllegalNtf);
     }
 
     ewSpacingN = ewSpacingS = ewSpacing = ewStep;
@@ -288,11 +282,10 @@ bool COSdtm::open() {
     minHeight = 0.0f;
     maxHeight = 0.0f;
     product_ = product;
-    return true;
 }
 
-bool COSdtm::read() {
-    if (product_ == Product::None) throw MessageError(kMsgLoad);
+void COSdtm::read() {
+    if (product_ == Product::None) throw MessageError(MessageId::IllegalNtf);
     const SampleSelection pick = selection();
     const std::size_t total = pick.total();
     std::vector<float>& heights = draw->heights;
@@ -313,11 +306,11 @@ bool COSdtm::read() {
         std::size_t start = 2;
         if (i % demRows == 0) {
             do {
-                if (!nextRecord()) throw MessageError(kMsgData);
+                if (!nextRecord()) throw MessageError(MessageId::NtfGridData);
             } while (!recordIs("51"));
             if (product_ == Product::Panorama) {
                 // The grid record's continuation carries no heights.
-                if (!nextRecord() || !nextRecord()) throw MessageError(kMsgData);
+                if (!nextRecord() || !nextRecord()) throw MessageError(MessageId::NtfGridData);
             } else {
                 // Profile heights follow the column's position in the
                 // grid record itself.
@@ -325,7 +318,7 @@ bool COSdtm::read() {
             }
             k = 0;
         } else if (!nextRecord()) {
-            throw MessageError(kMsgData);
+            throw MessageError(MessageId::NtfGridData);
         }
         const int colSlot = pick.colSlot(static_cast<int>(i / demRows));
         // The last field stops short of the continuation flag and the "%".
@@ -348,8 +341,7 @@ bool COSdtm::read() {
     }
     image_.clear();
     image_.shrink_to_fit();
-    if (stored < total) throw MessageError(kMsgData);
-    return true;
+    if (stored < total) throw MessageError(MessageId::NtfGridData);
 }
 
 std::string ntfTitle(const std::filesystem::path& path) {
@@ -358,7 +350,7 @@ std::string ntfTitle(const std::filesystem::path& path) {
     std::string record;
     for (;;) {
         if (!collectRecord(get, record, SIZE_MAX, kTitlePercentLimit) || hasType(record, "51")) {
-            throw MessageError(kMsgSection);
+            throw MessageError(MessageId::NtfNoSectionHeader);
         }
         if (hasType(record, "07")) return trimmed(field(record, 2, 10));
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dem/mesh.h"
+#include "platform/messages.h"
 
 namespace hg {
 
@@ -19,10 +20,11 @@ public:
     ~COSdtm() override;
 
     // Loads the file and parses the header records. Throws MessageError
-    // 63..68; a database naming neither product is refused with 63.
-    bool open() override;
-    // Reads the grid data records into heights. Throws MessageError 68.
-    bool read() override;
+    // IllegalNtf or Ntf...; a database naming neither product is refused
+    // with IllegalNtf.
+    void open() override;
+    // Reads the grid data records into heights. Throws MessageError NtfGridData.
+    void read() override;
 
 private:
     enum class Product { None, Panorama, Profile };
@@ -32,7 +34,7 @@ private:
     bool nextRecord();
     // Moves on to the next record of type `type`; throws `message` when the
     // records run out or a grid data record comes first.
-    void findHeader(const char* type, int message);
+    void findHeader(const char* type, MessageId message);
     bool recordIs(const char* type) const;
 
     std::vector<char> image_;
@@ -45,8 +47,9 @@ private:
 };
 
 // The section reference (the sheet name) of an NTF height grid, trailing
-// blanks removed, for the setup dialog. Throws MessageError 69 when the file
-// cannot be read and 66 when it holds no section header.
+// blanks removed, for the setup dialog. Throws MessageError NtfRecordData
+// when the file cannot be read and NtfNoSectionHeader when it holds no
+// section header.
 std::string ntfTitle(const std::filesystem::path& path);
 
 }  // namespace hg

@@ -58,19 +58,19 @@ constexpr std::string_view kNeY = "\x8b\xe6\x89\xe6\x89\x45\x8f\xe3\x82\x78\x8d\
 // lies below it.
 constexpr std::string_view kComment = "\x83\x52\x83\x81\x83\x93\x83\x67,";
 
-constexpr int kMsgCsv = 71;
 constexpr std::size_t kMaxLine = 256;
 
 class HeaderSearch {
 public:
-    explicit HeaderSearch(const std::filesystem::path& path) : lines_(kMaxLine, kMsgCsv) {
-        if (!lines_.open(path)) throw MessageError(kMsgCsv);
+    explicit HeaderSearch(const std::filesystem::path& path)
+        : lines_(kMaxLine, MessageId::IllegalCsv) {
+        if (!lines_.open(path)) throw MessageError(MessageId::IllegalCsv);
     }
 
     // The text behind key on the first line below the previous find that
     // holds it. The comment line, the end of the file or an overlong line
     // first: message id.
-    std::string_view find(std::string_view key, int id) {
+    std::string_view find(std::string_view key, MessageId id) {
         for (;;) {
             if (!lines_.nextLine(line_)) throw MessageError(id);
             std::string_view l(line_);
@@ -81,7 +81,7 @@ public:
     }
 
     template <typename T>
-    T number(std::string_view key, int id) {
+    T number(std::string_view key, MessageId id) {
         T v{};
         std::string_view text = find(key, id);
         // A key whose value is not a number is as good as missing.
@@ -91,16 +91,17 @@ public:
 
     // Degrees, then the minutes and seconds lines that follow, as
     // arc-seconds.
-    double angle(std::string_view degreeKey, int id) {
-        int deg = number<int>(degreeKey, id);
-        int min = number<int>(kMinutes, id + 1);
-        int sec = number<int>(kSeconds, id + 2);
+    double angle(std::string_view degreeKey, MessageId degrees, MessageId minutes,
+                 MessageId seconds) {
+        int deg = number<int>(degreeKey, degrees);
+        int min = number<int>(kMinutes, minutes);
+        int sec = number<int>(kSeconds, seconds);
         return static_cast<double>(deg) * 3600.0 + static_cast<double>(min) * 60.0 + sec;
     }
 
     // The first word behind the key without its last character: the name
     // field carries its own trailing comma.
-    std::string word(std::string_view key, int id) {
+    std::string word(std::string_view key, MessageId id) {
         std::string_view v = skipAsciiSpace(find(key, id));
         std::size_t n = 0;
         while (n < v.size() && !isAsciiSpace(v[n])) ++n;
@@ -121,19 +122,27 @@ CReadGSI10m::CReadGSI10m(std::filesystem::path csvPath, CGSI10mInfo& info)
 void CReadGSI10m::readHeader() {
     HeaderSearch h(csvPath_);
     CGSI10mInfo& info = *info_;
-    info.nCols = h.number<int>(kNumCols, 72);
-    info.nRows = h.number<int>(kNumRows, 73);
-    info.swY = h.angle(kSwLatDeg, 74);
-    info.swX = h.angle(kSwLongDeg, 77);
-    info.neY = h.angle(kNeLatDeg, 80);
-    info.neX = h.angle(kNeLongDeg, 83);
-    info.titl = h.word(kName, 86);
-    info.zone = h.number<int>(kZone, 91);
+    info.nCols = h.number<int>(kNumCols, MessageId::CsvNoColumns);
+    info.nRows = h.number<int>(kNumRows, MessageId::CsvNoRows);
+    info.swY =
+        h.angle(kSwLatDeg, MessageId::CsvNoSouthWestLatitudeDegrees,
+                MessageId::CsvNoSouthWestLatitudeMinutes, MessageId::CsvNoSouthWestLatitudeSeconds);
+    info.swX = h.angle(kSwLongDeg, MessageId::CsvNoSouthWestLongitudeDegrees,
+                       MessageId::CsvNoSouthWestLongitudeMinutes,
+                       MessageId::CsvNoSouthWestLongitudeSeconds);
+    info.neY =
+        h.angle(kNeLatDeg, MessageId::CsvNoNorthEastLatitudeDegrees,
+                MessageId::CsvNoNorthEastLatitudeMinutes, MessageId::CsvNoNorthEastLatitudeSeconds);
+    info.neX = h.angle(kNeLongDeg, MessageId::CsvNoNorthEastLongitudeDegrees,
+                       MessageId::CsvNoNorthEastLongitudeMinutes,
+                       MessageId::CsvNoNorthEastLongitudeSeconds);
+    info.titl = h.word(kName, MessageId::CsvNoName);
+    info.zone = h.number<int>(kZone, MessageId::CsvNoZone);
     // Plane coordinates in centimetres: X northing, Y easting.
-    double swPlaneX = h.number<double>(kSwX, 87);
-    double swPlaneY = h.number<double>(kSwY, 88);
-    double nePlaneX = h.number<double>(kNeX, 89);
-    double nePlaneY = h.number<double>(kNeY, 90);
+    double swPlaneX = h.number<double>(kSwX, MessageId::CsvNoSouthWestX);
+    double swPlaneY = h.number<double>(kSwY, MessageId::CsvNoSouthWestY);
+    double nePlaneX = h.number<double>(kNeX, MessageId::CsvNoNorthEastX);
+    double nePlaneY = h.number<double>(kNeY, MessageId::CsvNoNorthEastY);
     info.disLong = (nePlaneY - swPlaneY) * 0.01;
     info.disLat = (nePlaneX - swPlaneX) * 0.01;
 }
@@ -157,14 +166,15 @@ void importGsi10mDescription(const std::filesystem::path& csvPath,
     CGSI10mInfo info;
     CReadGSI10m reader(csvPath, info);
     reader.readHeader();
-    if (!plausibleGrid(info.nCols, info.nRows)) throw MessageError(kMsgCsv);
+    if (!plausibleGrid(info.nCols, info.nRows)) throw MessageError(MessageId::IllegalCsv);
 
     std::filesystem::path data = findGsi10mData(csvPath);
     std::error_code ec;
     auto size = std::filesystem::file_size(data, ec);
     // A height file too short for the grid would only fail later, at every
     // start of the saver; refuse it while the old DEM is still in place.
-    if (ec || !plausibleGrid(info.nCols, info.nRows, size, 2.0)) throw MessageError(92);
+    if (ec || !plausibleGrid(info.nCols, info.nRows, size, 2.0))
+        throw MessageError(MessageId::IllegalGsi10mDat);
 
     // The heights go to a staged copy beside the working file, which takes
     // its place only after the settings describe it.

@@ -15,8 +15,9 @@ public:
     CReadGSI10m(const CReadGSI10m&) = delete;
     CReadGSI10m& operator=(const CReadGSI10m&) = delete;
 
-    // Fills the info record from the header. Throws MessageError 71 when
-    // the file cannot be read, 72..91 for the first key not found.
+    // Fills the info record from the header. Throws MessageError IllegalCsv
+    // when the file cannot be read, the key's CsvNo... message for the first
+    // key not found.
     void readHeader();
 
 private:

@@ -18,18 +18,6 @@ namespace {
 
 // The first of each module's four messages: open, descriptive record,
 // reading a subfield, checking a subfield.
-constexpr int kMsgCel0 = 24;
-constexpr int kMsgDdom = 28;
-constexpr int kMsgDdsh = 32;
-constexpr int kMsgIden = 36;
-constexpr int kMsgIref = 40;
-constexpr int kMsgLdef = 44;
-constexpr int kMsgRsdf = 48;
-constexpr int kMsgSpdm = 52;
-constexpr int kMsgXref = 56;
-constexpr int kMsgTooManyRows = 60;
-constexpr int kMsgNoRectangle = 61;
-constexpr int kMsgWrite = 62;
 
 // The program's grids are sized for quadrangles of at most this many rows.
 constexpr int kMaxRows = 1700;
@@ -57,21 +45,21 @@ double subfieldReal(const std::string& value) {
 // Opens a module, reads its descriptive record, then hands every subfield
 // with its label to act, up to the one that ends the file.
 template <class Act>
-void readModule(const std::filesystem::path& path, int msg, Act&& act) {
+void readModule(const std::filesystem::path& path, const ModuleMessages& msg, Act&& act) {
     Iso8211Reader reader;
     Iso8211Leader leader;
-    if (!reader.openModule(path, "r", leader)) throw MessageError(msg);
+    if (!reader.openModule(path, "r", leader)) throw MessageError(msg.open);
     std::string ddr;
     int status = kIsoFailure;
-    if (!reader.readDescriptiveRecord(ddr, status)) throw MessageError(msg + 1);
+    if (!reader.readDescriptiveRecord(ddr, status)) throw MessageError(msg.descriptiveRecord);
     Iso8211Subfield subfield;
     Iso8211SubfieldInfo info;
-    if (!reader.readSubfield(subfield)) throw MessageError(msg + 2);
+    if (!reader.readSubfield(subfield)) throw MessageError(msg.readSubfield);
     for (;;) {
-        if (!reader.checkSubfield(subfield.tag, info)) throw MessageError(msg + 3);
+        if (!reader.checkSubfield(subfield.tag, info)) throw MessageError(msg.checkSubfield);
         act(subfield, info);
         if (subfield.status == kIsoEndOfFile) break;
-        if (!reader.readSubfield(subfield)) throw MessageError(msg + 2);
+        if (!reader.readSubfield(subfield)) throw MessageError(msg.readSubfield);
     }
 }
 
@@ -98,7 +86,7 @@ void CReadSDTS::readModules(CSDTSInfo& info) {
     info_ = &info;
 
     int record = 0;
-    readModule(modulePath("ddom.ddf"), kMsgDdom,
+    readModule(modulePath("ddom.ddf"), kDdomMessages,
                [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
                    if (i.label == "RCID") {
                        record = subfieldInt(s.value);
@@ -111,12 +99,12 @@ void CReadSDTS::readModules(CSDTSInfo& info) {
                    }
                });
 
-    readModule(modulePath("ddsh.ddf"), kMsgDdsh,
+    readModule(modulePath("ddsh.ddf"), kDdshMessages,
                [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
                    if (s.tag == "DDSH" && i.label == "UNIT") info.unit = s.value;
                });
 
-    readModule(modulePath("iden.ddf"), kMsgIden,
+    readModule(modulePath("iden.ddf"), kIdenMessages,
                [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
                    if (s.tag != "IDEN") return;
                    if (i.label == "TITL") info.titl = s.value;
@@ -124,24 +112,24 @@ void CReadSDTS::readModules(CSDTSInfo& info) {
                    if (i.label == "DCDT") info.dcdt = s.value;
                });
 
-    readModule(modulePath("iref.ddf"), kMsgIref,
+    readModule(modulePath("iref.ddf"), kIrefMessages,
                [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
                    if (s.tag != "IREF") return;
                    if (i.label == "XHRS") info.xhrs = subfieldReal(s.value);
                    if (i.label == "YHRS") info.yhrs = subfieldReal(s.value);
                });
 
-    readModule(modulePath("ldef.ddf"), kMsgLdef,
+    readModule(modulePath("ldef.ddf"), kLdefMessages,
                [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
                    if (s.tag != "LDEF") return;
                    if (i.label == "NROW") info.nRows = subfieldInt(s.value);
                    if (i.label == "NCOL") info.nCols = subfieldInt(s.value);
                });
-    if (info.nRows > kMaxRows) throw MessageError(kMsgTooManyRows);
+    if (info.nRows > kMaxRows) throw MessageError(MessageId::SdtsTooManyRows);
 
     // Nothing is taken from the raster definition; reading it proves the
     // module is sound.
-    readModule(modulePath("rsdf.ddf"), kMsgRsdf,
+    readModule(modulePath("rsdf.ddf"), kRsdfMessages,
                [](const Iso8211Subfield&, const Iso8211SubfieldInfo&) {});
 
     // The corners of the domain, SW, NW, NE, SE. The descriptor is "*X!Y"
@@ -150,7 +138,7 @@ void CReadSDTS::readModules(CSDTSInfo& info) {
     std::vector<std::pair<double, double>> pairs;
     bool haveX = false;
     double x = 0.0;
-    readModule(modulePath("spdm.ddf"), kMsgSpdm,
+    readModule(modulePath("spdm.ddf"), kSpdmMessages,
                [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
                    if (s.tag != "DMSA") return;
                    if (i.label == "!X" || i.label == "X") {
@@ -170,7 +158,7 @@ void CReadSDTS::readModules(CSDTSInfo& info) {
         *corners[k][1] = pairs[k].second;
     }
 
-    readModule(modulePath("xref.ddf"), kMsgXref,
+    readModule(modulePath("xref.ddf"), kXrefMessages,
                [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
                    if (s.tag != "XREF") return;
                    if (i.label == "RSNM") info.rsnm = s.value;
@@ -179,41 +167,43 @@ void CReadSDTS::readModules(CSDTSInfo& info) {
 }
 
 void CReadSDTS::readCells() {
-    if (!info_) throw MessageError(kMsgCel0);
+    if (!info_) throw MessageError(kCel0Messages.open);
     const std::filesystem::path path = modulePath("cel0.ddf");
     Iso8211Reader reader;
     Iso8211Leader leader;
-    if (!reader.openModule(path, "r", leader)) throw MessageError(kMsgCel0);
+    if (!reader.openModule(path, "r", leader)) throw MessageError(kCel0Messages.open);
     // Two bytes a cell at the least: a layer definition that promises more
     // cells than the module can hold is refused before the grid is made.
     std::error_code ec;
     const auto fileSize = std::filesystem::file_size(path, ec);
     if (ec || !plausibleGrid(info_->nCols, info_->nRows, fileSize, 2.0)) {
-        throw MessageError(kMsgCel0 + 2);
+        throw MessageError(kCel0Messages.readSubfield);
     }
     const int nCols = info_->nCols;
     cells_.assign(static_cast<std::size_t>(info_->nRows) * static_cast<std::size_t>(nCols), 0);
 
     std::string ddr;
     int status = kIsoFailure;
-    if (!reader.readDescriptiveRecord(ddr, status)) throw MessageError(kMsgCel0 + 1);
+    if (!reader.readDescriptiveRecord(ddr, status))
+        throw MessageError(kCel0Messages.descriptiveRecord);
 
     Iso8211Subfield subfield;
     Iso8211SubfieldInfo info;
     std::size_t p = 0;
     int k = 0;
     auto store = [&]() {
-        if (subfield.length != 2) throw MessageError(kMsgCel0 + 3);
+        if (subfield.length != 2) throw MessageError(kCel0Messages.checkSubfield);
         // Cells beyond the layer's size have nowhere to go.
         if (p < cells_.size()) cells_[p] = bigEndian16(subfield.value);
         ++p;
     };
     for (;;) {
-        if (!reader.readSubfield(subfield)) throw MessageError(kMsgCel0 + 2);
+        if (!reader.readSubfield(subfield)) throw MessageError(kCel0Messages.readSubfield);
         if (k == 0) {
             // Only the first cell of a row is checked; record identifiers
             // and cell addresses before it are passed over.
-            if (!reader.checkSubfield(subfield.tag, info)) throw MessageError(kMsgCel0 + 3);
+            if (!reader.checkSubfield(subfield.tag, info))
+                throw MessageError(kCel0Messages.checkSubfield);
             if (info.format.find('B') != std::string::npos && subfield.length == 2) {
                 store();
                 k = 1;
@@ -228,12 +218,12 @@ void CReadSDTS::readCells() {
 }
 
 CReadSDTS::Rect CReadSDTS::trimmed() const {
-    if (!info_) throw MessageError(kMsgNoRectangle);
+    if (!info_) throw MessageError(MessageId::SdtsVoidOrFill);
     const int nRows = info_->nRows;
     const int nCols = info_->nCols;
     if (nRows < 1 || nCols < 1 ||
         cells_.size() != static_cast<std::size_t>(nRows) * static_cast<std::size_t>(nCols)) {
-        throw MessageError(kMsgNoRectangle);
+        throw MessageError(MessageId::SdtsVoidOrFill);
     }
     const int fill = info_->fillValue;
     auto bad = [&](int r, int c) {
@@ -248,17 +238,17 @@ CReadSDTS::Rect CReadSDTS::trimmed() const {
         for (int r = t.top; r <= t.bottom && !leftBad; ++r) leftBad = bad(r, t.left);
         if (topBad) ++t.top;
         if (leftBad) ++t.left;
-        if (t.left == nCols || t.top == nRows) throw MessageError(kMsgNoRectangle);
+        if (t.left == nCols || t.top == nRows) throw MessageError(MessageId::SdtsVoidOrFill);
         for (int c = t.right; c >= t.left && !bottomBad; --c) bottomBad = bad(t.bottom, c);
         for (int r = t.bottom; r >= t.top && !rightBad; --r) rightBad = bad(r, t.right);
         if (bottomBad) --t.bottom;
         if (rightBad) --t.right;
-        if (t.right < 0 || t.bottom < 0) throw MessageError(kMsgNoRectangle);
+        if (t.right < 0 || t.bottom < 0) throw MessageError(MessageId::SdtsVoidOrFill);
         changed = topBad || leftBad || bottomBad || rightBad;
     }
     // The edges can cross without any of them reaching the grid's side;
     // an empty rectangle is as useless as none.
-    if (t.rows() < 1 || t.cols() < 1) throw MessageError(kMsgNoRectangle);
+    if (t.rows() < 1 || t.cols() < 1) throw MessageError(MessageId::SdtsVoidOrFill);
     return t;
 }
 
@@ -283,15 +273,16 @@ bool CReadSDTS::writeGrid(const std::filesystem::path& path, const Rect& rect) c
 
 void CReadSDTS::writeWorkingGrid(const std::filesystem::path& path, ProfileStore& store) {
     const Rect rect = trimmed();
-    if (!writeGrid(path, rect)) throw MessageError(kMsgWrite);
+    if (!writeGrid(path, rect)) throw MessageError(MessageId::SdtsWrite);
     info_->sizeZ = rect.rows();
     info_->sizeX = rect.cols();
-    if (!saveSdtsGridSize(store, info_->sizeZ, info_->sizeX)) throw MessageError(kMsgWrite);
+    if (!saveSdtsGridSize(store, info_->sizeZ, info_->sizeX))
+        throw MessageError(MessageId::SdtsWrite);
 }
 
 std::filesystem::path sdtsPrefix(const std::filesystem::path& cel0Path) {
     const std::string name = cel0Path.filename().string();
-    if (name.size() < 8) throw MessageError(kMsgCel0);
+    if (name.size() < 8) throw MessageError(kCel0Messages.open);
     return cel0Path.parent_path() / name.substr(0, name.size() - 8);
 }
 
@@ -304,13 +295,13 @@ void importSdtsTransfer(const std::filesystem::path& cel0Path, const std::filesy
     reader.readModules(info);
     reader.readCells();
     const CReadSDTS::Rect rect = reader.trimmed();
-    if (!reader.writeGrid(memPath, rect)) throw MessageError(kMsgWrite);
+    if (!reader.writeGrid(memPath, rect)) throw MessageError(MessageId::SdtsWrite);
     info.sizeZ = rect.rows();
     info.sizeX = rect.cols();
     bool ok = info.saveToSettings(store);
     ok = saveSdtsGridSize(store, info.sizeZ, info.sizeX) && ok;
     ok = ok && writeDemType(store, kDemSdts75);
-    if (!ok) throw MessageError(kMsgWrite);
+    if (!ok) throw MessageError(MessageId::SdtsWrite);
 }
 
 }  // namespace hg

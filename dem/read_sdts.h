@@ -50,7 +50,7 @@ private:
 };
 
 // The module prefix of a picked CEL0 file: its path less the last eight
-// characters of the name. Throws MessageError(24) for a shorter name.
+// characters of the name. Throws MessageError Cel0Open for a shorter name.
 std::filesystem::path sdtsPrefix(const std::filesystem::path& cel0Path);
 
 // The whole import of a picked CEL0 file. Either everything succeeds, and

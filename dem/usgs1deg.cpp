@@ -14,7 +14,6 @@ namespace hg {
 
 namespace {
 
-constexpr int kIllegalDem = 18;
 constexpr std::size_t kBlock = 1024;
 // A profile's first block spends 144 characters on its header.
 constexpr std::size_t kProfileHeader = 144;
@@ -24,7 +23,7 @@ constexpr int kVoidMarker = -32767;
 constexpr int kFillMarker = -32768;
 
 [[noreturn]] void illegal() {
-    throw MessageError(kIllegalDem);
+    throw MessageError(MessageId::IllegalDem);
 }
 
 // Fortran I-format: blanks, an optional sign, digits; anything else ends
@@ -96,7 +95,7 @@ int blocksForProfile(int count) {
 CUSGS1deg::CUSGS1deg(TerrainBuffers& d, CViewSettings& s, std::filesystem::path path)
     : CMesh(d, s, std::move(path)) {}
 
-bool CUSGS1deg::open() {
+void CUSGS1deg::open() {
     InputFile file;
     if (!file.open(fileName)) illegal();
     auto fileSize = file.size();
@@ -189,7 +188,6 @@ bool CUSGS1deg::open() {
         }
         setProjectedCorners();
     }
-    return true;
 }
 
 void CUSGS1deg::readProfileHeaders(InputFile& file, std::uint64_t fileSize) {
@@ -301,13 +299,13 @@ void CUSGS1deg::setProjectedCorners() {
     convert(swX, swY);
 }
 
-bool CUSGS1deg::read() {
+void CUSGS1deg::read() {
     if (profiles_.size() != static_cast<std::size_t>(demCols) || demRows < 1) illegal();
     const SampleSelection sel = selection();
     std::vector<float>& heights = draw->heights;
     // Posts that no profile reaches stay void.
     heights.assign(sel.total(), VOID_HEIGHT);
-    if (sel.total() == 0) return true;
+    if (sel.total() == 0) return;
     const std::size_t usedCols = static_cast<std::size_t>(sel.usedCols());
 
     InputFile file;
@@ -348,7 +346,6 @@ bool CUSGS1deg::read() {
             heights[static_cast<std::size_t>(row) * usedCols + static_cast<std::size_t>(col)] = h;
         }
     }
-    return true;
 }
 
 std::string usgsDemTitle(const std::filesystem::path& path) {

@@ -20,8 +20,8 @@ class CUSGS1deg : public CMesh {
 public:
     CUSGS1deg(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
 
-    bool open() override;
-    bool read() override;
+    void open() override;
+    void read() override;
 
     // Metres per file unit of elevation: 1.0 for metres, 0.3048 for feet.
     double unitFactor = 1.0;
@@ -60,7 +60,8 @@ private:
 
 // The title the setup dialog shows for a USGS DEM: the start of record A,
 // cut after 24 characters unless the file's first character is a blank.
-// Throws MessageError(18) when the file cannot give its first 64 characters.
+// Throws MessageError IllegalDem when the file cannot give its first 64
+// characters.
 std::string usgsDemTitle(const std::filesystem::path& path);
 
 }  // namespace hg

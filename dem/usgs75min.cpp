@@ -15,7 +15,6 @@ namespace hg {
 
 namespace {
 
-constexpr int kMsgIllegalFormat = 23;
 // A quadrangle is 7.5 minutes on each side.
 constexpr double kSideArcSeconds = 450.0;
 
@@ -77,11 +76,11 @@ CUSGS75min::CUSGS75min(TerrainBuffers& draw, CViewSettings& settings,
                        std::filesystem::path fileName)
     : CMesh(draw, settings, std::move(fileName)) {}
 
-bool CUSGS75min::open() {
-    return openFrom(userSettings());
+void CUSGS75min::open() {
+    openFrom(userSettings());
 }
 
-bool CUSGS75min::openFrom(const ProfileStore& store) {
+void CUSGS75min::openFrom(const ProfileStore& store) {
     CSDTSInfo info;
     info.loadFromSettings(store);
     title = info.titl;
@@ -100,7 +99,7 @@ bool CUSGS75min::openFrom(const ProfileStore& store) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(fileName, ec);
     if (ec || !plausibleGrid(info.sizeX, info.sizeZ, size, 2.0)) {
-        throw MessageError(kMsgIllegalFormat);
+        throw MessageError(MessageId::IllegalDdf);
     }
     demCols = info.sizeX;
     demRows = info.sizeZ;
@@ -113,7 +112,6 @@ bool CUSGS75min::openFrom(const ProfileStore& store) {
 
     voidValue_ = info.voidValue;
     fillValue_ = info.fillValue;
-    return true;
 }
 
 bool CUSGS75min::isVoid(int value) const {
@@ -125,14 +123,14 @@ bool CUSGS75min::isVoid(int value) const {
     return fillValue_ != 0 && value == fillValue_;
 }
 
-bool CUSGS75min::read() {
+void CUSGS75min::read() {
     const SampleSelection sel = selection();
     const std::size_t total = sel.total();
     std::vector<float>& heights = draw->heights;
     if (heights.size() < total) heights.resize(total, 0.0f);
 
     InputFile in(fileName);
-    if (!in.isOpen()) throw MessageError(kMsgIllegalFormat);
+    if (!in.isOpen()) throw MessageError(MessageId::IllegalDdf);
     const std::size_t rowBytes = static_cast<std::size_t>(demCols) * 2;
     std::vector<unsigned char> row(rowBytes);
     const std::size_t usedCols = static_cast<std::size_t>(sel.usedCols());
@@ -142,10 +140,10 @@ bool CUSGS75min::read() {
         if (rowSlot < 0) continue;
         // Rows that are not kept are skipped over, not read.
         if (!in.seek(static_cast<std::uint64_t>(r) * rowBytes)) {
-            throw MessageError(kMsgIllegalFormat);
+            throw MessageError(MessageId::IllegalDdf);
         }
         auto got = in.read(row.data(), rowBytes);
-        if (!got || *got != rowBytes) throw MessageError(kMsgIllegalFormat);
+        if (!got || *got != rowBytes) throw MessageError(MessageId::IllegalDdf);
         float* out = &heights[static_cast<std::size_t>(rowSlot) * usedCols];
         for (int c = 0; c < demCols; ++c) {
             const int colSlot = sel.colSlot(c);
@@ -157,7 +155,6 @@ bool CUSGS75min::read() {
             ++stored;
         }
     }
-    return true;
 }
 
 }  // namespace hg

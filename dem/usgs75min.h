@@ -16,9 +16,9 @@ public:
     CUSGS75min(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
 
     // From the user's settings.
-    bool open() override;
-    bool openFrom(const ProfileStore& store);
-    bool read() override;
+    void open() override;
+    void openFrom(const ProfileStore& store);
+    void read() override;
 
     // 0.3048 when the transfer's unit is "FEET", else 1.0.
     double unitFactor = 1.0;

@@ -4,6 +4,6 @@
 
 namespace hg {
 
-MessageError::MessageError(int id) : std::runtime_error(loadMessage(id)), id_(id) {}
+MessageError::MessageError(MessageId id) : std::runtime_error(loadMessage(id)), id_(id) {}
 
 }  // namespace hg

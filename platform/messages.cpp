@@ -25,14 +25,17 @@ Language userLanguage() {
     return Language::English;
 }
 
-const char* messageText(int id, Language language) {
+const char* messageText(MessageId message, Language language) {
+    const int id = static_cast<int>(message);
     if (id < 1 || id > kMessageCount) return "";
     const char* text =
         language == Language::Japanese ? kJapaneseMessages[id] : kEnglishMessages[id];
     return text != nullptr ? text : kEnglishMessages[id];
 }
 
-std::string loadMessage(int id) { return messageText(id, userLanguage()); }
+std::string loadMessage(MessageId id) {
+    return messageText(id, userLanguage());
+}
 
 std::string unknownErrorText() { return "Unknown error."; }
 

@@ -8,9 +8,7 @@
 
 namespace hg {
 
-namespace {
-constexpr int kOpenGLNotAvailable = 22;
-}
+namespace {}
 
 bool COpenGLDraw::setPixelFormat() {
     GLint depthBits = 0;
@@ -47,7 +45,7 @@ bool COpenGLDraw::versionAtLeast(const char* version, int major, int minor) {
 
 void COpenGLDraw::checkOpenGLVersion() {
     const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (!versionAtLeast(version, 1, 1)) throw MessageError(kOpenGLNotAvailable);
+    if (!versionAtLeast(version, 1, 1)) throw MessageError(MessageId::NoOpenGL);
 }
 
 }  // namespace hg

@@ -68,7 +68,7 @@ public:
     // after.
     [[noreturn]] void openGLError(int code);
 
-    // Throws MessageError(22) unless the current context reports OpenGL 1.1
+    // Throws MessageError NoOpenGL unless the current context reports OpenGL 1.1
     // or later.
     static void checkOpenGLVersion();
     // True when the text of GL_VERSION names major.minor or later.

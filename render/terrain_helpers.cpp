@@ -9,7 +9,6 @@
 namespace hg {
 
 namespace {
-constexpr int kErrorNormalized = 70;
 constexpr double kDegreesPerRadian = 57.29577951471995;
 // One ninetieth, the step of a quarter turn.
 constexpr double kPerQuarterTurn = 0.011111111111111112;
@@ -18,7 +17,7 @@ constexpr float kPerByte = 0.003921569f;
 
 Vec3 normalize(double x, double y, double z) {
     double length = std::sqrt(x * x + y * y + z * z);
-    if (length == 0.0) throw MessageError(kErrorNormalized);
+    if (length == 0.0) throw MessageError(MessageId::ZeroNormal);
     return {static_cast<float>(x / length), static_cast<float>(y / length),
             static_cast<float>(z / length)};
 }

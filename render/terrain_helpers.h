@@ -14,7 +14,7 @@ struct Vec3 {
 };
 
 // The unit vector along v. A zero vector has no direction: throws
-// MessageError(70) "Error normalized.".
+// MessageError ZeroNormal.
 Vec3 normalize(double x, double y, double z);
 inline Vec3 normalize(const Vec3& v) {
     return normalize(v.x, v.y, v.z);

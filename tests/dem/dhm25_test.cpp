@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "dem/fot_dhm25.h"
@@ -11,6 +13,8 @@
 #include "support/test_support.h"
 
 namespace {
+
+using hg::MessageId;
 
 using hgtest::TempDir;
 using hgtest::writeFile;
@@ -67,8 +71,8 @@ std::string fileOf(const Dhm25Layout& s) {
 
 using Dhm25Read = hgtest::MeshRead<hg::CFOTdhm25>;
 
-// The message a file gives, 0 when it reads.
-int failureOf(const TempDir& dir, const std::string& bytes) {
+// The message a file gives, none when it reads.
+std::optional<MessageId> failureOf(const TempDir& dir, const std::string& bytes) {
     writeFile(dir / "m.mlt", bytes);
     return hgtest::messageOf([&] { Dhm25Read(dir / "m.mlt").run(); });
 }
@@ -113,7 +117,7 @@ TEST(Dhm25Header, CornersSpacingsRangeAndTitle) {
 TEST(Dhm25Header, OptionalNameAndKeysBeforeNewHeader) {
     TempDir dir;
     Dhm25Layout s;
-    EXPECT_EQ(failureOf(dir, fileOf(s)), 0);
+    EXPECT_EQ(failureOf(dir, fileOf(s)), std::nullopt);
     EXPECT_EQ(hg::dhm25Title(dir / "m.mlt"), "");
     EXPECT_EQ(hg::dhm25Title(dir / "missing.mlt"), "");
     writeFile(dir / "junk.mlt", std::string(1000, 'x'));
@@ -132,9 +136,15 @@ TEST(Dhm25Header, OptionalNameAndKeysBeforeNewHeader) {
 TEST(Dhm25Header, EachMissingKeyGivesItsMessage) {
     TempDir dir;
     Dhm25Layout s;
-    const std::vector<std::pair<std::string, int>> keys = {
-        {"NEWHEADER", 6},          {"NORD-WEST", 7},      {"SUED-OST", 8},      {"MASCHENWEITE", 9},
-        {"MATRIXDIMENSIONEN", 10}, {"HOEHENBEREICH", 11}, {"RECORDLAENGE", 12}, {"ENDHEADER", 13}};
+    const std::vector<std::pair<std::string, MessageId>> keys = {
+        {"NEWHEADER", MessageId::Dhm25NoNewHeader},
+        {"NORD-WEST", MessageId::Dhm25NoNorthWest},
+        {"SUED-OST", MessageId::Dhm25NoSouthEast},
+        {"MASCHENWEITE", MessageId::Dhm25NoMeshWidth},
+        {"MATRIXDIMENSIONEN", MessageId::Dhm25NoDimensions},
+        {"HOEHENBEREICH", MessageId::Dhm25NoHeightRange},
+        {"RECORDLAENGE", MessageId::Dhm25NoRecordLength},
+        {"ENDHEADER", MessageId::Dhm25NoEndHeader}};
     for (const auto& [key, id] : keys) {
         std::string h = headerOf(s);
         auto at = h.find(key);
@@ -167,15 +177,15 @@ TEST(Dhm25Data, BadLineEndsFieldsAndHeadersGiveTheirMessages) {
     Dhm25Layout s;
     std::string data = dataOf(s);
     data[12] = 'X';
-    EXPECT_EQ(failureOf(dir, headerOf(s) + data), 19);
+    EXPECT_EQ(failureOf(dir, headerOf(s) + data), MessageId::IllegalLineEnd);
     Dhm25Layout crlf = s;
     crlf.eol = "\r\n";
     data = dataOf(crlf);
     data[13] = ' ';  // a CR must be followed by its LF
-    EXPECT_EQ(failureOf(dir, headerOf(crlf) + data), 19);
+    EXPECT_EQ(failureOf(dir, headerOf(crlf) + data), MessageId::IllegalLineEnd);
     data = dataOf(s);
     data[3] = '#';
-    EXPECT_EQ(failureOf(dir, headerOf(s) + data), 14);
+    EXPECT_EQ(failureOf(dir, headerOf(s) + data), MessageId::IllegalMatrix);
 
     // Dimensions the file cannot hold are refused before any allocation; a
     // record must hold a height; a corner far outside any Swiss grid would
@@ -185,7 +195,7 @@ TEST(Dhm25Data, BadLineEndsFieldsAndHeadersGiveTheirMessages) {
     noRecord.recordLength = 0;
     far.seX = 9.0e7;
     for (const Dhm25Layout& bad : {big, noRecord, far}) {
-        EXPECT_EQ(failureOf(dir, headerOf(bad) + dataOf(s)), 14);
+        EXPECT_EQ(failureOf(dir, headerOf(bad) + dataOf(s)), MessageId::IllegalMatrix);
     }
 }
 
@@ -201,12 +211,17 @@ TEST(Dhm25Data, RecordsHoldingTooFewHeightsEndWith14) {
         std::snprintf(buf, sizeof buf, "%6d  \n", s.decimetres(k / 3, k % 3));
         data += buf;
     }
-    EXPECT_EQ(failureOf(dir, headerOf(s) + data.substr(0, data.size() - 9)), 14);
-    EXPECT_EQ(failureOf(dir, headerOf(s) + data), 0);
+    EXPECT_EQ(failureOf(dir, headerOf(s) + data.substr(0, data.size() - 9)),
+              MessageId::IllegalMatrix);
+    EXPECT_EQ(failureOf(dir, headerOf(s) + data), std::nullopt);
 }
 
 TEST(Dhm25Data, CutShortAnywhereGivesAMessage) {
     TempDir dir;
+    const std::set<MessageId> headerMessages = {
+        MessageId::Dhm25NoNewHeader,    MessageId::Dhm25NoNorthWest,  MessageId::Dhm25NoSouthEast,
+        MessageId::Dhm25NoMeshWidth,    MessageId::Dhm25NoDimensions, MessageId::Dhm25NoHeightRange,
+        MessageId::Dhm25NoRecordLength, MessageId::Dhm25NoEndHeader,  MessageId::IllegalMatrix};
     for (const char* eol : {"\n", "\r\n"}) {
         Dhm25Layout s;
         s.cols = 5;
@@ -217,12 +232,15 @@ TEST(Dhm25Data, CutShortAnywhereGivesAMessage) {
         const std::string full = header + dataOf(s);
         const std::size_t lastHeight = full.size() - s.eol.size();
         for (std::size_t cut = 0; cut < full.size(); ++cut) {
-            int id = failureOf(dir, full.substr(0, cut));
+            const std::optional<MessageId> id = failureOf(dir, full.substr(0, cut));
             if (cut < header.size()) {
-                EXPECT_TRUE(id >= 6 && id <= 14) << "cut at " << cut << ": " << id;
+                EXPECT_TRUE(id && headerMessages.contains(*id))
+                    << "cut at " << cut << ": " << testing::PrintToString(id);
             } else {
                 // Only a missing final line end is no fault.
-                EXPECT_EQ(id, cut < lastHeight ? 14 : 0) << "cut at " << cut;
+                EXPECT_EQ(id,
+                          cut < lastHeight ? std::optional(MessageId::IllegalMatrix) : std::nullopt)
+                    << "cut at " << cut;
             }
         }
     }

@@ -16,6 +16,8 @@
 
 namespace {
 
+using hg::MessageId;
+
 using hgtest::expectTenths;
 using hgtest::messageOf;
 using hgtest::readFile;
@@ -96,10 +98,11 @@ int ramp(int r, int c) {
     return (r * 131 + c * 17) % 65536;
 }
 
-int headerMessage(const TempDir& dir, const std::string& bytes, hg::CGSI10mInfo* out = nullptr) {
+std::optional<MessageId> headerMessage(const TempDir& dir, const std::string& bytes,
+                                       hg::CGSI10mInfo* out = nullptr) {
     writeFile(dir / "h.csv", bytes);
     hg::CGSI10mInfo info;
-    int id = messageOf([&] { hg::CReadGSI10m(dir / "h.csv", info).readHeader(); });
+    auto id = messageOf([&] { hg::CReadGSI10m(dir / "h.csv", info).readHeader(); });
     if (out) *out = info;
     return id;
 }
@@ -108,7 +111,7 @@ TEST(Gsi10mHeader, ReadsEveryFieldWithLfOrCrLf) {
     TempDir dir;
     for (const char* eol : {"\r\n", "\n"}) {
         hg::CGSI10mInfo info;
-        ASSERT_EQ(headerMessage(dir, joinCsv(headerLines(1125, 750), eol), &info), 0);
+        ASSERT_EQ(headerMessage(dir, joinCsv(headerLines(1125, 750), eol), &info), std::nullopt);
         EXPECT_EQ(info.nCols, 1125);
         EXPECT_EQ(info.nRows, 750);
         EXPECT_DOUBLE_EQ(info.swY, 31 * 3600 + 50 * 60 + 15);
@@ -127,9 +130,21 @@ TEST(Gsi10mHeader, MissingKeysAndWhereTheSearchStops) {
     TempDir dir;
     // Line index in headerLines -> message. Inner minute and second lines
     // are left out: the next group's line stands in for a missing one.
-    const std::vector<std::pair<std::size_t, int>> cases = {
-        {1, 72},  {2, 73},  {3, 74},  {6, 77},  {9, 80},  {12, 83}, {13, 84},
-        {14, 85}, {15, 86}, {16, 91}, {17, 87}, {18, 88}, {19, 89}, {20, 90}};
+    const std::vector<std::pair<std::size_t, MessageId>> cases = {
+        {1, MessageId::CsvNoColumns},
+        {2, MessageId::CsvNoRows},
+        {3, MessageId::CsvNoSouthWestLatitudeDegrees},
+        {6, MessageId::CsvNoSouthWestLongitudeDegrees},
+        {9, MessageId::CsvNoNorthEastLatitudeDegrees},
+        {12, MessageId::CsvNoNorthEastLongitudeDegrees},
+        {13, MessageId::CsvNoNorthEastLongitudeMinutes},
+        {14, MessageId::CsvNoNorthEastLongitudeSeconds},
+        {15, MessageId::CsvNoName},
+        {16, MessageId::CsvNoZone},
+        {17, MessageId::CsvNoSouthWestX},
+        {18, MessageId::CsvNoSouthWestY},
+        {19, MessageId::CsvNoNorthEastX},
+        {20, MessageId::CsvNoNorthEastY}};
     for (auto [line, id] : cases) {
         auto lines = headerLines(3, 2);
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(line));
@@ -139,29 +154,32 @@ TEST(Gsi10mHeader, MissingKeysAndWhereTheSearchStops) {
     // second lines are taken for it, and the longitude's degrees go missing.
     auto lines = headerLines(3, 2);
     lines.erase(lines.begin() + 4);
-    EXPECT_EQ(headerMessage(dir, joinCsv(lines)), 77);
+    EXPECT_EQ(headerMessage(dir, joinCsv(lines)), MessageId::CsvNoSouthWestLongitudeDegrees);
     // A comment line ends the search though the name follows it.
     lines = headerLines(3, 2);
     lines.insert(lines.begin() + 15, "コメント,火口付近は補間,");
-    EXPECT_EQ(headerMessage(dir, joinCsv(lines)), 86);
+    EXPECT_EQ(headerMessage(dir, joinCsv(lines)), MessageId::CsvNoName);
     // 255 bytes and the LF make a line; one more byte does not.
     lines = headerLines(3, 2);
     lines.insert(lines.begin() + 1, std::string(255, 'x'));
-    EXPECT_EQ(headerMessage(dir, joinCsv(lines, "\n")), 0);
+    EXPECT_EQ(headerMessage(dir, joinCsv(lines, "\n")), std::nullopt);
     lines[1] += "x";
-    EXPECT_EQ(headerMessage(dir, joinCsv(lines, "\n")), 72);
+    EXPECT_EQ(headerMessage(dir, joinCsv(lines, "\n")), MessageId::CsvNoColumns);
 }
 
 TEST(Gsi10mHeader, UnreadableOrCutShortDescriptionsGiveMessages) {
     TempDir dir;
     hg::CGSI10mInfo info;
-    EXPECT_EQ(messageOf([&] { hg::CReadGSI10m(dir / "missing.csv", info).readHeader(); }), 71);
+    EXPECT_EQ(messageOf([&] { hg::CReadGSI10m(dir / "missing.csv", info).readHeader(); }),
+              MessageId::IllegalCsv);
     std::string full = joinCsv(headerLines(3, 2));
     // Every cut before the last key's line end loses a key.
     const std::size_t lastKeyEnd = full.find(sjis("コメント,")) - 1;
     for (std::size_t cut = 0; cut < lastKeyEnd; cut += 7) {
-        int id = headerMessage(dir, full.substr(0, cut));
-        EXPECT_TRUE(id >= 72 && id <= 91) << "cut at " << cut << ": " << id;
+        // A missing key's own message, never the unreadable file's.
+        const std::optional<MessageId> id = headerMessage(dir, full.substr(0, cut));
+        EXPECT_TRUE(id && *id != MessageId::IllegalCsv)
+            << "cut at " << cut << ": " << testing::PrintToString(id);
     }
 }
 
@@ -267,8 +285,11 @@ TEST(Gsi10mData, ShortFileGives92AtEveryLength) {
     for (std::size_t len = 0; len < full.size(); ++len) {
         writeFile(dir / "h.dat", full.substr(0, len));
         // Refused when the settings are taken, and by the read itself.
-        EXPECT_EQ(messageOf([&] { Gsi10mRead(dir / "h.dat").run(); }), 92) << len;
-        EXPECT_EQ(messageOf([&] { Gsi10mRead(dir / "h.dat").run(&info); }), 92) << len;
+        EXPECT_EQ(messageOf([&] { Gsi10mRead(dir / "h.dat").run(); }), MessageId::IllegalGsi10mDat)
+            << len;
+        EXPECT_EQ(messageOf([&] { Gsi10mRead(dir / "h.dat").run(&info); }),
+                  MessageId::IllegalGsi10mDat)
+            << len;
     }
 }
 
@@ -332,10 +353,11 @@ TEST(Gsi10mImport, FailedImportLeavesWorkingFileAndSettingsAlone) {
 
     auto noZone = headerLines(4, 4);
     noZone.erase(noZone.begin() + 16);
-    EXPECT_EQ(importOf(Product(joinCsv(noZone), "dat", "kirishima.dat", makeDat(4, 4, ramp))), 91);
+    EXPECT_EQ(importOf(Product(joinCsv(noZone), "dat", "kirishima.dat", makeDat(4, 4, ramp))),
+              MessageId::CsvNoZone);
     EXPECT_EQ(
         importOf(Product(joinCsv(headerLines(4, 4)), "dat", "kirishima.dat", makeDat(4, 3, ramp))),
-        92);
+        MessageId::IllegalGsi10mDat);
     try {
         importOf(Product(joinCsv(headerLines(4, 4)), "dat", "other.dat", makeDat(4, 4, ramp)));
         ADD_FAILURE() << "imported without a height file";

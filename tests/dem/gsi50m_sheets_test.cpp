@@ -13,6 +13,8 @@
 
 namespace {
 
+using hg::MessageId;
+
 namespace fs = std::filesystem;
 using hgtest::messageOf;
 using hgtest::readFile;
@@ -51,7 +53,8 @@ struct Folder {
         writeFile(root / "zumei.csv", text);
         sheets.loadIndex(root / "zumei.csv");
     }
-    int compose(const std::vector<std::string>& codes, const fs::path& target = {}) {
+    std::optional<MessageId> compose(const std::vector<std::string>& codes,
+                                     const fs::path& target = {}) {
         std::vector<int> picked;
         for (const auto& c : codes) picked.push_back(sheets.indexOfCode(c).value_or(99));
         return messageOf(
@@ -99,13 +102,14 @@ TEST(Gsi50mIndex, EntriesNamesCodesAndPaths) {
     EXPECT_EQ(f.sheets.sheetPath(0), f.root / "DATA" / "5239" / "523940.MEM");
     EXPECT_EQ(f.sheets.sheetPath(5), f.root / "data" / "5239" / "523941.mem");
     // A line too short to hold a code names no file.
-    EXPECT_EQ(messageOf([&] { f.sheets.sheetPath(2); }), 2);
+    EXPECT_EQ(messageOf([&] { f.sheets.sheetPath(2); }), MessageId::IllegalSheetIndex);
 
     writeFile(f.root / "zumei.csv", "");
     f.sheets.loadIndex(f.root / "zumei.csv");
     EXPECT_EQ(f.sheets.entryCount(), 0);
-    EXPECT_EQ(messageOf([&] { f.sheets.loadIndex(f.root / "absent.csv"); }), 2);
-    EXPECT_EQ(messageOf([&] { f.sheets.loadIndex(f.root); }), 2);
+    EXPECT_EQ(messageOf([&] { f.sheets.loadIndex(f.root / "absent.csv"); }),
+              MessageId::IllegalSheetIndex);
+    EXPECT_EQ(messageOf([&] { f.sheets.loadIndex(f.root); }), MessageId::IllegalSheetIndex);
 }
 
 TEST(Gsi50mSheets, OneSheetIsCopiedAndMissingOrBrokenOnesChangeNothing) {
@@ -121,8 +125,10 @@ TEST(Gsi50mSheets, OneSheetIsCopiedAndMissingOrBrokenOnesChangeNothing) {
 
     writeFile(f.mem, "OLD");
     f.store.putString(hg::kSection, hg::key::demType, "3");
-    EXPECT_EQ(messageOf([&] { f.sheets.copyOneSheet(2, f.mem, f.store); }), 16);
-    EXPECT_EQ(messageOf([&] { f.sheets.copyOneSheet(1, f.mem, f.store); }), 17);
+    EXPECT_EQ(messageOf([&] { f.sheets.copyOneSheet(2, f.mem, f.store); }),
+              MessageId::WorkingFileMissing);
+    EXPECT_EQ(messageOf([&] { f.sheets.copyOneSheet(1, f.mem, f.store); }),
+              MessageId::IllegalWorkingFile);
     EXPECT_EQ(readFile(f.mem), "OLD");
     EXPECT_EQ(hg::readDemType(f.store), 3);
 }
@@ -138,7 +144,7 @@ TEST(Gsi50mSheets, TwoSheetsSideBySideOrOneAboveTheOther) {
 
     for (auto order : {std::vector<std::string>{"533901", "533900"}, {"533900", "533901"}}) {
         f.index(order);
-        ASSERT_EQ(f.compose(order), 0);
+        ASSERT_EQ(f.compose(order), std::nullopt);
         std::string out = readFile(f.mem);
         ASSERT_EQ(out.size(), 1011u + 200u * 2006u);
         EXPECT_EQ(out.substr(23, 6), "399200");
@@ -157,7 +163,7 @@ TEST(Gsi50mSheets, TwoSheetsSideBySideOrOneAboveTheOther) {
     EXPECT_EQ(f.store.getInt(hg::kSection, hg::key::sizeMeshMaxX, 0), 50);
 
     f.index({"523900", "533900"});
-    ASSERT_EQ(f.compose({"523900", "533900"}), 0);
+    ASSERT_EQ(f.compose({"523900", "533900"}), std::nullopt);
     std::string out = readFile(f.mem);
     ASSERT_EQ(out.size(), 1011u + 399u * 1011u);
     EXPECT_EQ(out.substr(23, 6), "200399");
@@ -171,7 +177,7 @@ TEST(Gsi50mSheets, FourSheetsFindTheirCornersFromAnyListOrder) {
     std::vector<std::string> codes = {"533900", "533901", "523900", "523901"};
     for (int k = 0; k < 4; ++k) f.put(codes[static_cast<std::size_t>(k)], f.sheet(k / 2, k % 2));
     f.index(codes);
-    ASSERT_EQ(f.compose(codes), 0);
+    ASSERT_EQ(f.compose(codes), std::nullopt);
     const std::string first = readFile(f.mem);
     EXPECT_EQ(first.substr(23, 6), "399399");
     EXPECT_EQ(first.substr(29, 7), "0345000");
@@ -182,7 +188,7 @@ TEST(Gsi50mSheets, FourSheetsFindTheirCornersFromAnyListOrder) {
     std::sort(codes.begin(), codes.end());
     do {
         f.index(codes);
-        ASSERT_EQ(f.compose({codes[3], codes[1], codes[0], codes[2]}), 0);
+        ASSERT_EQ(f.compose({codes[3], codes[1], codes[0], codes[2]}), std::nullopt);
         EXPECT_EQ(readFile(f.mem), first);
     } while (std::next_permutation(codes.begin(), codes.end()));
 }
@@ -199,24 +205,28 @@ TEST(Gsi50mSheets, RefusalsLeaveTheWorkingFileAndSettingsAlone) {
     writeFile(f.mem, "OLD");
     f.store.putString(hg::kSection, hg::key::demType, "3");
 
-    EXPECT_EQ(f.compose({"533900", "523901"}), 3);
-    EXPECT_EQ(f.compose({"533900", "523899"}), 4);
-    EXPECT_EQ(f.compose({"533900", "533901"}), 4);
-    EXPECT_EQ(f.compose({"533910", "533911"}), 17);  // 1199 columns do not fit
-    EXPECT_EQ(f.compose({"533900", "533903"}), 16);
+    EXPECT_EQ(f.compose({"533900", "523901"}), MessageId::SheetsNotJoinedNorthSouth);
+    EXPECT_EQ(f.compose({"533900", "523899"}), MessageId::SheetsNotJoinedEastWest);
+    EXPECT_EQ(f.compose({"533900", "533901"}), MessageId::SheetsNotJoinedEastWest);
+    // 1199 columns do not fit.
+    EXPECT_EQ(f.compose({"533910", "533911"}), MessageId::IllegalWorkingFile);
+    EXPECT_EQ(f.compose({"533900", "533903"}), MessageId::WorkingFileMissing);
     // The count is refused before any sheet is looked at.
-    EXPECT_EQ(f.compose({"533903", "533902", "533900"}), 21);
-    EXPECT_EQ(f.compose({"533900"}), 21);
-    EXPECT_EQ(f.compose({"533900", "523901", "523899", "533901", "533910"}), 21);
+    EXPECT_EQ(f.compose({"533903", "533902", "533900"}), MessageId::IllegalSheetCount);
+    EXPECT_EQ(f.compose({"533900"}), MessageId::IllegalSheetCount);
+    EXPECT_EQ(f.compose({"533900", "523901", "523899", "533901", "533910"}),
+              MessageId::IllegalSheetCount);
 
     const std::string west = f.sheet(0, 0, 20, 10, "1101111111");
     f.put("533903", f.sheet(0, 1, 20, 10));
     for (std::size_t cut = 0; cut < west.size(); cut += 37) {
         f.put("533902", west.substr(0, cut));
-        EXPECT_EQ(f.compose({"533902", "533903"}), 17) << "cut at " << cut;
+        EXPECT_EQ(f.compose({"533902", "533903"}), MessageId::IllegalWorkingFile)
+            << "cut at " << cut;
     }
     f.put("533902", west);
-    EXPECT_EQ(f.compose({"533902", "533903"}, f.root / "no" / "such.mem"), 5);
+    EXPECT_EQ(f.compose({"533902", "533903"}, f.root / "no" / "such.mem"),
+              MessageId::WorkingFileWrite);
 
     EXPECT_EQ(readFile(f.mem), "OLD");
     EXPECT_EQ(hg::readDemType(f.store), 3);

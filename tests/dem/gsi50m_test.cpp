@@ -11,6 +11,8 @@
 
 namespace {
 
+using hg::MessageId;
+
 using hgtest::makeSheet;
 using hgtest::messageOf;
 using hgtest::TempDir;
@@ -125,13 +127,13 @@ TEST(Gsi50mReader, MissingShortCutAndImplausibleFilesGiveTheirMessages) {
         writeFile(dir / "x.mem", bytes);
         return messageOf([&] { Reader(dir / "x.mem").run(); });
     };
-    EXPECT_EQ(messageOf([&] { Reader(dir / "absent.mem").run(); }), 16);
-    EXPECT_EQ(messageOf([&] { Reader(dir.path()).run(); }), 16);
+    EXPECT_EQ(messageOf([&] { Reader(dir / "absent.mem").run(); }), MessageId::WorkingFileMissing);
+    EXPECT_EQ(messageOf([&] { Reader(dir.path()).run(); }), MessageId::WorkingFileMissing);
 
     const std::string good = makeSheet(20, 10, kEdges, "N", ramp, "1101111111");
-    EXPECT_EQ(loading(good.substr(0, 1010)), 17);
+    EXPECT_EQ(loading(good.substr(0, 1010)), MessageId::IllegalWorkingFile);
     for (std::size_t cut = 0; cut < good.size(); cut += 7) {
-        EXPECT_EQ(loading(good.substr(0, cut)), 17) << "cut at " << cut;
+        EXPECT_EQ(loading(good.substr(0, cut)), MessageId::IllegalWorkingFile) << "cut at " << cut;
     }
     // Counts that cannot describe this file: no columns, negative rows,
     // more columns than the file holds, flags that would run past the header.
@@ -139,7 +141,7 @@ TEST(Gsi50mReader, MissingShortCutAndImplausibleFilesGiveTheirMessages) {
         std::string bad = good;
         bad.replace(static_cast<std::size_t>(at), 3, text);
         if (at == 142) bad.replace(26, 3, "900");
-        EXPECT_EQ(loading(bad), 17) << at << " " << text;
+        EXPECT_EQ(loading(bad), MessageId::IllegalWorkingFile) << at << " " << text;
     }
 }
 

@@ -9,6 +9,8 @@
 
 namespace {
 
+using hg::MessageId;
+
 using hgtest::TempDir;
 using hgtest::writeFile;
 
@@ -16,7 +18,7 @@ TEST(LineReader, LinesKeepTheirEndsUpToTheLimit) {
     TempDir dir;
     const std::string longest(255, 'a');
     writeFile(dir / "t.txt", "one\r\n\ntwo\n" + longest + "\n" + longest + "bb\nrest");
-    hg::LineReader reader(256, 14);
+    hg::LineReader reader(256, MessageId::IllegalMatrix);
     ASSERT_TRUE(reader.open(dir / "t.txt"));
     std::string line;
     ASSERT_TRUE(reader.nextLine(line));
@@ -47,12 +49,12 @@ TEST(LineReader, LinesKeepTheirEndsUpToTheLimit) {
 
 TEST(LineReader, AFileThatCannotBeReadGivesTheReadersMessage) {
     TempDir dir;
-    hg::LineReader reader(256, 71);
+    hg::LineReader reader(256, MessageId::IllegalCsv);
     EXPECT_FALSE(reader.open(dir / "absent.txt"));
     std::string line;
-    EXPECT_EQ(hgtest::messageOf([&] { reader.nextLine(line); }), 71);
+    EXPECT_EQ(hgtest::messageOf([&] { reader.nextLine(line); }), MessageId::IllegalCsv);
     char byte = 0;
-    EXPECT_EQ(hgtest::messageOf([&] { reader.read(&byte, 1); }), 71);
+    EXPECT_EQ(hgtest::messageOf([&] { reader.read(&byte, 1); }), MessageId::IllegalCsv);
 }
 
 }  // namespace

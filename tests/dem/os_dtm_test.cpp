@@ -5,15 +5,19 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "dem/geodesy.h"
 #include "platform/message_error.h"
+#include "support/message_id_print.h"
 #include "support/test_support.h"
 
 namespace {
+
+using hg::MessageId;
 
 using hg::COSdtm;
 using hg::MessageError;
@@ -118,22 +122,22 @@ protected:
         mesh->read();
         return mesh;
     }
-    // The message a file fails with, or 0 when it reads.
-    int failure(const std::string& bytes) {
+    // The message a file fails with, or none when it reads.
+    std::optional<MessageId> failure(const std::string& bytes) {
         try {
             load(bytes);
         } catch (const MessageError& e) {
             return e.id();
         }
-        return 0;
+        return std::nullopt;
     }
-    int titleFailure() {
+    std::optional<MessageId> titleFailure() {
         try {
             hg::ntfTitle(path_);
         } catch (const MessageError& e) {
             return e.id();
         }
-        return 0;
+        return std::nullopt;
     }
     void expectGrid(int cols, int rows, const COSdtm& mesh, double factor = 1.0) {
         ASSERT_EQ(mesh.demCols, cols);
@@ -228,31 +232,33 @@ TEST_F(OsDtm, RecordsPastTheLimitCountAsMissing) {
     Options o;
     o.eol = "";
     o.sectionLength = 257;
-    EXPECT_EQ(failure(ntf(3, 3, o)), 0);
+    EXPECT_EQ(failure(ntf(3, 3, o)), std::nullopt);
     o.sectionLength = 258;
-    EXPECT_EQ(failure(ntf(3, 3, o)), 66);
-    EXPECT_EQ(titleFailure(), 66);
+    EXPECT_EQ(failure(ntf(3, 3, o)), MessageId::NtfNoSectionHeader);
+    EXPECT_EQ(titleFailure(), MessageId::NtfNoSectionHeader);
     // Line breaks count towards the limit though they are dropped.
     o.eol = "\r\n";
     o.sectionLength = 256;
-    EXPECT_EQ(failure(ntf(3, 3, o)), 66);
+    EXPECT_EQ(failure(ntf(3, 3, o)), MessageId::NtfNoSectionHeader);
 }
 
 TEST_F(OsDtm, MisplacedMissingOrForeignHeadersGiveTheirMessages) {
-    for (auto [header, message] : {std::pair{"02", 65}, {"07", 66}, {"50", 67}}) {
+    for (auto [header, message] : {std::pair{"02", MessageId::NtfNoDatabaseHeader},
+                                   {"07", MessageId::NtfNoSectionHeader},
+                                   {"50", MessageId::NtfNoGridHeader}}) {
         Options o;
         o.gridRecordBefore = header;
         EXPECT_EQ(failure(ntf(3, 3, o)), message) << header;
     }
     const std::string good = ntf(3, 3, Options{});
-    EXPECT_EQ(failure(good.substr(good.find('%') + 3)), 64);
+    EXPECT_EQ(failure(good.substr(good.find('%') + 3)), MessageId::NtfNoVolumeHeader);
     // Another NTF product holds no height grid: refused rather than drawn.
     Options other;
     other.database = "OS_STRATEGI";
-    EXPECT_EQ(failure(ntf(3, 3, other)), 63);
+    EXPECT_EQ(failure(ntf(3, 3, other)), MessageId::IllegalNtf);
     std::filesystem::remove(path_);
     EXPECT_THROW(COSdtm(draw_, settings_, path_).open(), MessageError);
-    EXPECT_EQ(titleFailure(), 69);
+    EXPECT_EQ(titleFailure(), MessageId::NtfRecordData);
 }
 
 TEST_F(OsDtm, FilesCutShortGiveTheMessageOfWhatIsMissing) {
@@ -263,14 +269,23 @@ TEST_F(OsDtm, FilesCutShortGiveTheMessageOfWhatIsMissing) {
         Ends e;
         const std::string whole = ntf(3, 20, o, &e);
         for (std::size_t cut = 0; cut < whole.size(); ++cut) {
-            int expected = cut < e.header["01"]   ? 64
-                           : cut < e.header["02"] ? 65
-                           : cut < e.header["07"] ? 66
-                           : cut < e.header["50"] ? 67
-                           : cut < e.data         ? 68
-                                                  : 0;
+            std::optional<MessageId> expected;
+            if (cut < e.header["01"]) {
+                expected = MessageId::NtfNoVolumeHeader;
+            } else if (cut < e.header["02"]) {
+                expected = MessageId::NtfNoDatabaseHeader;
+            } else if (cut < e.header["07"]) {
+                expected = MessageId::NtfNoSectionHeader;
+            } else if (cut < e.header["50"]) {
+                expected = MessageId::NtfNoGridHeader;
+            } else if (cut < e.data) {
+                expected = MessageId::NtfGridData;
+            }
             ASSERT_EQ(failure(whole.substr(0, cut)), expected) << "cut at " << cut;
-            ASSERT_EQ(titleFailure(), cut < e.header["07"] ? 66 : 0) << "cut at " << cut;
+            ASSERT_EQ(titleFailure(), cut < e.header["07"]
+                                          ? std::optional(MessageId::NtfNoSectionHeader)
+                                          : std::nullopt)
+                << "cut at " << cut;
         }
     }
 }

@@ -11,6 +11,8 @@
 
 namespace {
 
+using hg::MessageId;
+
 using hgtest::TempDir;
 using hgtest::writeFile;
 
@@ -50,7 +52,7 @@ struct RiminiRead : hgtest::MeshRead<hg::CFOTrimini> {
     }
 };
 
-int failureOf(const std::filesystem::path& path) {
+std::optional<MessageId> failureOf(const std::filesystem::path& path) {
     return hgtest::messageOf([&] { RiminiRead(path).run(); });
 }
 
@@ -113,12 +115,12 @@ TEST(Rimini, CutShortAnywhereGives15) {
         }
         for (std::size_t cut : cuts) {
             writeFile(dir / "r.dat", file.substr(0, cut));
-            EXPECT_EQ(failureOf(dir / "r.dat"), 15) << "cut at " << cut;
+            EXPECT_EQ(failureOf(dir / "r.dat"), MessageId::IllegalRiminiDat) << "cut at " << cut;
             try {
                 hg::riminiTitle(dir / "r.dat");
                 ADD_FAILURE() << "title of a file cut at " << cut;
             } catch (const hg::MessageError& e) {
-                EXPECT_EQ(e.id(), 15);
+                EXPECT_EQ(e.id(), MessageId::IllegalRiminiDat);
             }
         }
     }
@@ -133,9 +135,9 @@ TEST(Rimini, MalformedRecordsGive15) {
     text[82 * 7 + 12] = 'x';      // a height that is not a number
     for (const std::string& bad : {mixed, longer, text}) {
         writeFile(dir / "r.dat", bad);
-        EXPECT_EQ(failureOf(dir / "r.dat"), 15);
+        EXPECT_EQ(failureOf(dir / "r.dat"), MessageId::IllegalRiminiDat);
     }
-    EXPECT_EQ(failureOf(dir / "missing.dat"), 15);
+    EXPECT_EQ(failureOf(dir / "missing.dat"), MessageId::IllegalRiminiDat);
 }
 
 }  // namespace

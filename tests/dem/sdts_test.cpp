@@ -33,6 +33,8 @@ std::string iso8211Data(const std::vector<Iso8211Field>& fields, char identifier
 
 namespace {
 
+using hg::MessageId;
+
 using hgtest::Iso8211Field;
 using hgtest::messageOf;
 
@@ -169,13 +171,13 @@ TEST(SdtsImport, LayersOfMoreThan1700RowsAreRefused) {
     t.write(dir.path());
     hg::CSDTSInfo info;
     hg::CReadSDTS reader(hg::sdtsPrefix(cel0Of(dir.path())));
-    EXPECT_EQ(messageOf([&] { reader.readModules(info); }), 0);
+    EXPECT_EQ(messageOf([&] { reader.readModules(info); }), std::nullopt);
     EXPECT_EQ(info.nRows, 1700);
 
     t.nRows = 1701;
     t.write(dir.path());
     hg::CReadSDTS again(hg::sdtsPrefix(cel0Of(dir.path())));
-    EXPECT_EQ(messageOf([&] { again.readModules(info); }), 60);
+    EXPECT_EQ(messageOf([&] { again.readModules(info); }), MessageId::SdtsTooManyRows);
 }
 
 TEST(SdtsImport, TrimsFillCornersAndSavesEverything) {
@@ -243,7 +245,7 @@ TEST(SdtsImport, TrimsFillCornersAndSavesEverything) {
     EXPECT_EQ(littleEndian16(hgtest::readFile(hg::workingFilePath())), whole.cells);
 }
 
-TEST(SdtsImport, NoRectangleLeftRaises61) {
+TEST(SdtsImport, NoRectangleLeftRaisesVoidOrFill) {
     hgtest::TempDir dir;
     auto trimOf = [&](Transfer t) {
         t.write(dir.path());
@@ -255,16 +257,16 @@ TEST(SdtsImport, NoRectangleLeftRaises61) {
     };
     Transfer all;
     all.cells.assign(12, -32766);
-    EXPECT_EQ(trimOf(all), 61);
+    EXPECT_EQ(trimOf(all), MessageId::SdtsVoidOrFill);
     // Values below the fill value count as fill.
     all.cells.assign(12, -32767);
-    EXPECT_EQ(trimOf(all), 61);
+    EXPECT_EQ(trimOf(all), MessageId::SdtsVoidOrFill);
     // Edges that cross without reaching the side: nothing is left either.
     Transfer crossed;
     crossed.nRows = 2;
     crossed.nCols = 3;
     crossed.cells = {-32766, 5, 5, 5, 5, -32766};
-    EXPECT_EQ(trimOf(crossed), 61);
+    EXPECT_EQ(trimOf(crossed), MessageId::SdtsVoidOrFill);
 }
 
 TEST(SdtsImport, AFailedImportLeavesThePreviousDemAlone) {
@@ -281,7 +283,7 @@ TEST(SdtsImport, AFailedImportLeavesThePreviousDemAlone) {
         std::filesystem::remove_all(dir.path());
         std::filesystem::create_directories(dir.path());
         t.write(dir.path());
-        int id = messageOf(
+        auto id = messageOf(
             [&] { hg::importSdtsTransfer(cel0Of(dir.path()), hg::workingFilePath(), store); });
         EXPECT_EQ(hgtest::readFile(hg::workingFilePath()), "previous working file");
         EXPECT_EQ(hgtest::readFile(hg::settingsPath()), settingsBefore);
@@ -289,21 +291,21 @@ TEST(SdtsImport, AFailedImportLeavesThePreviousDemAlone) {
     };
     Transfer t;
     t.omit = {"CEL0"};
-    EXPECT_EQ(attempt(t), 24);
+    EXPECT_EQ(attempt(t), MessageId::Cel0Open);
     t.omit = {"XREF"};
-    EXPECT_EQ(attempt(t), 56);
+    EXPECT_EQ(attempt(t), MessageId::XrefOpen);
     t.omit = {"DDOM"};
-    EXPECT_EQ(attempt(t), 28);
+    EXPECT_EQ(attempt(t), MessageId::DdomOpen);
     t.omit = {};
     t.cells.assign(12, -32766);
-    EXPECT_EQ(attempt(t), 61);
+    EXPECT_EQ(attempt(t), MessageId::SdtsVoidOrFill);
     // More rows promised than the cell module holds.
     Transfer big;
     big.nRows = 1700;
-    EXPECT_EQ(attempt(big), 26);
+    EXPECT_EQ(attempt(big), MessageId::Cel0ReadSubfield);
     EXPECT_EQ(
         messageOf([&] { hg::importSdtsTransfer(dir / "CEL.DDF", hg::workingFilePath(), store); }),
-        24);
+        MessageId::Cel0Open);
 }
 
 TEST(Usgs75min, CornersUnitsAndVoidsComeFromTheSettings) {
@@ -350,7 +352,7 @@ TEST(Usgs75min, CornersUnitsAndVoidsComeFromTheSettings) {
 
     // A working file shorter than the settings say.
     store.putString(s, "sizeZ", "3");
-    EXPECT_EQ(messageOf([&] { Loaded shorter(hg::workingFilePath()); }), 23);
+    EXPECT_EQ(messageOf([&] { Loaded shorter(hg::workingFilePath()); }), MessageId::IllegalDdf);
 }
 
 // The trimming rule applied to the reference grid, for comparison.

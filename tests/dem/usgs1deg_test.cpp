@@ -7,14 +7,18 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "dem/geodesy.h"
 #include "platform/message_error.h"
+#include "support/message_id_print.h"
 #include "support/test_support.h"
 
 namespace {
+
+using hg::MessageId;
 
 using hg::VOID_HEIGHT;
 
@@ -153,13 +157,13 @@ std::unique_ptr<Loaded> loadBytes(const hgtest::TempDir& dir, const std::string&
     return load(path, configure);
 }
 
-int illegalId(const hgtest::TempDir& dir, const std::string& bytes) {
+std::optional<MessageId> illegalId(const hgtest::TempDir& dir, const std::string& bytes) {
     try {
         loadBytes(dir, bytes);
     } catch (const hg::MessageError& e) {
         return e.id();
     }
-    return 0;
+    return std::nullopt;
 }
 
 TEST(UsgsDem, OneDegreeGridOf1201ProfilesFillsNorthRowFirst) {
@@ -324,7 +328,7 @@ TEST(UsgsDem, BrokenFilesAreIllegalFormat) {
     hgtest::TempDir dir;
     auto ok = [] { return fullGrid(3, 200, [](int c, int r) { return c + r; }); };
     const std::string good = ok().bytes();
-    ASSERT_EQ(illegalId(dir, good), 0);
+    ASSERT_EQ(illegalId(dir, good), std::nullopt);
 
     std::vector<std::pair<const char*, std::string>> cases;
     cases.emplace_back("empty", "");
@@ -359,7 +363,8 @@ TEST(UsgsDem, BrokenFilesAreIllegalFormat) {
     hugeCount.replace(1024 + 12, 6, i6(30000));
     cases.emplace_back("profile longer than any grid", hugeCount);
 
-    for (const auto& [what, bytes] : cases) EXPECT_EQ(illegalId(dir, bytes), 18) << what;
+    for (const auto& [what, bytes] : cases)
+        EXPECT_EQ(illegalId(dir, bytes), MessageId::IllegalDem) << what;
     EXPECT_THROW(load(dir / "absent.dem"), hg::MessageError);
 }
 
@@ -382,7 +387,7 @@ TEST(UsgsDemTitle, NameInFirstColumnIsCutAt24Characters) {
         hg::usgsDemTitle(path);
         FAIL() << "a 63-character file has no title";
     } catch (const hg::MessageError& e) {
-        EXPECT_EQ(e.id(), 18);
+        EXPECT_EQ(e.id(), MessageId::IllegalDem);
     }
 }
 
@@ -472,7 +477,7 @@ TEST_P(UsgsDemSample, CutShortAnywhereIsIllegalFormat) {
             load(path);
             ADD_FAILURE() << "cut at " << at << " was read";
         } catch (const hg::MessageError& e) {
-            EXPECT_EQ(e.id(), 18) << at;
+            EXPECT_EQ(e.id(), MessageId::IllegalDem) << at;
         }
     }
 }

@@ -9,24 +9,50 @@
 #include "platform/message_error.h"
 #include "platform/messages.h"
 #include "platform/show_error.h"
+#include "support/message_id_print.h"
 #include "support/test_support.h"
 
 using namespace hgtest;
 
 TEST(Messages, EveryIdHasTextInBothLanguages) {
+    using hg::Language;
+    using hg::MessageId;
+    auto text = [](int id, Language language) {
+        return hg::messageText(static_cast<MessageId>(id), language);
+    };
     for (int id = 1; id <= hg::kMessageCount; ++id) {
-        EXPECT_STRNE(hg::messageText(id, hg::Language::English), "") << id;
-        EXPECT_STRNE(hg::messageText(id, hg::Language::Japanese), "") << id;
+        EXPECT_STRNE(text(id, Language::English), "") << id;
+        EXPECT_STRNE(text(id, Language::Japanese), "") << id;
     }
-    EXPECT_STREQ(hg::messageText(0, hg::Language::English), "");
-    EXPECT_STREQ(hg::messageText(93, hg::Language::English), "");
-    EXPECT_STREQ(hg::messageText(18, hg::Language::English), "Illegal format .dem.");
-    EXPECT_STREQ(hg::messageText(60, hg::Language::English),
+    EXPECT_STREQ(text(0, Language::English), "");
+    EXPECT_STREQ(text(93, Language::English), "");
+    EXPECT_STREQ(hg::messageText(MessageId::IllegalDem, Language::English), "Illegal format .dem.");
+    EXPECT_STREQ(hg::messageText(MessageId::SdtsTooManyRows, Language::English),
                  "Error rows execeed the 1700 limit of the program USGS7.5min.");
-    EXPECT_STREQ(hg::messageText(92, hg::Language::English), "Illegal format .dat.");
+    EXPECT_STREQ(hg::messageText(MessageId::IllegalGsi10mDat, Language::English),
+                 "Illegal format .dat.");
     // Ids the Japanese table does not change carry the English text.
-    EXPECT_STREQ(hg::messageText(18, hg::Language::Japanese), "Illegal format .dem.");
-    EXPECT_STREQ(hg::messageText(91, hg::Language::Japanese), "Not find 座標番号.");
+    EXPECT_STREQ(hg::messageText(MessageId::IllegalDem, Language::Japanese),
+                 "Illegal format .dem.");
+    EXPECT_STREQ(hg::messageText(MessageId::CsvNoZone, Language::Japanese), "Not find 座標番号.");
+}
+
+TEST(Messages, EachTransferModuleHasItsOwnFourMessages) {
+    const std::pair<hg::ModuleMessages, std::string> modules[] = {
+        {hg::kCel0Messages, "CEL0"}, {hg::kDdomMessages, "DDOM"}, {hg::kDdshMessages, "DDSH"},
+        {hg::kIdenMessages, "IDEN"}, {hg::kIrefMessages, "IREF"}, {hg::kLdefMessages, "LDEF"},
+        {hg::kRsdfMessages, "RSDF"}, {hg::kSpdmMessages, "SPDM"}, {hg::kXrefMessages, "XREF"}};
+    auto english = [](hg::MessageId id) {
+        return std::string(hg::messageText(id, hg::Language::English));
+    };
+    for (const auto& [m, name] : modules) {
+        EXPECT_EQ(english(m.open), "Can't open " + name + " file.");
+        EXPECT_EQ(english(m.descriptiveRecord), "Error reading DDR (" + name + " module).");
+        EXPECT_EQ(english(m.readSubfield),
+                  "Error reading data record subfield (" + name + " module).");
+        EXPECT_EQ(english(m.checkSubfield),
+                  "Error checking data record subfield (" + name + " module).");
+    }
 }
 
 TEST(Messages, LanguageFollowsTheEnvironment) {
@@ -35,19 +61,19 @@ TEST(Messages, LanguageFollowsTheEnvironment) {
     ScopedEnv msgs("LC_MESSAGES", nullptr);
     {
         ScopedEnv lang("LANG", "ja_JP.UTF-8");
-        EXPECT_EQ(hg::loadMessage(16), ".mem が見つかりません。");
-        EXPECT_EQ(hg::MessageError(20).what(), std::string("DEM 選択."));
+        EXPECT_EQ(hg::loadMessage(hg::MessageId::WorkingFileMissing), ".mem が見つかりません。");
+        EXPECT_EQ(hg::MessageError(hg::MessageId::SpecifyDem).what(), std::string("DEM 選択."));
         ScopedEnv force("HILLGLIMMER_LANG", "en");
-        EXPECT_EQ(hg::loadMessage(16), "Not find .mem.");
+        EXPECT_EQ(hg::loadMessage(hg::MessageId::WorkingFileMissing), "Not find .mem.");
     }
     {
         ScopedEnv lang("LANG", "de_DE.UTF-8");
-        EXPECT_EQ(hg::loadMessage(16), "Not find .mem.");
+        EXPECT_EQ(hg::loadMessage(hg::MessageId::WorkingFileMissing), "Not find .mem.");
         ScopedEnv first("LC_ALL", "ja_JP.UTF-8");
-        EXPECT_EQ(hg::loadMessage(21), "選択項目数が違います。");
+        EXPECT_EQ(hg::loadMessage(hg::MessageId::IllegalSheetCount), "選択項目数が違います。");
     }
-    hg::MessageError e(21);
-    EXPECT_EQ(e.id(), 21);
+    hg::MessageError e(hg::MessageId::IllegalSheetCount);
+    EXPECT_EQ(e.id(), hg::MessageId::IllegalSheetCount);
 }
 
 TEST(Home, EnvironmentChoosesTheDirectoryAndCreatesIt) {
@@ -164,7 +190,8 @@ TEST(ShowError, GuardShowsMessageStdAndUnknownFailures) {
     });
     ScopedEnv lang("HILLGLIMMER_LANG", "en");
     EXPECT_TRUE(hg::runGuarded(nullptr, "cap", [] {}));
-    EXPECT_FALSE(hg::runGuarded(nullptr, "Hillglimmer draw", [] { throw hg::MessageError(18); }));
+    EXPECT_FALSE(hg::runGuarded(nullptr, "Hillglimmer draw",
+                                [] { throw hg::MessageError(hg::MessageId::IllegalDem); }));
     EXPECT_FALSE(hg::runGuarded(nullptr, "c2", [] { throw std::runtime_error("plain"); }));
     EXPECT_FALSE(hg::runGuarded(nullptr, "c3", [] { throw 42; }));
     ASSERT_EQ(shown.size(), 3u);

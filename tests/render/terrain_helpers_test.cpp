@@ -5,8 +5,11 @@
 #include <cmath>
 
 #include "platform/message_error.h"
+#include "support/message_id_print.h"
 
 namespace {
+
+using hg::MessageId;
 
 using hg::GridView;
 using hg::Vec3;
@@ -183,7 +186,7 @@ TEST(TerrainHelpers, CoincidentVerticesRaiseErrorNormalized) {
         (void)g.smoothNormal(1, 1);
         FAIL() << "no error";
     } catch (const hg::MessageError& e) {
-        EXPECT_EQ(e.id(), 70);
+        EXPECT_EQ(e.id(), MessageId::ZeroNormal);
         EXPECT_STREQ(e.what(), "Error normalized.");
     }
     EXPECT_THROW(hg::normalize(0.0, 0.0, 0.0), hg::MessageError);

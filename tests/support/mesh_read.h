@@ -5,22 +5,24 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "dem/mesh.h"
 #include "platform/message_error.h"
+#include "support/message_id_print.h"
 
 namespace hgtest {
 
-// The message id a call throws, 0 when it returns.
+// The message a call throws; none when it returns.
 template <typename F>
-int messageOf(F&& call) {
+std::optional<hg::MessageId> messageOf(F&& call) {
     try {
         call();
     } catch (const hg::MessageError& e) {
         return e.id();
     }
-    return 0;
+    return std::nullopt;
 }
 
 // A reader with the buffers and settings it fills. The whole grid at full
