@@ -1,9 +1,9 @@
 #include "shell/render_command.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/home.h"
+#include "platform/text_number.h"
 #include "render/draw_factory.h"
 #include "render/output/offscreen_render.h"
 #include "shell/bundled_terrain.h"
@@ -13,17 +13,15 @@ namespace hg {
 namespace {
 
 int usage() {
-    std::fputs(
-        "usage: hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n",
-        stderr);
+    std::fputs("usage: hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n",
+               stderr);
     return 2;
 }
 
 bool parsePositive(const std::string& text, int limit, int& out) {
-    char* end = nullptr;
-    long v = std::strtol(text.c_str(), &end, 10);
-    if (end == text.c_str() || *end != '\0' || v < 1 || v > limit) return false;
-    out = static_cast<int>(v);
+    auto v = parseNumber<int>(text);
+    if (!v || *v < 1 || *v > limit) return false;
+    out = *v;
     return true;
 }
 
@@ -70,8 +68,8 @@ int runRenderCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "hillglimmer: %s\n", result.error.c_str());
         return 1;
     }
-    std::printf("Wrote %zu frame%s to %s\n", result.files.size(), result.files.size() == 1 ? "" : "s",
-                request.outDir.string().c_str());
+    std::printf("Wrote %zu frame%s to %s\n", result.files.size(),
+                result.files.size() == 1 ? "" : "s", request.outDir.string().c_str());
     return 0;
 }
 

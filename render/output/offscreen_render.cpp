@@ -1,9 +1,9 @@
 #include "render/output/offscreen_render.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "platform/show_error.h"
+#include "platform/text_number.h"
 #include "render/draw_factory.h"
 #include "render/output/egl_offscreen_target.h"
 #include "render/output/png_writer.h"
@@ -15,9 +15,7 @@ namespace hg {
 namespace {
 
 std::filesystem::path frameName(const std::filesystem::path& dir, int n) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%04d.png", n);
-    return dir / name;
+    return dir / ("frame-" + formatInteger(n, 4) + ".png");
 }
 
 void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store,
