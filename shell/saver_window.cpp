@@ -18,11 +18,12 @@
 #include "platform/gui/wait_cursor.h"
 #include "platform/messages.h"
 #include "platform/show_error.h"
+#include "platform/text_number.h"
 #include "render/draw.h"
 #include "render/draw_factory.h"
 #include "render/saver_record.h"
-#include "shell/closing_input.h"
 #include "settings/settings.h"
+#include "shell/closing_input.h"
 
 namespace hg {
 
@@ -153,7 +154,7 @@ void SaverWindow::startUp() {
     draw_ = createDraw(drawType);
     settings_ = createViewSettings(drawType);
     if (draw_ == nullptr || settings_ == nullptr) {
-        throw std::runtime_error("There is no drawing style number " + std::to_string(drawType) +
+        throw std::runtime_error("There is no drawing style number " + formatInteger(drawType) +
                                  ".");
     }
     applySaverSettings(*settings_, saved);

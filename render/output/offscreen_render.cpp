@@ -28,7 +28,7 @@ void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store
     std::unique_ptr<CDraw> draw = createDraw(drawType);
     std::unique_ptr<CViewSettings> record = createViewSettings(drawType);
     if (!draw || !record) {
-        result.error = "There is no style number " + std::to_string(drawType) + " (0 to 9).";
+        result.error = "There is no style number " + formatInteger(drawType) + " (0 to 9).";
         return;
     }
     applySaverSettings(*record, readSaverSettings(store));
@@ -61,7 +61,7 @@ void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store
     }
     for (int n = 0; n < request.frames; ++n) {
         if (!draw->nextFrame()) {
-            result.error = "Frame " + std::to_string(n) + " could not be drawn.";
+            result.error = "Frame " + formatInteger(n) + " could not be drawn.";
             break;
         }
         const std::filesystem::path file = frameName(request.outDir, n);
