@@ -22,6 +22,7 @@
 #include "dem/view_settings.h"
 #include "platform/gui/wait_cursor.h"
 #include "platform/show_error.h"
+#include "platform/text_number.h"
 #include "render/styles.h"
 #include "resources/dialog_texts.h"
 #include "settings/settings.h"
@@ -249,11 +250,11 @@ void SetupDialog::specifyDem() {
 
 void SetupDialog::writeChoices() {
     // Only the choices of this dialog; the DEM and the part were written when made.
-    store_.putString(kSection, key::sel, std::to_string(checkedDrawType()));
-    store_.putString(kSection, key::yFactor, std::to_string(altitude_->currentIndex()));
-    store_.putString(kSection, key::step, std::to_string(contour_->currentIndex()));
-    store_.putString(kSection, key::numMesh, std::to_string(mesh_->currentIndex()));
-    store_.putString(kSection, key::speed, std::to_string(speed_->value()));
+    store_.putString(kSection, key::sel, formatInteger(checkedDrawType()));
+    store_.putString(kSection, key::yFactor, formatInteger(altitude_->currentIndex()));
+    store_.putString(kSection, key::step, formatInteger(contour_->currentIndex()));
+    store_.putString(kSection, key::numMesh, formatInteger(mesh_->currentIndex()));
+    store_.putString(kSection, key::speed, formatInteger(speed_->value()));
 }
 
 int showSetupDialog(const std::filesystem::path& memPath) {

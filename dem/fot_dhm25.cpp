@@ -8,8 +8,8 @@
 
 #include "dem/geodesy.h"
 #include "dem/line_reader.h"
-#include "dem/number_scan.h"
 #include "platform/message_error.h"
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -195,7 +195,7 @@ void CFOTdhm25::read() {
                 int colSlot = colSlots[static_cast<std::size_t>(col)];
                 if (colSlot >= 0) {
                     int v = 0;
-                    if (!parseIntField(&record[off], kFieldWidth, v))
+                    if (!parseIntField(std::string_view(&record[off], kFieldWidth), v))
                         throw MessageError(MessageId::IllegalMatrix);
                     heights[static_cast<std::size_t>(rowSlot) * usedCols +
                             static_cast<std::size_t>(colSlot)] = static_cast<float>(v * 0.1);

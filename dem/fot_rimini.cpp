@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "dem/number_scan.h"
 #include "platform/message_error.h"
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -101,7 +101,7 @@ void CFOTrimini::read() {
             int colSlot = rowSlot >= 0 ? sel.colSlot(col) : -1;
             if (colSlot >= 0) {
                 int v = 0;
-                if (!parseIntField(rec + f * kFieldWidth, kFieldWidth, v)) {
+                if (!parseIntField(std::string_view(rec + f * kFieldWidth, kFieldWidth), v)) {
                     throw MessageError(MessageId::IllegalRiminiDat);
                 }
                 heights[static_cast<std::size_t>(rowSlot) * usedCols +

@@ -1,9 +1,8 @@
 #include "dem/gsi10m_info.h"
 
-#include <charconv>
-#include <cmath>
 #include <string>
 
+#include "platform/text_number.h"
 #include "settings/settings.h"
 
 namespace hg {
@@ -13,30 +12,19 @@ constexpr std::size_t kTitleBuffer = 4096;
 }  // namespace
 
 std::string formatGsi10mNumber(double value) {
-    // snprintf would follow LC_NUMERIC, which a Qt program sets from the
-    // user's locale; a comma there would not read back.
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 7);
-    if (res.ec != std::errc()) return "0.0000000";
-    return std::string(buf, res.ptr);
+    return formatFixed(value, 7);
 }
 
 double parseGsi10mNumber(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    if (i < text.size() && text[i] == '+') ++i;
-    double v = 0.0;
-    auto res = std::from_chars(text.data() + i, text.data() + text.size(), v);
-    if (res.ec != std::errc() || !std::isfinite(v)) return 0.0;
-    return v;
+    return leadingNumber(std::string_view(text), 0.0);
 }
 
 bool CGSI10mInfo::saveToSettings(ProfileStore& store) const {
     const char* s = kSectionGsi10m;
     bool ok = store.putString(s, "titl", titl);
-    ok = store.putString(s, "zone", std::to_string(zone)) && ok;
-    ok = store.putString(s, "nRows", std::to_string(nRows)) && ok;
-    ok = store.putString(s, "nCols", std::to_string(nCols)) && ok;
+    ok = store.putString(s, "zone", formatInteger(zone)) && ok;
+    ok = store.putString(s, "nRows", formatInteger(nRows)) && ok;
+    ok = store.putString(s, "nCols", formatInteger(nCols)) && ok;
     ok = store.putString(s, "swX", formatGsi10mNumber(swX)) && ok;
     ok = store.putString(s, "swY", formatGsi10mNumber(swY)) && ok;
     ok = store.putString(s, "neX", formatGsi10mNumber(neX)) && ok;

@@ -6,6 +6,7 @@
 
 #include "dem/geodesy.h"
 #include "platform/message_error.h"
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -17,10 +18,6 @@ bool isLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Bessel 1841, the datum of the sheets.
 constexpr int kBessel = 1;
 
@@ -28,18 +25,7 @@ constexpr int kBessel = 1;
 
 int fieldInt(std::string_view bytes, std::size_t offset, std::size_t width) {
     if (offset >= bytes.size()) return 0;
-    std::string_view f = bytes.substr(offset, width);
-    std::size_t i = 0;
-    while (i < f.size() && isSpace(f[i])) ++i;
-    bool negative = false;
-    if (i < f.size() && (f[i] == '+' || f[i] == '-')) {
-        negative = f[i] == '-';
-        ++i;
-    }
-    // Fields are at most a few digits wide, so this cannot overflow.
-    int v = 0;
-    for (; i < f.size() && f[i] >= '0' && f[i] <= '9'; ++i) v = v * 10 + (f[i] - '0');
-    return negative ? -v : v;
+    return clampedLeadingInteger<int>(bytes.substr(offset, width));
 }
 
 double angleAt(std::string_view header, std::size_t offset) {

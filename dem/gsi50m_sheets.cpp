@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
 #include "dem/gsi50m.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
+#include "platform/text_number.h"
 #include "settings/settings.h"
 
 namespace hg {
@@ -63,9 +64,8 @@ bool liesSouthOf(const Sheet& a, const Sheet& b) {
 // The 3-character count fields cannot hold more than 999.
 void putCount(std::string& header, std::size_t offset, int value) {
     if (value < 0 || value > 999) throw MessageError(MessageId::IllegalWorkingFile);
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%03d", value);
-    std::memcpy(&header[offset], buf, kCountWidth);
+    const std::string text = formatInteger(value, static_cast<int>(kCountWidth));
+    std::memcpy(&header[offset], text.data(), kCountWidth);
 }
 
 void putAngle(std::string& header, std::size_t offset, double arcSeconds) {
@@ -73,10 +73,9 @@ void putAngle(std::string& header, std::size_t offset, double arcSeconds) {
     const long deg = v / 3600;
     const long min = std::labs((v % 3600) / 60);
     const long sec = std::labs((v % 3600) % 60);
-    char buf[64];
-    int n = std::snprintf(buf, sizeof buf, "%03ld%02ld%02ld", deg, min, sec);
-    if (n != static_cast<int>(kAngleWidth)) throw MessageError(MessageId::IllegalWorkingFile);
-    std::memcpy(&header[offset], buf, kAngleWidth);
+    const std::string text = formatInteger(deg, 3) + formatInteger(min, 2) + formatInteger(sec, 2);
+    if (text.size() != kAngleWidth) throw MessageError(MessageId::IllegalWorkingFile);
+    std::memcpy(&header[offset], text.data(), kAngleWidth);
 }
 
 void putName(std::string& header, int field, const Sheet& from) {

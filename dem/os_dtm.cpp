@@ -1,7 +1,6 @@
 #include "dem/os_dtm.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +10,7 @@
 #include "dem/geodesy.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -71,36 +71,19 @@ std::string trimmed(std::string_view s) {
     return std::string(s.substr(0, n));
 }
 
-// Leading blanks, an optional sign, decimal digits. Saturates far beyond
-// any height so that no field can overflow.
+// Leading blanks, an optional sign, decimal digits; a field too long for
+// any height is clamped rather than overflowing.
 long long parseInt(std::string_view s) {
-    constexpr long long kCap = 1'000'000'000'000'000LL;
-    std::size_t p = 0;
-    while (p < s.size() && s[p] == ' ') ++p;
-    bool negative = false;
-    if (p < s.size() && (s[p] == '+' || s[p] == '-')) negative = s[p++] == '-';
-    long long v = 0;
-    for (; p < s.size() && s[p] >= '0' && s[p] <= '9'; ++p) {
-        if (v < kCap) v = v * 10 + (s[p] - '0');
-    }
-    return negative ? -v : v;
+    return clampedLeadingInteger<long long>(s);
 }
 
 // Leading blanks, an optional sign, digits, an optional point and an
 // optional exponent. A blank field is 0; anything unreadable is NaN, which
 // the header checks refuse.
 double parseReal(std::string_view s) {
-    std::size_t p = 0;
-    while (p < s.size() && s[p] == ' ') ++p;
-    bool negative = false;
-    if (p < s.size() && (s[p] == '+' || s[p] == '-')) negative = s[p++] == '-';
-    if (p == s.size()) return 0.0;
-    // from_chars would also take "inf" and "nan"; the format has neither.
-    if (!(s[p] == '.' || (s[p] >= '0' && s[p] <= '9'))) return std::nan("");
+    if (skipAsciiSpace(s).empty()) return 0.0;
     double v = 0.0;
-    auto r = std::from_chars(s.data() + p, s.data() + s.size(), v);
-    if (r.ec != std::errc()) return std::nan("");
-    return negative ? -v : v;
+    return scanNumber(s, v) ? v : std::nan("");
 }
 
 // Latitude in arc-seconds of a National Grid northing: the grid's true

@@ -8,9 +8,9 @@
 
 #include "dem/line_reader.h"
 #include "dem/mesh.h"
-#include "dem/number_scan.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
+#include "platform/text_number.h"
 #include "settings/settings.h"
 
 namespace hg {

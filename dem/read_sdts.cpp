@@ -1,7 +1,6 @@
 #include "dem/read_sdts.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -10,6 +9,7 @@
 #include "dem/mesh.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
+#include "platform/text_number.h"
 #include "settings/settings.h"
 
 namespace hg {
@@ -22,24 +22,15 @@ namespace {
 // The program's grids are sized for quadrangles of at most this many rows.
 constexpr int kMaxRows = 1700;
 
+// Subfields are free text: leading blanks, a sign and digits, whatever
+// follows ignored. An integer beyond int is clamped; a real that is not a
+// number reads as 0.
 int subfieldInt(const std::string& value) {
-    return parseLeadingInt(value);
+    return clampedLeadingInteger<int>(value);
 }
 
-// Leading blanks, an optional sign, digits with a point and an exponent.
 double subfieldReal(const std::string& value) {
-    std::size_t i = 0;
-    while (i < value.size() && value[i] == ' ') ++i;
-    std::size_t j = i;
-    if (j < value.size() && (value[j] == '+' || value[j] == '-')) ++j;
-    // strtod would also take "inf", "nan" and hexadecimal forms.
-    if (j >= value.size() || !((value[j] >= '0' && value[j] <= '9') || value[j] == '.')) {
-        return 0.0;
-    }
-    const std::string text = value.substr(i);
-    char* end = nullptr;
-    double v = std::strtod(text.c_str(), &end);
-    return std::isfinite(v) ? v : 0.0;
+    return leadingNumber(std::string_view(value), 0.0);
 }
 
 // Opens a module, reads its descriptive record, then hands every subfield

@@ -1,11 +1,9 @@
 #include "dem/sdts_info.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
-#include <vector>
 
+#include "platform/text_number.h"
 #include "settings/settings.h"
 
 namespace hg {
@@ -30,25 +28,13 @@ std::string wholeNumber(double v) {
     double t = std::trunc(v);
     if (t > std::numeric_limits<int>::max()) t = std::numeric_limits<int>::max();
     if (t < std::numeric_limits<int>::min()) t = std::numeric_limits<int>::min();
-    return std::to_string(static_cast<int>(t));
-}
-
-double parseReal(const std::string& text) {
-    const char* p = text.c_str();
-    char* end = nullptr;
-    double v = std::strtod(p, &end);
-    if (end == p || !std::isfinite(v)) return 0.0;
-    return v;
+    return formatInteger(static_cast<int>(t));
 }
 
 }  // namespace
 
 std::string formatSdtsCoordinate(double value) {
-    int n = std::snprintf(nullptr, 0, "%8.7lf", value);
-    if (n <= 0) return "0";
-    std::vector<char> buf(static_cast<std::size_t>(n) + 1);
-    std::snprintf(buf.data(), buf.size(), "%8.7lf", value);
-    return std::string(buf.data(), static_cast<std::size_t>(n));
+    return formatFixed(value, 7);
 }
 
 bool CSDTSInfo::saveToSettings(ProfileStore& store) const {
@@ -62,15 +48,15 @@ bool CSDTSInfo::saveToSettings(ProfileStore& store) const {
     put("daid", settingsText(daid));
     put("unit", settingsText(unit));
     put("rsnm", settingsText(rsnm));
-    put("zone", std::to_string(zone));
+    put("zone", formatInteger(zone));
     put("xhrs", wholeNumber(xhrs));
     put("yhrs", wholeNumber(yhrs));
-    put("fillValue", std::to_string(fillValue));
-    put("voidValue", std::to_string(voidValue));
-    put("minValue", std::to_string(minValue));
-    put("maxValue", std::to_string(maxValue));
-    put("nRows", std::to_string(nRows));
-    put("nCols", std::to_string(nCols));
+    put("fillValue", formatInteger(fillValue));
+    put("voidValue", formatInteger(voidValue));
+    put("minValue", formatInteger(minValue));
+    put("maxValue", formatInteger(maxValue));
+    put("nRows", formatInteger(nRows));
+    put("nCols", formatInteger(nCols));
     put("swX", formatSdtsCoordinate(swX));
     put("swY", formatSdtsCoordinate(swY));
     put("nwX", formatSdtsCoordinate(nwX));
@@ -86,6 +72,8 @@ void CSDTSInfo::loadFromSettings(const ProfileStore& store) {
     const char* s = kSectionSdts;
     auto text = [&](const char* key) { return store.getString(s, key, "", kTextBuffer); };
     auto integer = [&](const char* key) { return store.getInt(s, key, 0); };
+    // Not a number, or not finite: 0, as for a missing key.
+    auto real = [&](const std::string& t) { return leadingNumber(std::string_view(t), 0.0); };
     titl = text("titl");
     dcdt = text("dcdt");
     daid = text("daid");
@@ -102,19 +90,19 @@ void CSDTSInfo::loadFromSettings(const ProfileStore& store) {
     nCols = integer("nCols");
     sizeZ = integer("sizeZ");
     sizeX = integer("sizeX");
-    swX = parseReal(text("swX"));
-    swY = parseReal(text("swY"));
-    nwX = parseReal(text("nwX"));
-    nwY = parseReal(text("nwY"));
-    neX = parseReal(text("neX"));
-    neY = parseReal(text("neY"));
-    seX = parseReal(text("seX"));
-    seY = parseReal(text("seY"));
+    swX = real(text("swX"));
+    swY = real(text("swY"));
+    nwX = real(text("nwX"));
+    nwY = real(text("nwY"));
+    neX = real(text("neX"));
+    neY = real(text("neY"));
+    seX = real(text("seX"));
+    seY = real(text("seY"));
 }
 
 bool saveSdtsGridSize(ProfileStore& store, int sizeZ, int sizeX) {
-    bool ok = store.putString(kSectionSdts, "sizeZ", std::to_string(sizeZ));
-    ok = store.putString(kSectionSdts, "sizeX", std::to_string(sizeX)) && ok;
+    bool ok = store.putString(kSectionSdts, "sizeZ", formatInteger(sizeZ));
+    ok = store.putString(kSectionSdts, "sizeX", formatInteger(sizeX)) && ok;
     return store.flush() && ok;
 }
 

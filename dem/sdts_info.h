@@ -38,7 +38,8 @@ public:
     int sizeX = 0;
 };
 
-// The text a corner is saved as ("%8.7lf").
+// The text a corner is saved as: fixed point with seven decimals, the
+// same in every locale.
 std::string formatSdtsCoordinate(double value);
 
 // Saves the size of the trimmed grid, then flushes.

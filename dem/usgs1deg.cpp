@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <string_view>
 
 #include "dem/geodesy.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -27,55 +27,21 @@ constexpr int kFillMarker = -32768;
 }
 
 // Fortran I-format: blanks, an optional sign, digits; anything else ends
-// the number, and a blank field reads as 0.
+// the number, and a blank field reads as 0. The bound keeps the block
+// arithmetic on a hostile count clear of overflow.
 int parseInt(std::string_view field) {
-    std::size_t i = 0;
-    while (i < field.size() && field[i] == ' ') ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
-    long long v = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
-        // Fields are at most a few characters wide; the cap only guards a
-        // caller that passes something longer.
-        if (v < 100000000000LL) v = v * 10 + (field[i] - '0');
-    }
-    v = negative ? -v : v;
-    return static_cast<int>(std::clamp<long long>(v, -2000000000LL, 2000000000LL));
-}
-
-// The same rule for one 6-character elevation, kept small because it runs
-// once per post.
-inline int parseElevation(const char* p) {
-    int i = 0;
-    while (i < 6 && p[i] == ' ') ++i;
-    bool negative = false;
-    if (i < 6 && (p[i] == '-' || p[i] == '+')) negative = p[i++] == '-';
-    int v = 0;
-    for (; i < 6 && p[i] >= '0' && p[i] <= '9'; ++i) v = v * 10 + (p[i] - '0');
-    return negative ? -v : v;
+    return std::clamp(clampedLeadingInteger<int>(field), -2000000000, 2000000000);
 }
 
 // Fortran E- and D-format reals ("0.544050000000000D+06",
 // "3.00000e+001"). The D exponent has to be honoured: stopping at it would
-// read every corner a million times too small. from_chars keeps the parse
-// independent of the process locale, which a GUI may have changed.
+// read every corner a million times too small.
 double parseReal(std::string_view field) {
     std::array<char, 40> buf{};
-    std::size_t n = 0;
-    std::size_t i = 0;
-    while (i < field.size() && field[i] == ' ') ++i;
-    if (i < field.size() && field[i] == '+') ++i;
-    for (; i < field.size() && n + 1 < buf.size(); ++i) {
-        char c = field[i];
-        if (c == 'D' || c == 'd') c = 'e';
-        bool numeric =
-            (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
-        if (!numeric) break;
-        buf[n++] = c;
-    }
-    double v = 0.0;
-    std::from_chars(buf.data(), buf.data() + n, v, std::chars_format::general);
-    return v;
+    const std::size_t n = std::min(field.size(), buf.size());
+    std::transform(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(n), buf.begin(),
+                   [](char c) { return c == 'D' || c == 'd' ? 'E' : c; });
+    return leadingNumber(std::string_view(buf.data(), n), 0.0);
 }
 
 std::string trimBlanks(std::string_view s) {
@@ -336,7 +302,7 @@ void CUSGS1deg::read() {
                 pos = static_cast<std::size_t>(1 + q / kBlockValues) * stride_ +
                       6 * static_cast<std::size_t>(q % kBlockValues);
             }
-            const int raw = parseElevation(&buf[pos]);
+            const int raw = clampedLeadingInteger<int>(std::string_view(&buf[pos], 6));
             float h = VOID_HEIGHT;
             if (raw != kVoidMarker && raw != kFillMarker) {
                 const double value = (raw * zResolution_ + p.datum) * unitFactor;

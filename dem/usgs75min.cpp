@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "dem/sdts_info.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -19,12 +19,9 @@ namespace {
 constexpr double kSideArcSeconds = 450.0;
 
 bool numberToken(const std::string& token, double& value) {
-    if (token.empty()) return false;
-    const char first = token[0] == '+' || token[0] == '-' ? token.c_str()[1] : token[0];
-    if (!((first >= '0' && first <= '9') || first == '.')) return false;
-    char* end = nullptr;
-    value = std::strtod(token.c_str(), &end);
-    return end == token.c_str() + token.size() && std::isfinite(value);
+    auto v = parseNumber<double>(token);
+    if (v) value = *v;
+    return v.has_value();
 }
 
 // Degrees, minutes and seconds with a hemisphere letter; the sign may be on

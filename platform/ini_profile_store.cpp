@@ -1,9 +1,9 @@
-#include <climits>
 #include <vector>
 
 #include "platform/file.h"
 #include "platform/home.h"
 #include "platform/profile_store.h"
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -41,7 +41,8 @@ IniText loadIni(const std::filesystem::path& path) {
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -111,29 +112,10 @@ std::optional<std::string> lookup(const std::filesystem::path& path, const std::
 
 }  // namespace
 
-int parseLeadingInt(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long long v = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        v = v * 10 + (text[i] - '0');
-        if (v > static_cast<long long>(INT_MAX) + 1) v = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative) v = -v;
-    if (v > INT_MAX) v = INT_MAX;
-    if (v < INT_MIN) v = INT_MIN;
-    return static_cast<int>(v);
-}
-
 int IniProfileStore::getInt(const std::string& section, const std::string& key, int def) const {
     auto value = lookup(path_, section, key);
     if (!value || value->empty()) return def;
-    return parseLeadingInt(*value);
+    return clampedLeadingInteger<int>(*value);
 }
 
 std::string IniProfileStore::getString(const std::string& section, const std::string& key,
@@ -176,8 +158,12 @@ bool IniProfileStore::putString(const std::string& section, const std::string& k
 }
 
 // Every write already reached the disk; flushing has nothing left to do.
-bool IniProfileStore::flush() { return true; }
+bool IniProfileStore::flush() {
+    return true;
+}
 
-IniProfileStore userSettings() { return IniProfileStore(settingsPath()); }
+IniProfileStore userSettings() {
+    return IniProfileStore(settingsPath());
+}
 
 }  // namespace hg

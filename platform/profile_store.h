@@ -46,8 +46,4 @@ private:
 // The store of the user's settings file in the home directory.
 IniProfileStore userSettings();
 
-// The integer reader of the private-profile rules, exposed for reuse:
-// leading blanks, optional sign, digits; 0 when there are none.
-int parseLeadingInt(std::string_view text);
-
 }  // namespace hg

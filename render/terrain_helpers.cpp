@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/message_error.h"
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -41,8 +42,8 @@ Vec3 weightedSum(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& d, dou
 
 void checkGrid(const std::vector<float>& vertices, int numCols, int numRows) {
     if (numCols < 2 || numRows < 2) {
-        throw std::invalid_argument("The terrain grid has " + std::to_string(numCols) + " x " +
-                                    std::to_string(numRows) +
+        throw std::invalid_argument("The terrain grid has " + formatInteger(numCols) + " x " +
+                                    formatInteger(numRows) +
                                     " vertices; drawing it needs at least 2 x 2.");
     }
     const std::size_t need = (static_cast<std::size_t>(numCols) * numRows +

@@ -1,7 +1,8 @@
 #include "settings/settings.h"
 
 #include <cmath>
-#include <cstdlib>
+
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -25,7 +26,7 @@ int speedPosition(int stored) {
 }
 
 double leadingDouble(const std::string& text) {
-    return std::strtod(text.c_str(), nullptr);
+    return leadingNumber(std::string_view(text), 0.0);
 }
 
 double altitudeFactorAt(int position) {
@@ -74,7 +75,7 @@ SaverSettings readSaverSettings(const ProfileStore& store) {
 }
 
 bool writeDemType(ProfileStore& store, int demType) {
-    bool ok = store.putString(kSection, key::demType, std::to_string(demType));
+    bool ok = store.putString(kSection, key::demType, formatInteger(demType));
     ok = store.putString(kSection, key::isPart, "0") && ok;
     ok = store.putString(kSection, key::sizeMeshMaxX, "201") && ok;
     ok = store.putString(kSection, key::sizeMeshMaxZ, "201") && ok;

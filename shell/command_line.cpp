@@ -1,26 +1,8 @@
 #include "shell/command_line.h"
 
-#include <climits>
+#include "platform/text_number.h"
 
 namespace hg {
-
-namespace {
-long long parseWindowId(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long long v = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (v > (LLONG_MAX - 9) / 10) break;  // nothing real is that large
-        v = v * 10 + (text[i] - '0');
-    }
-    return negative ? -v : v;
-}
-}  // namespace
 
 SaverCommand parseCommandLine(std::string_view text) {
     SaverCommand cmd;
@@ -44,7 +26,7 @@ SaverCommand parseCommandLine(std::string_view text) {
             cmd.mode = RunMode::Saver;
             std::size_t blank = text.find(' ', at + 2);
             if (blank != std::string_view::npos)
-                cmd.previewParent = parseWindowId(text.substr(blank));
+                cmd.previewParent = clampedLeadingInteger<long long>(text.substr(blank));
             return cmd;
         }
         default:

@@ -9,6 +9,7 @@
 #include "dem/mesh.h"
 #include "platform/encoding.h"
 #include "platform/file.h"
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -31,9 +32,8 @@ std::string formatDms(double arcSeconds, bool latitude) {
     long long deg = hundredths / 360000;
     long long min = (hundredths / 6000) % 60;
     double sec = static_cast<double>(hundredths % 6000) / 100.0;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%lld\xC2\xB0%02lld'%05.2f\"%c", deg, min, sec, hemi);
-    return buf;
+    return formatInteger(deg) + "\xC2\xB0" + formatInteger(min, 2) + "'" + formatFixed(sec, 2, 5) +
+           "\"" + hemi;
 }
 
 namespace {
@@ -66,10 +66,9 @@ int runInfoCommand(const std::vector<std::string>& args) {
     int type = -1;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--type" && i + 1 < args.size()) {
-            char* end = nullptr;
-            long t = std::strtol(args[++i].c_str(), &end, 10);
-            if (end == args[i].c_str() || *end != '\0') return usage();
-            type = static_cast<int>(t);
+            auto t = parseNumber<int>(args[++i]);
+            if (!t) return usage();
+            type = *t;
         } else if (args[i] == "--heights" && i + 1 < args.size()) {
             heightsOut = args[++i];
         } else if (!args[i].empty() && args[i][0] == '-') {
@@ -120,28 +119,29 @@ int runInfoCommand(const std::vector<std::string>& args) {
             lo = std::min(lo, h);
             hi = std::max(hi, h);
         }
-        std::printf("File: %s\n", file.string().c_str());
-        std::printf("Type: %d\n", type);
-        std::printf("Title: %s\n", sjisToUtf8(mesh->title).c_str());
-        std::printf("Size: %d x %d\n", mesh->demCols, mesh->demRows);
-        auto corner = [](const char* name, double x, double y) {
-            std::printf("%s: %s %s (%.3f, %.3f arc-seconds)\n", name, formatDms(y, true).c_str(),
-                        formatDms(x, false).c_str(), x, y);
+        std::string out = "File: " + file.string() + "\nType: " + formatInteger(type) +
+                          "\nTitle: " + sjisToUtf8(mesh->title) +
+                          "\nSize: " + formatInteger(mesh->demCols) + " x " +
+                          formatInteger(mesh->demRows) + "\n";
+        auto corner = [&](const char* name, double x, double y) {
+            out += std::string(name) + ": " + formatDms(y, true) + " " + formatDms(x, false) +
+                   " (" + formatFixed(x, 3) + ", " + formatFixed(y, 3) + " arc-seconds)\n";
         };
         corner("South-west", mesh->swX, mesh->swY);
         corner("North-west", mesh->nwX, mesh->nwY);
         corner("North-east", mesh->neX, mesh->neY);
         corner("South-east", mesh->seX, mesh->seY);
-        std::printf("Spacing east-west: north %.4f m, south %.4f m, mean %.4f m\n",
-                    mesh->ewSpacingN, mesh->ewSpacingS, mesh->ewSpacing);
-        std::printf("Spacing north-south: north %.4f m, south %.4f m, mean %.4f m\n",
-                    mesh->nsSpacingN, mesh->nsSpacingS, mesh->nsSpacing);
-        if (lo <= hi) {
-            std::printf("Heights: %.2f to %.2f m\n", lo, hi);
-        } else {
-            std::printf("Heights: none\n");
-        }
-        std::printf("Void samples: %zu\n", voids);
+        auto spacing = [&](const char* name, double north, double south, double mean) {
+            out += std::string("Spacing ") + name + ": north " + formatFixed(north, 4) +
+                   " m, south " + formatFixed(south, 4) + " m, mean " + formatFixed(mean, 4) +
+                   " m\n";
+        };
+        spacing("east-west", mesh->ewSpacingN, mesh->ewSpacingS, mesh->ewSpacing);
+        spacing("north-south", mesh->nsSpacingN, mesh->nsSpacingS, mesh->nsSpacing);
+        out += lo <= hi ? "Heights: " + formatFixed(lo, 2) + " to " + formatFixed(hi, 2) + " m\n"
+                        : std::string("Heights: none\n");
+        out += "Void samples: " + formatInteger(static_cast<long long>(voids)) + "\n";
+        std::fputs(out.c_str(), stdout);
         if (!heightsOut.empty() && !writeHeights(heightsOut, buffers.heights)) {
             std::fprintf(stderr, "hillglimmer: cannot write %s\n", heightsOut.string().c_str());
             return 1;

@@ -1,9 +1,9 @@
 #include "shell/render_command.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/home.h"
+#include "platform/text_number.h"
 #include "render/output/offscreen_render.h"
 #include "render/styles.h"
 #include "shell/bundled_terrain.h"
@@ -19,10 +19,9 @@ int usage() {
 }
 
 bool parsePositive(const std::string& text, int limit, int& out) {
-    char* end = nullptr;
-    long v = std::strtol(text.c_str(), &end, 10);
-    if (end == text.c_str() || *end != '\0' || v < 1 || v > limit) return false;
-    out = static_cast<int>(v);
+    auto v = parseNumber<int>(text);
+    if (!v || *v < 1 || *v > limit) return false;
+    out = *v;
     return true;
 }
 

@@ -19,6 +19,7 @@
 #include "platform/gui/wait_cursor.h"
 #include "platform/messages.h"
 #include "platform/show_error.h"
+#include "platform/text_number.h"
 #include "render/draw.h"
 #include "render/saver_record.h"
 #include "render/styles.h"
@@ -154,7 +155,7 @@ void SaverWindow::startUp() {
     draw_ = createDraw(drawType);
     settings_ = createViewSettings(drawType);
     if (draw_ == nullptr || settings_ == nullptr) {
-        throw std::runtime_error("There is no drawing style number " + std::to_string(drawType) +
+        throw std::runtime_error("There is no drawing style number " + formatInteger(drawType) +
                                  ".");
     }
     applySaverSettings(*settings_, saved);

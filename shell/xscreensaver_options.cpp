@@ -1,6 +1,6 @@
 #include "shell/xscreensaver_options.h"
 
-#include <cstdlib>
+#include "platform/text_number.h"
 
 namespace hg {
 
@@ -19,11 +19,11 @@ bool isHackOption(const std::string& name) {
 }
 
 // Window ids come in decimal or as 0x hex.
-std::optional<unsigned long long> parseWindowId(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    unsigned long long v = std::strtoull(text.c_str(), &end, 0);
-    if (end == text.c_str() || *end != '\0' || v == 0) return std::nullopt;
+std::optional<unsigned long long> parseWindowId(std::string_view text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    auto v = hex ? parseNumber<unsigned long long>(text.substr(2), 16)
+                 : parseNumber<unsigned long long>(text);
+    if (!v || *v == 0) return std::nullopt;
     return v;
 }
 

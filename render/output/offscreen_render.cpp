@@ -1,13 +1,13 @@
 #include "render/output/offscreen_render.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "platform/show_error.h"
-#include "render/styles.h"
+#include "platform/text_number.h"
 #include "render/output/egl_offscreen_target.h"
 #include "render/output/png_writer.h"
 #include "render/saver_record.h"
+#include "render/styles.h"
 #include "settings/settings.h"
 
 namespace hg {
@@ -15,9 +15,7 @@ namespace hg {
 namespace {
 
 std::filesystem::path frameName(const std::filesystem::path& dir, int n) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%04d.png", n);
-    return dir / name;
+    return dir / ("frame-" + formatInteger(n, 4) + ".png");
 }
 
 void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store,
@@ -30,7 +28,7 @@ void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store
     std::unique_ptr<CDraw> draw = createDraw(drawType);
     std::unique_ptr<CViewSettings> record = createViewSettings(drawType);
     if (!draw || !record) {
-        result.error = "There is no style number " + std::to_string(drawType) + " (0 to 9).";
+        result.error = "There is no style number " + formatInteger(drawType) + " (0 to 9).";
         return;
     }
     applySaverSettings(*record, readSaverSettings(store));
@@ -63,7 +61,7 @@ void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store
     }
     for (int n = 0; n < request.frames; ++n) {
         if (!draw->nextFrame()) {
-            result.error = "Frame " + std::to_string(n) + " could not be drawn.";
+            result.error = "Frame " + formatInteger(n) + " could not be drawn.";
             break;
         }
         const std::filesystem::path file = frameName(request.outDir, n);

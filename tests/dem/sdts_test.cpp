@@ -245,6 +245,30 @@ TEST(SdtsImport, TrimsFillCornersAndSavesEverything) {
     EXPECT_EQ(littleEndian16(hgtest::readFile(hg::workingFilePath())), whole.cells);
 }
 
+TEST(SdtsImport, ACommaLocaleNeitherReadsNorWritesCommas) {
+    hgtest::ScopedHome home;
+    hgtest::TempDir dir;
+    Transfer t;
+    t.titl = "TEST QUAD";
+    t.write(dir.path());
+    hg::IniProfileStore store = hg::userSettings();
+    {
+        hgtest::ScopedCommaLocale comma;
+        HG_REQUIRE_COMMA_LOCALE(comma);
+        hg::importSdtsTransfer(cel0Of(dir.path()), hg::workingFilePath(), store);
+    }
+    const std::string ini = hgtest::readFile(store.path());
+    EXPECT_EQ(ini.find(','), std::string::npos) << ini;
+    EXPECT_EQ(store.getString(hg::kSectionSdts, "swX", "", 64), "1.5000000");
+    // Written under the comma locale, read back under the C one.
+    hg::CSDTSInfo info;
+    info.loadFromSettings(store);
+    EXPECT_EQ(info.xhrs, 30.0);
+    EXPECT_EQ(info.swX, 1.5);
+    EXPECT_EQ(info.swY, 2.5);
+    EXPECT_EQ(info.seY, 8.0);
+}
+
 TEST(SdtsImport, NoRectangleLeftRaisesVoidOrFill) {
     hgtest::TempDir dir;
     auto trimOf = [&](Transfer t) {

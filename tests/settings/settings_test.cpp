@@ -113,3 +113,31 @@ TEST(Settings, ChoosingADemReturnsToTheWholeDem) {
     EXPECT_EQ(store.getInt(kSection, key::sel, -1), 2);
     EXPECT_EQ(store.getInt(kSection, key::startX, -1), 5);
 }
+
+TEST(Settings, ACommaLocaleReadsTheSameNumbers) {
+    std::vector<double> factors, contours;
+    for (int i = 0; i < static_cast<int>(kAltitudeFactorTexts.size()); ++i) {
+        factors.push_back(altitudeFactorAt(i));
+    }
+    for (int i = 0; i < static_cast<int>(kContourTexts.size()); ++i) {
+        contours.push_back(contourIntervalAt(i));
+    }
+    ScopedHome home;
+    writeFile(home.path() / "Hillglimmer.ini",
+              "[Hillglimmer]\nyFactor=0\nstep=1\nxAngle=-12.5\nyAngle=30.25\n");
+
+    hgtest::ScopedCommaLocale comma;
+    HG_REQUIRE_COMMA_LOCALE(comma);
+    EXPECT_EQ(leadingDouble(" 1.4"), 1.4);
+    for (int i = 0; i < static_cast<int>(factors.size()); ++i) {
+        EXPECT_EQ(altitudeFactorAt(i), factors[static_cast<std::size_t>(i)]) << i;
+    }
+    for (int i = 0; i < static_cast<int>(contours.size()); ++i) {
+        EXPECT_EQ(contourIntervalAt(i), contours[static_cast<std::size_t>(i)]) << i;
+    }
+    SaverSettings s = readSaverSettings(userSettings());
+    EXPECT_EQ(s.yFactor, 0.10);
+    EXPECT_EQ(s.step, 0.5);
+    EXPECT_EQ(s.xAngle, -12.5);
+    EXPECT_EQ(s.yAngle, 30.25);
+}

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <clocale>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -68,6 +69,64 @@ ScopedHome::~ScopedHome() {
     }
 }
 
+namespace {
+
+constexpr const char* kCommaLocale = "de_DE.UTF-8";
+
+bool selectCommaLocale() {
+    if (std::setlocale(LC_ALL, kCommaLocale) == nullptr) return false;
+    return std::strcmp(std::localeconv()->decimal_point, ",") == 0;
+}
+
+// Compiles the locale into <build>/test-locales. Each test runs in a
+// process of its own, possibly two at once: the first to finish renames
+// its copy into place and the others drop theirs.
+std::string compileCommaLocale(std::filesystem::path& dir) {
+    dir = std::filesystem::path(HG_BINARY_DIR) / "test-locales";
+    const std::filesystem::path target = dir / kCommaLocale;
+    std::error_code ec;
+    if (std::filesystem::exists(target / "LC_NUMERIC", ec)) return {};
+    std::filesystem::create_directories(dir, ec);
+    const std::filesystem::path scratch = dir / ("making-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(scratch, ec);
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 '" + (scratch / kCommaLocale).string() + "' >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    if (!std::filesystem::exists(scratch / kCommaLocale / "LC_NUMERIC", ec)) {
+        std::filesystem::remove_all(scratch, ec);
+        return "no de_DE.UTF-8 locale, and `localedef -i de_DE -f UTF-8` failed (status " +
+               std::to_string(status) + "; the Debian package `locales` provides its sources)";
+    }
+    std::filesystem::rename(scratch / kCommaLocale, target, ec);
+    std::filesystem::remove_all(scratch, ec);
+    return {};
+}
+
+}  // namespace
+
+ScopedCommaLocale::ScopedCommaLocale() : previous_(std::setlocale(LC_ALL, nullptr)) {
+    if (selectCommaLocale()) {
+        active_ = true;
+        return;
+    }
+    std::filesystem::path dir;
+    whyNot_ = compileCommaLocale(dir);
+    if (!whyNot_.empty()) return;
+    {
+        // glibc reads LOCPATH when it loads a locale, not afterwards.
+        ScopedEnv path("LOCPATH", dir.c_str());
+        active_ = selectCommaLocale();
+    }
+    if (!active_) {
+        std::setlocale(LC_ALL, previous_.c_str());
+        whyNot_ = "the locale compiled into " + dir.string() + " does not write a decimal comma";
+    }
+}
+
+ScopedCommaLocale::~ScopedCommaLocale() {
+    std::setlocale(LC_ALL, previous_.c_str());
+}
+
 void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -93,7 +152,8 @@ std::vector<float> readFloats(const std::filesystem::path& path) {
     for (std::size_t i = 0; i < out.size(); ++i) {
         unsigned char b[4];
         std::memcpy(b, bytes.data() + i * 4, 4);
-        std::uint32_t u = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+        std::uint32_t u =
+            b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
         std::memcpy(&out[i], &u, 4);
     }
     return out;

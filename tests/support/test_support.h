@@ -46,6 +46,25 @@ private:
     bool hadPrevious_ = false;
 };
 
+// The C library's locale switched to one that writes a decimal comma
+// (de_DE.UTF-8), as a Qt program ends up with for a German user, for the
+// object's life. Made once per build tree with localedef when the system
+// lacks it; active() is false, with the reason, when that cannot be done.
+class ScopedCommaLocale {
+public:
+    ScopedCommaLocale();
+    ~ScopedCommaLocale();
+    ScopedCommaLocale(const ScopedCommaLocale&) = delete;
+    ScopedCommaLocale& operator=(const ScopedCommaLocale&) = delete;
+    bool active() const { return active_; }
+    const std::string& whyNot() const { return whyNot_; }
+
+private:
+    std::string previous_;
+    bool active_ = false;
+    std::string whyNot_;
+};
+
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 std::string readFile(const std::filesystem::path& path);
 
@@ -58,8 +77,12 @@ std::vector<float> readFloats(const std::filesystem::path& path);
 
 }  // namespace hgtest
 
-#define HG_REQUIRE_SHARED(path)                                                  \
-    do {                                                                          \
-        if ((path).empty()) GTEST_SKIP() << "shared sample data not found beside " \
-                                            "the project: " HG_SHARED_DATA;       \
+#define HG_REQUIRE_COMMA_LOCALE(locale) \
+    if (!(locale).active()) GTEST_SKIP() << (locale).whyNot()
+
+#define HG_REQUIRE_SHARED(path)                                    \
+    do {                                                           \
+        if ((path).empty())                                        \
+            GTEST_SKIP() << "shared sample data not found beside " \
+                            "the project: " HG_SHARED_DATA;        \
     } while (0)
