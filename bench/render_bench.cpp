@@ -1,17 +1,17 @@
-// What the Mesh style costs: building its scene (grid load, normals,
-// colours, display lists), one frame tick, and everything from an empty
-// process state to the first picture read back. All offscreen on EGL.
+// What each style costs: building its scene (grid load, normals, colours,
+// arrays or display lists), one frame tick, and everything from an empty
+// process state to the first picture read back. All offscreen on EGL; every
+// style of the style table that this build draws is measured.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <filesystem>
 #include <memory>
 
-#include "platform/show_error.h"
-#include "render/styles.h"
-#include "render/draw_mesh.h"
-#include "render/output/egl_offscreen_target.h"
 #include "dem/memory_grid.h"
+#include "platform/show_error.h"
+#include "render/output/egl_offscreen_target.h"
+#include "render/styles.h"
 #include "settings/settings.h"
 
 namespace {
@@ -38,10 +38,10 @@ hg::CDraw::MeshMaker hills(int side) {
     };
 }
 
-// The saver's record for Mesh at the default list positions, with the
+// The saver's record for a style at the default list positions, with the
 // chosen numMesh.
-std::unique_ptr<hg::CViewSettings> record(int numMesh) {
-    auto s = hg::createViewSettings(hg::kDrawMesh);
+std::unique_ptr<hg::CViewSettings> record(int drawType, int numMesh) {
+    auto s = hg::createViewSettings(drawType);
     s->yFactor = hg::altitudeFactorAt(hg::def::yFactor);
     s->step = hg::contourIntervalAt(hg::def::step);
     s->speed = hg::speedAt(hg::def::speed);
@@ -64,71 +64,80 @@ bool skipUnavailable(benchmark::State& state, int side) {
 }
 
 void label(benchmark::State& state, const hg::CViewSettings& s) {
-    state.SetLabel(std::to_string(s.numCols) + " x " + std::to_string(s.numRows) + " vertices");
+    state.SetLabel(std::string(hg::drawTypeName(s.drawType)) + ", " + std::to_string(s.numCols) +
+                   " x " + std::to_string(s.numRows) + " vertices");
 }
 
-void BM_MeshSceneBuild(benchmark::State& state) {
-    const int side = static_cast<int>(state.range(0)), numMesh = static_cast<int>(state.range(1));
+void BM_SceneBuild(benchmark::State& state) {
+    const int type = static_cast<int>(state.range(0));
+    const int side = static_cast<int>(state.range(1)), numMesh = static_cast<int>(state.range(2));
     if (skipUnavailable(state, side)) return;
     hg::EglOffscreenTarget target(kWidth, kHeight);
     std::unique_ptr<hg::CViewSettings> s;
     for (auto _ : state) {
-        hg::CDrawMesh draw;
-        s = record(numMesh);
-        if (!initialise(draw, target, *s, side)) {
+        auto draw = hg::createDraw(type);
+        s = record(type, numMesh);
+        if (!initialise(*draw, target, *s, side)) {
             state.SkipWithError("initialise failed");
             return;
         }
-        draw.release();
+        draw->release();
     }
     label(state, *s);
 }
 
-void BM_MeshFrame(benchmark::State& state) {
-    const int side = static_cast<int>(state.range(0)), numMesh = static_cast<int>(state.range(1));
+void BM_Frame(benchmark::State& state) {
+    const int type = static_cast<int>(state.range(0));
+    const int side = static_cast<int>(state.range(1)), numMesh = static_cast<int>(state.range(2));
     if (skipUnavailable(state, side)) return;
     hg::EglOffscreenTarget target(kWidth, kHeight);
-    hg::CDrawMesh draw;
-    auto s = record(numMesh);
-    if (!initialise(draw, target, *s, side)) {
+    auto draw = hg::createDraw(type);
+    auto s = record(type, numMesh);
+    if (!initialise(*draw, target, *s, side)) {
         state.SkipWithError("initialise failed");
         return;
     }
     // nextFrame waits for OpenGL to finish, so this is the whole tick.
-    for (auto _ : state) benchmark::DoNotOptimize(draw.nextFrame());
-    draw.release();
+    for (auto _ : state) benchmark::DoNotOptimize(draw->nextFrame());
+    draw->release();
     label(state, *s);
 }
 
-void BM_MeshStartToFirstFrame(benchmark::State& state) {
-    const int side = static_cast<int>(state.range(0)), numMesh = static_cast<int>(state.range(1));
+void BM_StartToFirstFrame(benchmark::State& state) {
+    const int type = static_cast<int>(state.range(0));
+    const int side = static_cast<int>(state.range(1)), numMesh = static_cast<int>(state.range(2));
     if (skipUnavailable(state, side)) return;
     std::unique_ptr<hg::CViewSettings> s;
     for (auto _ : state) {
         hg::EglOffscreenTarget target(kWidth, kHeight);
-        hg::CDrawMesh draw;
-        s = record(numMesh);
-        if (!initialise(draw, target, *s, side)) {
+        auto draw = hg::createDraw(type);
+        s = record(type, numMesh);
+        if (!initialise(*draw, target, *s, side)) {
             state.SkipWithError("initialise failed");
             return;
         }
-        draw.nextFrame();
+        draw->nextFrame();
         benchmark::DoNotOptimize(target.readPixels());
-        draw.release();
+        draw->release();
     }
     label(state, *s);
 }
 
-// {grid side (0: the bundled terrain), numMesh}: the default quarter
-// resolution and every sample a vertex.
+// {draw type, grid side (0: the bundled terrain), numMesh} for every style
+// this build draws: the default quarter resolution and every sample a
+// vertex (201 x 201 vertices from the 201 side).
 void gridArgs(benchmark::internal::Benchmark* b) {
-    for (int side : {201, 804, 0})
-        for (int numMesh : {2, 0}) b->Args({side, numMesh});
+    for (const hg::StyleRow& row : hg::styleTable()) {
+        if (row.make == nullptr) continue;
+        for (int side : {201, 804, 0})
+            for (int numMesh : {2, 0}) b->Args({row.drawType, side, numMesh});
+    }
+    b->ArgNames({"style", "side", "numMesh"});
     b->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK(BM_MeshSceneBuild)->Apply(gridArgs);
-BENCHMARK(BM_MeshFrame)->Apply(gridArgs);
-BENCHMARK(BM_MeshStartToFirstFrame)->Apply(gridArgs);
+BENCHMARK(BM_SceneBuild)->Apply(gridArgs);
+BENCHMARK(BM_Frame)->Apply(gridArgs);
+BENCHMARK(BM_StartToFirstFrame)->Apply(gridArgs);
 
 }  // namespace
