@@ -15,56 +15,17 @@
 #include "render/output/offscreen_render.h"
 #include "render/output/png_writer.h"
 #include "render/styles.h"
+#include "support/offscreen_support.h"
 #include "support/test_support.h"
 
 namespace {
 
-using Pixels = std::vector<std::uint8_t>;
-
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb pixel(const Pixels& p, int width, int x, int y) {
-    const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 4;
-    return {p[at], p[at + 1], p[at + 2]};
-}
-
-std::unique_ptr<hg::EglOffscreenTarget> makeTarget(int w, int h, std::string& why) {
-    try {
-        return std::make_unique<hg::EglOffscreenTarget>(w, h);
-    } catch (const std::exception& e) {
-        why = e.what();
-        return nullptr;
-    }
-}
-
-#define REQUIRE_TARGET(var, w, h)           \
-    std::string why_##var;                  \
-    auto var = makeTarget(w, h, why_##var); \
-    if (!var) GTEST_SKIP() << "no offscreen OpenGL here: " << why_##var
-
-// A hill in the east, a sea below level 0 in the west: heights in metres on
-// a 30 m grid.
-std::vector<float> islandHeights(int cols, int rows) {
-    std::vector<float> h(static_cast<std::size_t>(cols) * rows);
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            const double dx = (c - cols * 0.65) / cols, dz = (r - rows * 0.5) / rows;
-            double v = 600.0 * std::exp(-(dx * dx + dz * dz) * 12.0) - 40.0;
-            if (c < cols / 4) v = -30.0;
-            h[static_cast<std::size_t>(r) * cols + c] = static_cast<float>(v);
-        }
-    }
-    return h;
-}
-
-hg::CDraw::MeshMaker islandMaker(int cols, int rows, double spacing = 30.0) {
-    return [=](hg::TerrainBuffers& b, hg::CViewSettings& s) {
-        return std::make_unique<hg::CMemoryGrid>(b, s, cols, rows, islandHeights(cols, rows),
-                                                 spacing, spacing);
-    };
-}
+using hgtest::islandMaker;
+using hgtest::makeTarget;
+using hgtest::pixel;
+using hgtest::Pixels;
+using hgtest::Rgb;
+using hgtest::Shown;
 
 std::unique_ptr<hg::CViewSettings> meshRecord() {
     auto s = hg::createViewSettings(hg::kDrawMesh);
@@ -73,15 +34,6 @@ std::unique_ptr<hg::CViewSettings> meshRecord() {
     s->backColor = 0x102030;
     return s;
 }
-
-// Records what the drawing object reports instead of printing it.
-struct Shown {
-    std::vector<std::string> texts, captions;
-    hg::ErrorSinkGuard guard{[this](void*, const std::string& t, const std::string& c) {
-        texts.push_back(t);
-        captions.push_back(c);
-    }};
-};
 
 struct Census {
     int background = 0, water = 0, green = 0, red = 0;
