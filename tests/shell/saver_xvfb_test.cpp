@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "render/styles.h"
 #include "support/test_support.h"
 
 namespace {
@@ -180,9 +181,9 @@ struct SaverRun {
     ASSERT_TRUE(display.ok()) << "Xvfb did not start"
 
 // Waits until the terrain shows: many shades where it stands.
-bool waitForTerrain(VirtualDisplay& d, int x0, int y0, int x1, int y1) {
+bool waitForTerrain(VirtualDisplay& d, int x0, int y0, int x1, int y1, std::size_t shades = 24) {
     for (int i = 0; i < 150; ++i) {
-        if (d.distinctColours(x0, y0, x1, y1) > 24) return true;
+        if (d.distinctColours(x0, y0, x1, y1) > shades) return true;
         std::this_thread::sleep_for(100ms);
     }
     return false;
@@ -282,5 +283,25 @@ TEST(SaverOnX, TerminateEndsTheSaverWhileDrawingAndWhileAnErrorIsShown) {
         ::kill(run.pid, SIGTERM);
         ASSERT_TRUE(waitExit(run.pid, 3000ms)) << "SIGTERM did not end the saver under its box";
         run.pid = -1;
+    }
+}
+
+TEST(SaverOnX, EveryStyleDrawsFullScreenAndEndsOnAKey) {
+    REQUIRE_X();
+    for (const hg::StyleRow& row : hg::styleTable()) {
+        if (!row.offered || row.make == nullptr) continue;
+        SCOPED_TRACE(row.name);
+        SaverRun run;
+        hgtest::writeFile(run.home.path() / "Hillglimmer.ini",
+                          "[Hillglimmer]\nsel=" + std::to_string(row.drawType) + "\n");
+        xdotool(display, "mousemove 320 240");
+        run.start(display, {"/s"});
+        ASSERT_TRUE(waitForTerrain(display, 0, 0, 640, 480, 8))
+            << "nothing drawn: " << run.errors();
+        xdotool(display, "key a");
+        int status = 0;
+        ASSERT_TRUE(waitExit(run.pid, 3000ms, &status)) << "a key did not end the saver";
+        run.pid = -1;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << run.errors();
     }
 }
