@@ -38,7 +38,6 @@ TEST(ShadingBands, EvenLimitsSplitTheLandAboveTheSea) {
     const hg::ColourBands bands = hg::shadingBands(kDefaults, limits, true, 0.0f, 0.0f, 1000.0f);
     expectColour(bands.at(375.0f), hg::blendColours(0x4CBA4C, 0xBCBC43, 0.5f));
     expectColour(bands.at(0.0f), hg::solidColour(0x84BDF6));
-    expectColour(bands.at(0.001f), hg::blendColours(0x3C83A5, 0x4CBA4C, 0.000004f));
     expectColour(bands.at(750.0f), hg::solidColour(0xCA7440));
     expectColour(bands.at(1000.0f), hg::solidColour(0xBFBFBF));
 
@@ -49,10 +48,8 @@ TEST(ShadingBands, EvenLimitsSplitTheLandAboveTheSea) {
     // Land that never reaches the sea spans its own range.
     const auto high = hg::shadingBandLimits({200.0f, 1000.0f}, 0.0f, 200.0f, 1000.0f, false);
     EXPECT_FLOAT_EQ(high[0], 400.0f);
-    EXPECT_FLOAT_EQ(high[2], 800.0f);
-    const hg::ColourBands highBands =
-        hg::shadingBands(kDefaults, high, true, 0.0f, 200.0f, 1000.0f);
-    expectColour(highBands.at(200.0f), hg::solidColour(0x3C83A5));
+    expectColour(hg::shadingBands(kDefaults, high, true, 0.0f, 200.0f, 1000.0f).at(200.0f),
+                 hg::solidColour(0x3C83A5));
 }
 
 TEST(ShadingBands, PercentileLimitsCountOnlyTheLand) {
@@ -208,9 +205,7 @@ TEST(OffscreenCyan, BundledTerrainIsCyanWhateverTheShadingColours) {
 TEST(OffscreenShading, EveryVertexIsColouredByItsOwnHeight) {
     REQUIRE_TARGET(target, 160, 120);
     Shown shown;
-    hg::ShadingSettings colours;
-    colours.sea = 0x0000FF;
-    hg::CDrawShading draw(colours);
+    hg::CDrawShading draw(kDefaults);
     auto s = saverRecord(hg::kDrawShading);
     s->yFactor = 1.0;
     s->meshBlock = 1.0;
@@ -221,7 +216,7 @@ TEST(OffscreenShading, EveryVertexIsColouredByItsOwnHeight) {
     const std::vector<float>& v = draw.terrain().vertices;
     ASSERT_EQ(colour.size(), g.vertexCount() * 4);
     const hg::ColourBands bands =
-        hg::shadingBands(colours, draw.bandLimits(), true, draw.terrain().seaLevel,
+        hg::shadingBands(kDefaults, draw.bandLimits(), true, draw.terrain().seaLevel,
                          draw.bounds().minY, draw.bounds().maxY);
     int sea = 0;
     // Grid vertices and cell centres alike.
@@ -231,18 +226,6 @@ TEST(OffscreenShading, EveryVertexIsColouredByItsOwnHeight) {
         sea += v[k * 3 + 1] <= draw.terrain().seaLevel;
     }
     EXPECT_GT(sea, 100);
-
-    // The western sea shows in the sea colour.
-    ASSERT_EQ(draw.nextFrame(), 1);
-    const Pixels p = target->readPixels();
-    int blue = 0;
-    for (int y = 0; y < 120; ++y) {
-        for (int x = 0; x < 160; ++x) {
-            const Rgb c = pixel(p, 160, x, y);
-            blue += c.b > c.r + 60 && c.b > c.g + 60;
-        }
-    }
-    EXPECT_GT(blue, 100);
     draw.release();
 }
 
