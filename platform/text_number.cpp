@@ -101,6 +101,30 @@ template std::optional<long long> parseNumber(std::string_view, int);
 template std::optional<unsigned long long> parseNumber(std::string_view, int);
 template std::optional<double> parseNumber(std::string_view, int);
 
+namespace {
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+}  // namespace
+
+std::optional<unsigned long long> leadingHex(std::string_view text, unsigned long long max) {
+    std::string_view s = text;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X') && hexDigit(s[2]) >= 0)
+        s.remove_prefix(2);
+    if (s.empty() || hexDigit(s.front()) < 0) return std::nullopt;
+    unsigned long long v = 0;
+    for (; !s.empty() && hexDigit(s.front()) >= 0; s.remove_prefix(1)) {
+        const auto digit = static_cast<unsigned long long>(hexDigit(s.front()));
+        // Once past max the rest of the digits only make it larger.
+        if (digit > max || v > (max - digit) / 16) return max;
+        v = v * 16 + digit;
+    }
+    return v;
+}
+
 std::string formatInteger(long long value, int zeroPadTo) {
     std::array<char, 24> buf{};
     auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value);

@@ -46,6 +46,13 @@ T leadingNumber(std::string_view text, T fallback = T{});
 template <typename T>
 std::optional<T> parseNumber(std::string_view text, int base = 10);
 
+// The hexadecimal digits at the very front of text, after an optional "0x"
+// or "0X", read up to the first character that is not one. No blanks and
+// no sign are taken. A value beyond max is clamped to max; nullopt when no
+// digit leads (a lone "0x" still reads as the 0 in front of the x).
+std::optional<unsigned long long> leadingHex(
+    std::string_view text, unsigned long long max = std::numeric_limits<unsigned long long>::max());
+
 // Blanks, an optional sign, decimal digits, stopping at anything else; 0
 // when there are no digits, and a value beyond T clamped to T's limits
 // rather than refused. This is how fixed-width integer fields of the

@@ -4,7 +4,9 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "render/draw_iroiro.h"
 #include "render/draw_mesh.h"
+#include "render/draw_shading.h"
 
 namespace hg {
 
@@ -13,6 +15,11 @@ namespace {
 template <typename Style>
 std::unique_ptr<CDraw> make() {
     return std::make_unique<Style>();
+}
+
+// Cyan is the single-colour surface in this one colour.
+std::unique_ptr<CDraw> makeCyan() {
+    return std::make_unique<CDrawIroiro>(0x5DBBBB);
 }
 
 // The top view of the Outline/Part map: straight down, unturned, a box
@@ -27,9 +34,9 @@ constexpr ViewDefaults kTopView{.normalWeight = 3.0,
 // the light seems to sweep more softly as the terrain turns.
 constexpr std::array<StyleRow, 10> kStyles{{
     {kDrawMesh, "Mesh", true, false, {}, &make<CDrawMesh>},
-    {kDrawShading, "Shading", true, false, {}, nullptr},
+    {kDrawShading, "Shading", true, false, {}, &make<CDrawShading>},
     {kDrawWine, "Wine", true, false, {.normalWeight = 1.0}, nullptr},
-    {kDrawCyan, "Cyan", true, false, {}, nullptr},
+    {kDrawCyan, "Cyan", true, false, {}, &makeCyan},
     {kDrawFlower, "Flower", true, false, {.normalWeight = 2.0}, nullptr},
     {kDrawCheck, "Check", true, false, {.normalWeight = 2.0}, nullptr},
     {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, nullptr},

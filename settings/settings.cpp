@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include <cmath>
+#include <limits>
 
 #include "platform/text_number.h"
 
@@ -72,6 +73,15 @@ SaverSettings readSaverSettings(const ProfileStore& store) {
     std::string ya = store.getString(kSection, key::yAngle, def::angle, def::angleBuffer);
     if (ya != def::angle) s.yAngle = leadingDouble(ya);
     return s;
+}
+
+int hexColour(std::string_view text) {
+    constexpr auto kMax = static_cast<unsigned long long>(std::numeric_limits<int>::max());
+    return static_cast<int>(leadingHex(text, kMax).value_or(0));
+}
+
+int readColourKey(const ProfileStore& store, const char* key, const char* def) {
+    return hexColour(store.getString(kSection, key, def, def::colorBuffer));
 }
 
 bool writeDemType(ProfileStore& store, int demType) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/profile_store.h"
 
@@ -64,9 +65,9 @@ inline constexpr std::array<const char*, 25> kAltitudeFactorTexts = {
     " 0.10", " 0.15", " 0.2", " 0.2", " 0.3", " 0.4", " 0.5", " 0.6", " 0.8",
     " 1.0",  " 1.2",  " 1.4", " 1.7", " 2.0", " 2.4", " 3.0", " 5.0", " 7.0",
     "10.0",  "15.0",  "20.0", "30.0", "50.0", "70.0", "100.0"};
-inline constexpr std::array<const char*, 12> kContourTexts = {
-    " 0.2m", " 0.5m", "   1m", "   2m", "   5m", "  10m",
-    "  20m", "  50m", " 100m", " 200m", " 500m", "1000m"};
+inline constexpr std::array<const char*, 12> kContourTexts = {" 0.2m", " 0.5m", "   1m", "   2m",
+                                                              "   5m", "  10m", "  20m", "  50m",
+                                                              " 100m", " 200m", " 500m", "1000m"};
 inline constexpr std::array<const char*, 4> kMeshTexts = {"1/1", "1/2", "1/4", "1/8"};
 inline constexpr std::array<double, 8> kSpeedValues = {0.05, 0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0};
 
@@ -109,6 +110,15 @@ SaverSettings readSaverSettings(const ProfileStore& store);
 // clamped to [-90, 0] and [-180, 180].
 double clampTilt(double degrees);
 double clampTurn(double degrees);
+
+// A colour key's text as a packed 0xRRGGBB: base-16 digits after an
+// optional "0x", up to the first other character. Text that does not begin
+// with a digit (a blank in front included) gives 0, black; a number too
+// large for 32 signed bits gives the largest, whose low bytes are white.
+int hexColour(std::string_view text);
+// The colour key read as the style reads it: its text cut to the 32-byte
+// buffer, then hexColour. def is the default text.
+int readColourKey(const ProfileStore& store, const char* key, const char* def);
 
 // Records a newly chosen DEM; always returns to the whole DEM.
 bool writeDemType(ProfileStore& store, int demType);

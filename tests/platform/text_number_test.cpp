@@ -157,3 +157,14 @@ TEST(TextNumber, CommaLocaleChangesNothing) {
     EXPECT_EQ(leadingNumber<double>(" 1.4"), 1.4);
     EXPECT_EQ(scan<double>("7,5").first, 7.0);
 }
+
+TEST(TextNumber, LeadingHexTakesAnOptionalPrefixStopsAtANonDigitAndClamps) {
+    EXPECT_EQ(leadingHex("0X3c83a5"), 0x3C83A5u);
+    EXPECT_EQ(leadingHex("12g4"), 0x12u);
+    // The "0" before an x that leads nowhere is still a digit.
+    EXPECT_EQ(leadingHex("0xg1"), 0u);
+    for (const char* none : {" 0x12", "-12", "x12", ""}) EXPECT_FALSE(leadingHex(none)) << none;
+    EXPECT_EQ(leadingHex("80000000", 0x7FFFFFFF), 0x7FFFFFFFu);
+    EXPECT_EQ(leadingHex("1FFFFFFFFFFFFFFFF"), ULLONG_MAX);
+    EXPECT_EQ(leadingHex("F", 9), 9u);
+}

@@ -141,3 +141,22 @@ TEST(Settings, ACommaLocaleReadsTheSameNumbers) {
     EXPECT_EQ(s.xAngle, -12.5);
     EXPECT_EQ(s.yAngle, 30.25);
 }
+
+TEST(Settings, ColourKeysReadAsHexadecimal) {
+    EXPECT_EQ(hexColour("0x3C83A5"), 0x3C83A5);
+    EXPECT_EQ(hexColour("3c83a5"), 0x3C83A5);
+    EXPECT_EQ(hexColour("zz"), 0);
+    // Nothing but a digit starts the number, not even a blank.
+    EXPECT_EQ(hexColour(" 0x12"), 0);
+    EXPECT_EQ(hexColour("0x12 34"), 0x12);
+    EXPECT_EQ(hexColour("FFFFFFFFFF"), 0x7FFFFFFF);
+
+    ScopedHome home;
+    EXPECT_EQ(readColourKey(userSettings(), key::seaColor, def::seaColor), 0x84BDF6);
+    // The text is cut to 31 characters before it is read: the digits past
+    // that are never seen.
+    writeFile(home.path() / "Hillglimmer.ini",
+              "[Hillglimmer]\nseaColor=0000000000000000000000000000012345\nfirstColor=red\n");
+    EXPECT_EQ(readColourKey(userSettings(), key::seaColor, def::seaColor), 0x12);
+    EXPECT_EQ(readColourKey(userSettings(), key::firstColor, def::firstColor), 0);
+}

@@ -1,0 +1,55 @@
+#include "render/draw_iroiro.h"
+
+#include <GL/gl.h>
+
+namespace hg {
+
+void CBlendedSurface::buildSurface() {
+    beginScene(true);
+    buildCellCentres();
+    const int cols = numCols(), rows = numRows();
+    surface_.buildNormalSets(terrain().vertices, cols, rows, settings().normalWeight);
+    surface_.buildIndices(cols, rows);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
+}
+
+void CBlendedSurface::drawFrame() {
+    surface_.blendFor(turn());
+    glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
+    const auto& indices = surface_.drawIndices();
+    drawTurned([&] {
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
+                       indices.data());
+    });
+    finishFrame();
+}
+
+LightTable iroiroLights(std::uint32_t colour) {
+    LightTable t;
+    t.smooth = true;
+    t.twoSided = true;
+    t.lighting = true;
+    t.frontAmbientDiffuse = solidColour(colour);
+    t.backAmbientDiffuse = grey(0.36f);
+    t.frontSpecular = grey(0.1f);
+    t.frontShininess = 48.0f;
+    LightSource sun;
+    sun.ambient = grey(0.14f);
+    sun.diffuse = grey(0.84f);
+    sun.specular = grey(0.4f);
+    sun.position = {1.0f, 0.6f, 0.5f, 0.0f};
+    t.lights = {sun};
+    return t;
+}
+
+void CDrawIroiro::buildScene() {
+    buildSurface();
+}
+
+void CDrawIroiro::setLights() {
+    apply(iroiroLights(colour_));
+}
+
+}  // namespace hg
