@@ -1,11 +1,13 @@
-#include "render/draw_check.h"
-
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 
+#include "render/draw_check.h"
+#include "render/draw_wine.h"
 #include "render/styles.h"
-#include "render/terrain_helpers.h"
 #include "support/offscreen_support.h"
 
 namespace {
@@ -13,6 +15,57 @@ namespace {
 using hgtest::pixel;
 using hgtest::Pixels;
 using hgtest::Rgb;
+
+constexpr Rgb kBack{0x10, 0x20, 0x30};
+
+// Blue, green, red of the pixel in bitmap row `row` (counted from the
+// bottom) and column `col`.
+Rgb bitmapPixel(const hg::WinePicture& p, int row, int col) {
+    const std::uint8_t* at = &p.pixels[static_cast<std::size_t>(row) * hg::bitmapRowBytes(p.width) +
+                                       static_cast<std::size_t>(col) * 3];
+    return {at[2], at[1], at[0]};
+}
+
+int difference(const Rgb& a, const Rgb& b) {
+    return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+}
+
+TEST(WinePicture, MottledPinksAndWhiteThatTileWithoutSeams) {
+    const hg::WinePicture p = hg::winePicture();
+    ASSERT_EQ(p.width, 128);
+    ASSERT_EQ(p.height, 128);
+    EXPECT_EQ(hg::bitmapRowBytes(128), 384u);
+    EXPECT_EQ(hg::bitmapRowBytes(5), 16u);  // 15 bytes padded to four
+    ASSERT_EQ(p.pixels.size(), 384u * 128u);
+
+    int white = 0, deep = 0, steepest = 0;
+    for (int row = 0; row < p.height; ++row) {
+        for (int col = 0; col < p.width; ++col) {
+            const Rgb c = bitmapPixel(p, row, col);
+            // Pink or white: red full or nearly, blue at least green. A
+            // picture written red first would fail here.
+            ASSERT_GE(c.r, 220) << row << ", " << col;
+            ASSERT_GE(c.b, c.g) << row << ", " << col;
+            ASSERT_GE(c.r, c.b) << row << ", " << col;
+            white += c.g >= 250;
+            deep += c.g < 160;
+            if (col + 1 < p.width)
+                steepest = std::max(steepest, difference(c, bitmapPixel(p, row, col + 1)));
+            if (row + 1 < p.height)
+                steepest = std::max(steepest, difference(c, bitmapPixel(p, row + 1, col)));
+        }
+    }
+    const int all = p.width * p.height;
+    EXPECT_GT(white, all / 10);
+    EXPECT_GT(deep, all / 50);
+    // Blotches, not noise: neighbours differ little, and no more across the
+    // wrapped edges than inside.
+    EXPECT_LT(steepest, 40);
+    for (int k = 0; k < 128; ++k) {
+        EXPECT_LE(difference(bitmapPixel(p, k, 0), bitmapPixel(p, k, 127)), steepest) << k;
+        EXPECT_LE(difference(bitmapPixel(p, 0, k), bitmapPixel(p, 127, k)), steepest) << k;
+    }
+}
 
 TEST(CheckStyle, ThinningComesBackFromTheBlockSize) {
     EXPECT_EQ(hg::thinningOf(1.0), 0);
@@ -22,20 +75,6 @@ TEST(CheckStyle, ThinningComesBackFromTheBlockSize) {
     // A record that never went through the settings keeps the default.
     EXPECT_EQ(hg::thinningOf(0.0), 2);
     EXPECT_EQ(hg::thinningOf(3.0), 2);
-}
-
-TEST(CheckStyle, CornersFollowTheIndexList) {
-    // One cell: four corners and the centre behind them.
-    std::vector<float> v = {0, 1, 0, 10, 2, 0, 0, 3, 10, 10, 4, 10, 0, 0, 0};
-    hg::buildCellCentres(v, 2, 2);
-    const auto indices = hg::buildIndexList(2, 2, 0);
-    const auto corners = hg::cornerPositions(v, indices);
-    ASSERT_EQ(corners.size(), 36u);
-    // m, p0, p1: the centre, (0, 0), then the next row's first vertex.
-    EXPECT_EQ(std::vector<float>(corners.begin(), corners.begin() + 9),
-              (std::vector<float>{5, 2.5f, 5, 0, 1, 0, 0, 3, 10}));
-    // The last corner closes the fan at p0.
-    EXPECT_EQ(std::vector<float>(corners.end() - 3, corners.end()), (std::vector<float>{0, 1, 0}));
 }
 
 // The record of the saver looking straight down on an unturned terrain,
@@ -70,7 +109,7 @@ TEST(OffscreenCheck, FlatGroundShowsTheSameBoardOfTwoGreensAtEveryThinning) {
             << shown.first();
         ASSERT_EQ(draw.nextFrame(), 1);
         const Pixels p = target->readPixels();
-        EXPECT_EQ(pixel(p, kSide, 0, 0), (Rgb{0x10, 0x20, 0x30}));
+        EXPECT_EQ(pixel(p, kSide, 0, 0), kBack);
 
         const hg::Bounds& b = draw.bounds();
         const double a = 0.5 * std::max(b.maxX - b.minX, b.maxZ - b.minZ) * s->distanceFactor;
@@ -100,40 +139,52 @@ TEST(OffscreenCheck, FlatGroundShowsTheSameBoardOfTwoGreensAtEveryThinning) {
     }
 }
 
-bool isBack(const Rgb& c) {
-    return c == Rgb{0x10, 0x20, 0x30};
-}
-
-TEST(OffscreenCheck, BundledTerrainIsGreenOnTheBackgroundAndTurns) {
-    REQUIRE_BUNDLED_TERRAIN();
+// The bundled terrain at the saver's defaults: the background round it,
+// every terrain pixel in the style's colour, and the next tick's turn
+// changing the picture.
+void checkBundledFrames(int drawType, const std::function<bool(const Rgb&)>& styleColour) {
     REQUIRE_TARGET(target, 320, 240);
     hgtest::Shown shown;
-    hg::CDrawCheck draw;
-    auto s = hg::createViewSettings(hg::kDrawCheck);
+    std::unique_ptr<hg::CDraw> draw = hg::createDraw(drawType);
+    auto s = hg::createViewSettings(drawType);
     s->yFactor = 1.4;
     s->backColor = 0x102030;
-    ASSERT_EQ(draw.initialise(target.get(), *s, hgtest::bundledTerrain(), hg::kDemUsgs), 1)
+    ASSERT_EQ(draw->initialise(target.get(), *s, hgtest::bundledTerrain(), hg::kDemUsgs), 1)
         << shown.first();
-    EXPECT_EQ(draw.thinning(), 2);
-    ASSERT_EQ(draw.nextFrame(), 1);
+    ASSERT_EQ(draw->nextFrame(), 1);
     const Pixels first = target->readPixels();
     for (auto [x, y] : {std::pair{0, 0}, {319, 0}, {0, 239}, {319, 239}})
-        EXPECT_TRUE(isBack(pixel(first, 320, x, y))) << x << ", " << y;
-    int terrain = 0, green = 0;
+        EXPECT_EQ(pixel(first, 320, x, y), kBack) << x << ", " << y;
+
+    int terrain = 0, coloured = 0;
     for (int y = 0; y < 240; ++y) {
         for (int x = 0; x < 320; ++x) {
             const Rgb c = pixel(first, 320, x, y);
-            if (isBack(c)) continue;
+            if (c == kBack) continue;
             ++terrain;
-            green += c.g > c.r + 30 && c.g > c.b;
+            coloured += styleColour(c);
         }
     }
     EXPECT_GT(terrain, 320 * 240 / 10);
-    EXPECT_GT(green, terrain * 9 / 10) << green << " of " << terrain;
+    EXPECT_GT(coloured, terrain * 9 / 10) << coloured << " of " << terrain;
 
-    ASSERT_EQ(draw.nextFrame(), 1);
+    ASSERT_EQ(draw->nextFrame(), 1);
     EXPECT_GT(hgtest::changedPixels(first, target->readPixels()), 320 * 240 / 100);
-    EXPECT_EQ(draw.release(), 1);
+    EXPECT_EQ(draw->release(), 1);
+}
+
+TEST(OffscreenWineCheck, BundledTerrainInTheStylesColoursTurning) {
+    REQUIRE_BUNDLED_TERRAIN();
+    {
+        SCOPED_TRACE("Wine");
+        checkBundledFrames(hg::kDrawWine,
+                           [](const Rgb& c) { return c.r > c.g + 30 && c.b > c.g && c.r >= c.b; });
+    }
+    {
+        SCOPED_TRACE("Check");
+        checkBundledFrames(hg::kDrawCheck,
+                           [](const Rgb& c) { return c.g > c.r + 30 && c.g > c.b; });
+    }
 }
 
 }  // namespace
