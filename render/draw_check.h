@@ -23,7 +23,7 @@ std::vector<float> cornerPositions(const std::vector<float>& vertices,
                                    const std::vector<std::uint32_t>& indices);
 
 // Draw type 5: a grey and white checkerboard over a lit green surface, the
-// checks about two samples wide whatever the thinning.
+// checks two samples wide from full resolution down to every fourth sample.
 class CDrawCheck : public CDraw {
 public:
     void buildScene() override;
