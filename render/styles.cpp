@@ -4,9 +4,11 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "render/draw_check.h"
 #include "render/draw_iroiro.h"
 #include "render/draw_mesh.h"
 #include "render/draw_shading.h"
+#include "render/draw_wine.h"
 
 namespace hg {
 
@@ -35,10 +37,10 @@ constexpr ViewDefaults kTopView{.normalWeight = 3.0,
 constexpr std::array<StyleRow, 10> kStyles{{
     {kDrawMesh, "Mesh", true, false, {}, &make<CDrawMesh>},
     {kDrawShading, "Shading", true, false, {}, &make<CDrawShading>},
-    {kDrawWine, "Wine", true, false, {.normalWeight = 1.0}, nullptr},
+    {kDrawWine, "Wine", true, false, {.normalWeight = 1.0}, &make<CDrawWine>},
     {kDrawCyan, "Cyan", true, false, {}, &makeCyan},
     {kDrawFlower, "Flower", true, false, {.normalWeight = 2.0}, nullptr},
-    {kDrawCheck, "Check", true, false, {.normalWeight = 2.0}, nullptr},
+    {kDrawCheck, "Check", true, false, {.normalWeight = 2.0}, &make<CDrawCheck>},
     {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, nullptr},
     {kDrawContour, "3D-Contour", true, true, {.step = 50.0}, nullptr},
     {kDrawStep, "Step", true, true, {.step = 50.0}, nullptr},

@@ -1,0 +1,99 @@
+#include "render/draw_wine.h"
+
+#include <GL/gl.h>
+
+namespace hg {
+
+LightTable wineLights() {
+    LightTable t;
+    t.smooth = true;
+    t.twoSided = true;
+    t.lighting = true;
+    t.frontAmbientDiffuse = Vec4{1.0f, 0.2f, 0.6f, 1.0f};
+    t.backAmbientDiffuse = grey(0.36f);
+    t.frontSpecular = Vec4{0.0f, 1.0f, 0.7f, 1.0f};
+    t.frontShininess = 56.0f;
+    LightSource sun;
+    sun.ambient = grey(0.06f);
+    sun.diffuse = grey(0.86f);
+    sun.specular = grey(1.0f);
+    sun.position = {1.0f, 0.6f, 0.6f, 0.0f};
+    t.lights = {sun};
+    return t;
+}
+
+CDrawWine::CDrawWine() : picture_(winePicture()) {}
+
+void CDrawWine::buildScene() {
+    beginScene(true);
+    buildCellCentres();
+    const int cols = numCols(), rows = numRows();
+    surface_.buildNormalSets(terrain().vertices, cols, rows, settings().normalWeight);
+    surface_.buildIndices(cols, rows);
+
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    texture_ = name;
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    // The bitmap's rows are padded to four bytes, which is what this
+    // alignment expects; a context shared with other code may have changed it.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    // The bytes go up as the bitmap stores them, blue first, while OpenGL
+    // takes the first as red: red and blue trade places, so the pinks reach
+    // the surface as lilacs and the wine-red material turns them back pink.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture_.width, picture_.height, 0, GL_RGB,
+                 GL_UNSIGNED_BYTE, picture_.pixels.data());
+
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glEnable(GL_AUTO_NORMAL);
+    glEnable(GL_NORMALIZE);
+}
+
+void CDrawWine::setLights() {
+    apply(wineLights());
+}
+
+void CDrawWine::drawFrame() {
+    surface_.blendFor(turn());
+    const std::vector<std::uint32_t>& indices = surface_.drawIndices();
+
+    // The arrays and the generated coordinates are switched on only around
+    // the draw: another style drawing on the same context later must not
+    // find pointers into this object's arrays, nor coordinates it did not ask
+    // for.
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
+    glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    drawTurned([&] {
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
+                       indices.data());
+    });
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    finishFrame();
+}
+
+int CDrawWine::release() {
+    if (texture_ != 0 && target != nullptr && target->makeCurrent()) {
+        const GLuint name = texture_;
+        glDeleteTextures(1, &name);
+    }
+    texture_ = 0;
+    return CDraw::release();
+}
+
+}  // namespace hg
