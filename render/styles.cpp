@@ -4,7 +4,9 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "render/draw_flower.h"
 #include "render/draw_mesh.h"
+#include "render/draw_skeleton.h"
 
 namespace hg {
 
@@ -30,9 +32,9 @@ constexpr std::array<StyleRow, 10> kStyles{{
     {kDrawShading, "Shading", true, false, {}, nullptr},
     {kDrawWine, "Wine", true, false, {.normalWeight = 1.0}, nullptr},
     {kDrawCyan, "Cyan", true, false, {}, nullptr},
-    {kDrawFlower, "Flower", true, false, {.normalWeight = 2.0}, nullptr},
+    {kDrawFlower, "Flower", true, false, {.normalWeight = 2.0}, &make<CDrawFlower>},
     {kDrawCheck, "Check", true, false, {.normalWeight = 2.0}, nullptr},
-    {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, nullptr},
+    {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, &make<CDrawSkeleton>},
     {kDrawContour, "3D-Contour", true, true, {.step = 50.0}, nullptr},
     {kDrawStep, "Step", true, true, {.step = 50.0}, nullptr},
     {kDrawRelief, "Relief", false, false, kTopView, nullptr},
