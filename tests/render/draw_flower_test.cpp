@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "render/styles.h"
@@ -115,23 +114,6 @@ TEST(FlowerStyle, SlopesOfPlanesAndAFlatTerrain) {
         expectColour({colours[v * 4], colours[v * 4 + 1], colours[v * 4 + 2], colours[v * 4 + 3]},
                      196, 111, 175);
     }
-
-    // A cone: a cell centre leans the way of the mean of all four of its
-    // corners' normals, not of the cell's own faces.
-    const auto cone =
-        surface(5, 5, [](double x, double z) { return -std::hypot(x - 20.0, z - 20.0); });
-    const hg::GridView g(cone, 5, 5);
-    const auto normals = hg::flowerSmoothNormals(g);
-    hg::Vec3 sum;
-    for (auto [i, j] : {std::pair{1, 2}, {2, 2}, {2, 3}, {1, 3}}) {
-        const hg::Vec3 n = g.smoothNormal(i, j);
-        sum = {sum.x + n.x, sum.y + n.y, sum.z + n.z};
-    }
-    const hg::Vec3 want = hg::normalize(sum);
-    const std::size_t c = g.centreIndex(1, 2) * 3;
-    EXPECT_NEAR(normals[c], want.x, 1e-6f);
-    EXPECT_NEAR(normals[c + 1], want.y, 1e-6f);
-    EXPECT_NEAR(normals[c + 2], want.z, 1e-6f);
 }
 
 TEST(OffscreenFlower, BundledTerrainInSlopeColoursTurning) {
