@@ -186,23 +186,24 @@ void CDrawSkeleton::drawPass() const {
         drawLiteralPass();
         return;
     }
-    // The colours already hold the lighting of this turn.
+    // The colours already hold the lighting of this turn. Sent vertex by
+    // vertex: the software renderer copies client arrays anew on every
+    // glDrawElements, which costs more than the calls.
     glDisable(GL_LIGHTING);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
-    glColorPointer(4, GL_FLOAT, 0, lit_.data());
+    const std::vector<float>& vertices = terrain().vertices;
     const auto& indices = surface_.drawIndices();
     drawTurned([&] {
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
-                       indices.data());
+        glBegin(GL_TRIANGLES);
+        for (const std::uint32_t v : indices) {
+            glColor4fv(&lit_[v * 4]);
+            glVertex3fv(&vertices[v * 3]);
+        }
+        glEnd();
     });
 }
 
 void CDrawSkeleton::drawLiteralPass() const {
     glEnable(GL_LIGHTING);
-    glDisableClientState(GL_COLOR_ARRAY);
     const std::vector<float>& vertices = terrain().vertices;
     const std::vector<float>& normals = surface_.normals();
     const auto& indices = surface_.drawIndices();
