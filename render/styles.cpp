@@ -5,9 +5,11 @@
 #include <stdexcept>
 
 #include "render/draw_check.h"
+#include "render/draw_flower.h"
 #include "render/draw_iroiro.h"
 #include "render/draw_mesh.h"
 #include "render/draw_shading.h"
+#include "render/draw_skeleton.h"
 #include "render/draw_wine.h"
 
 namespace hg {
@@ -39,9 +41,9 @@ constexpr std::array<StyleRow, 10> kStyles{{
     {kDrawShading, "Shading", true, false, {}, &make<CDrawShading>},
     {kDrawWine, "Wine", true, false, {.normalWeight = 1.0}, &make<CDrawWine>},
     {kDrawCyan, "Cyan", true, false, {}, &makeCyan},
-    {kDrawFlower, "Flower", true, false, {.normalWeight = 2.0}, nullptr},
+    {kDrawFlower, "Flower", true, false, {.normalWeight = 2.0}, &make<CDrawFlower>},
     {kDrawCheck, "Check", true, false, {.normalWeight = 2.0}, &make<CDrawCheck>},
-    {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, nullptr},
+    {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, &make<CDrawSkeleton>},
     {kDrawContour, "3D-Contour", true, true, {.step = 50.0}, nullptr},
     {kDrawStep, "Step", true, true, {.step = 50.0}, nullptr},
     {kDrawRelief, "Relief", false, false, kTopView, nullptr},
