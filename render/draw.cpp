@@ -192,7 +192,10 @@ int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshM
 
 int CDraw::release() {
     if (target == nullptr) return 1;
-    if (target->makeCurrent()) glFinish();
+    if (target->makeCurrent()) {
+        glFinish();
+        releaseGl();
+    }
     if (!target->doneCurrent()) openGLError(kMakeCurrent);
     target = nullptr;
     sceneBuilt_ = false;

@@ -119,6 +119,10 @@ protected:
     void drawTurned(const std::function<void()>& body) const;
     static void finishFrame();
 
+    // Gives back what the style made on the context (textures), while it is
+    // still current; release() calls it.
+    virtual void releaseGl() {}
+
     // Fills the cell centres behind the grid vertices.
     void buildCellCentres();
     // glClearColor from the record's backColor.

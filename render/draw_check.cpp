@@ -61,13 +61,7 @@ void CDrawCheck::buildScene() {
     cornerPositions_ = cornerPositions(terrain().vertices, surface_.drawIndices());
     cornerNormals_.assign(cornerPositions_.size(), 0.0f);
 
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    texture_ = name;
-    glBindTexture(GL_TEXTURE_2D, texture_);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    texture_.create();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     GLint level = 0;
@@ -110,7 +104,7 @@ void CDrawCheck::drawFrame() {
     glTexCoordPointer(2, GL_FLOAT, 0, cornerCoords_.data());
     glEnable(GL_TEXTURE_2D);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glBindTexture(GL_TEXTURE_2D, texture_);
+    texture_.bind();
     drawTurned([&] { glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(indices.size())); });
     glDisable(GL_TEXTURE_2D);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -119,13 +113,8 @@ void CDrawCheck::drawFrame() {
     finishFrame();
 }
 
-int CDrawCheck::release() {
-    if (texture_ != 0 && target != nullptr && target->makeCurrent()) {
-        const GLuint name = texture_;
-        glDeleteTextures(1, &name);
-    }
-    texture_ = 0;
-    return CDraw::release();
+void CDrawCheck::releaseGl() {
+    texture_.reset();
 }
 
 }  // namespace hg

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "render/draw.h"
+#include "render/gl_texture.h"
 #include "render/light_table.h"
 #include "render/surface_arrays.h"
 
@@ -30,7 +31,7 @@ public:
     void setLights() override;
     void drawFrame() override;
     // Gives the texture back to the context before letting go of it.
-    int release() override;
+    void releaseGl() override;
 
     // The thinning the checks were laid out for.
     int thinning() const { return thinning_; }
@@ -41,7 +42,7 @@ private:
     std::vector<float> cornerCoords_;
     std::vector<float> cornerNormals_;
     int thinning_ = 0;
-    unsigned texture_ = 0;
+    GlTexture texture_;
 };
 
 }  // namespace hg

@@ -31,13 +31,7 @@ void CDrawWine::buildScene() {
     surface_.buildNormalSets(terrain().vertices, cols, rows, settings().normalWeight);
     surface_.buildIndices(cols, rows);
 
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    texture_ = name;
-    glBindTexture(GL_TEXTURE_2D, texture_);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    texture_.create();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // The bitmap's rows are padded to four bytes, which is what this
     // alignment expects; a context shared with other code may have changed it.
@@ -74,7 +68,7 @@ void CDrawWine::drawFrame() {
     glEnable(GL_TEXTURE_GEN_T);
     glEnable(GL_TEXTURE_2D);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glBindTexture(GL_TEXTURE_2D, texture_);
+    texture_.bind();
     drawTurned([&] {
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
                        indices.data());
@@ -87,13 +81,8 @@ void CDrawWine::drawFrame() {
     finishFrame();
 }
 
-int CDrawWine::release() {
-    if (texture_ != 0 && target != nullptr && target->makeCurrent()) {
-        const GLuint name = texture_;
-        glDeleteTextures(1, &name);
-    }
-    texture_ = 0;
-    return CDraw::release();
+void CDrawWine::releaseGl() {
+    texture_.reset();
 }
 
 }  // namespace hg

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "render/draw.h"
+#include "render/gl_texture.h"
 #include "render/light_table.h"
 #include "render/surface_arrays.h"
 #include "render/wine_picture.h"
@@ -23,14 +24,14 @@ public:
     void setLights() override;
     void drawFrame() override;
     // Gives the texture back to the context before letting go of it.
-    int release() override;
+    void releaseGl() override;
 
     const WinePicture& picture() const { return picture_; }
 
 private:
     WinePicture picture_;
     SurfaceArrays surface_;
-    unsigned texture_ = 0;
+    GlTexture texture_;
 };
 
 }  // namespace hg
