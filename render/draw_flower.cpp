@@ -129,21 +129,20 @@ void CDrawFlower::setLights() {
 
 void CDrawFlower::drawFrame() {
     surface_.blendFor(turn());
-    // Vertices one by one rather than glDrawElements on client arrays: the
-    // software renderer copies the arrays into fresh buffers on every such
-    // draw, which measured well over twice as slow at 201 x 201.
-    const std::vector<float>& vertices = terrain().vertices;
-    const std::vector<float>& normals = surface_.normals();
     const auto& indices = surface_.drawIndices();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
+    glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
+    glColorPointer(4, GL_FLOAT, 0, colours.data());
     drawTurned([&] {
-        glBegin(GL_TRIANGLES);
-        for (const std::uint32_t v : indices) {
-            glNormal3fv(&normals[v * 3]);
-            glColor4fv(&colours[v * 4]);
-            glVertex3fv(&vertices[v * 3]);
-        }
-        glEnd();
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
+                       indices.data());
     });
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
     // No glFinish: the swap or the read-back waits for the picture anyway.
 }
 

@@ -186,20 +186,19 @@ void CDrawSkeleton::drawPass() const {
         drawLiteralPass();
         return;
     }
-    // The colours already hold the lighting of this turn. Sent vertex by
-    // vertex: the software renderer copies client arrays anew on every
-    // glDrawElements, which costs more than the calls.
+    // The colours already hold the lighting of this turn.
     glDisable(GL_LIGHTING);
-    const std::vector<float>& vertices = terrain().vertices;
     const auto& indices = surface_.drawIndices();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
+    glColorPointer(4, GL_FLOAT, 0, lit_.data());
     drawTurned([&] {
-        glBegin(GL_TRIANGLES);
-        for (const std::uint32_t v : indices) {
-            glColor4fv(&lit_[v * 4]);
-            glVertex3fv(&vertices[v * 3]);
-        }
-        glEnd();
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
+                       indices.data());
     });
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void CDrawSkeleton::drawLiteralPass() const {
