@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "render/draw_check.h"
+#include "render/draw_contour.h"
 #include "render/draw_flower.h"
 #include "render/draw_iroiro.h"
 #include "render/draw_mesh.h"
@@ -44,7 +45,7 @@ constexpr std::array<StyleRow, 10> kStyles{{
     {kDrawFlower, "Flower", true, false, {.normalWeight = 2.0}, &make<CDrawFlower>},
     {kDrawCheck, "Check", true, false, {.normalWeight = 2.0}, &make<CDrawCheck>},
     {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, &make<CDrawSkeleton>},
-    {kDrawContour, "3D-Contour", true, true, {.step = 50.0}, nullptr},
+    {kDrawContour, "3D-Contour", true, true, {.step = 50.0}, &make<CDrawContour>},
     {kDrawStep, "Step", true, true, {.step = 50.0}, nullptr},
     {kDrawRelief, "Relief", false, false, kTopView, nullptr},
 }};
