@@ -19,8 +19,10 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-std::filesystem::path terrainPath() {
-    return std::filesystem::path(HG_SOURCE_DIR) / "data" / "jacksboro.dem";
+// range(0) 0: the bundled terrain; 1: a shared USGS sample.
+std::filesystem::path terrainPath(const benchmark::State& state) {
+    if (state.range(0) == 0) return std::filesystem::path(HG_SOURCE_DIR) / "data" / "jacksboro.dem";
+    return std::filesystem::path(HG_SHARED_DATA) / "usgsdem" / "San_Fran_North.dem";
 }
 
 // Every sample a vertex, as the saver reads the bundled terrain.
@@ -34,8 +36,8 @@ std::unique_ptr<hg::CViewSettings> contourRecord(double metres) {
 }
 
 bool ready(benchmark::State& state) {
-    if (std::filesystem::exists(terrainPath())) return true;
-    state.SkipWithError("the bundled terrain is not there");
+    if (std::filesystem::exists(terrainPath(state))) return true;
+    state.SkipWithError("the terrain is not there");
     return false;
 }
 
@@ -46,7 +48,7 @@ void describe(benchmark::State& state, const hg::CDrawContour& draw, const hg::C
 }
 
 double metresOf(const benchmark::State& state) {
-    return static_cast<double>(state.range(0)) / 10.0;
+    return static_cast<double>(state.range(1)) / 10.0;
 }
 
 void BM_ContourBuild(benchmark::State& state) {
@@ -55,7 +57,7 @@ void BM_ContourBuild(benchmark::State& state) {
     for (auto _ : state) {
         hg::CDrawContour draw;
         auto s = contourRecord(metresOf(state));
-        if (!draw.initialise(&target, *s, terrainPath(), hg::kDemUsgs)) {
+        if (!draw.initialise(&target, *s, terrainPath(state), hg::kDemUsgs)) {
             state.SkipWithError("initialise failed");
             return;
         }
@@ -71,7 +73,7 @@ void BM_ContourFrame(benchmark::State& state) {
     hg::EglOffscreenTarget target(kWidth, kHeight);
     hg::CDrawContour draw;
     auto s = contourRecord(metresOf(state));
-    if (!draw.initialise(&target, *s, terrainPath(), hg::kDemUsgs)) {
+    if (!draw.initialise(&target, *s, terrainPath(state), hg::kDemUsgs)) {
         state.SkipWithError("initialise failed");
         return;
     }
@@ -80,7 +82,7 @@ void BM_ContourFrame(benchmark::State& state) {
     draw.release();
 }
 
-// The trace without OpenGL. range(1) 0: each cell visits only its own
+// The trace without OpenGL. range(2) 0: each cell visits only its own
 // levels; 1: every cell visits every level, with the colour it would set
 // counted, as a display list built that way would hold it.
 void BM_ContourTrace(benchmark::State& state) {
@@ -88,14 +90,14 @@ void BM_ContourTrace(benchmark::State& state) {
     hg::EglOffscreenTarget target(kWidth, kHeight);
     hg::CDrawContour draw;
     auto s = contourRecord(metresOf(state));
-    if (!draw.initialise(&target, *s, terrainPath(), hg::kDemUsgs)) {
+    if (!draw.initialise(&target, *s, terrainPath(state), hg::kDemUsgs)) {
         state.SkipWithError("initialise failed");
         return;
     }
     const std::span<const float> v = draw.terrain().vertices;
     const std::vector<double>& levels = draw.levels();
     const int cols = s->numCols, rows = s->numRows;
-    const bool everyLevel = state.range(1) != 0;
+    const bool everyLevel = state.range(2) != 0;
     std::size_t calls = 0;
     for (auto _ : state) {
         calls = 0;
@@ -127,15 +129,17 @@ void BM_ContourTrace(benchmark::State& state) {
 
 // Intervals in tenths of a metre: 100 m, 10 m, 1 m.
 void intervals(benchmark::internal::Benchmark* b) {
-    for (int tenths : {1000, 100, 10}) b->Args({tenths});
-    b->ArgNames({"dm"});
+    for (int terrain : {0, 1})
+        for (int tenths : {1000, 100, 10}) b->Args({terrain, tenths});
+    b->ArgNames({"terrain", "dm"});
     b->Unit(benchmark::kMillisecond);
 }
 
 void traceArgs(benchmark::internal::Benchmark* b) {
-    for (int tenths : {1000, 100, 10})
-        for (int every : {0, 1}) b->Args({tenths, every});
-    b->ArgNames({"dm", "everyLevel"});
+    for (int terrain : {0, 1})
+        for (int tenths : {1000, 100, 10})
+            for (int every : {0, 1}) b->Args({terrain, tenths, every});
+    b->ArgNames({"terrain", "dm", "everyLevel"});
     b->Unit(benchmark::kMillisecond);
 }
 
