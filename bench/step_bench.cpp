@@ -75,7 +75,7 @@ void BM_StepFrame(benchmark::State& state) {
     draw.release();
 }
 
-// The sweep as first written: every level visits every cell, and every pair
+// The plain sweep: every level visits every cell, and every pair
 // of a level's wall pieces is compared.
 void fullSweep(const hg::StepGrid& g, hg::StepFaceSink emit) {
     std::vector<hg::CSideQuad> walls;

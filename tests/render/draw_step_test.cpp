@@ -50,7 +50,8 @@ std::vector<hg::StepFace> fastSolid(const hg::StepGrid& g) {
     return out;
 }
 
-// The pairwise smoothing as first written: every ordered pair of pieces.
+// The pairwise smoothing: every ordered pair of pieces, the reference the
+// hashed one must match bit for bit.
 void quadraticSmooth(std::vector<hg::CSideQuad>& q) {
     for (std::size_t p = 0; p < q.size(); ++p) {
         for (std::size_t r = 0; r < q.size(); ++r) {
@@ -62,7 +63,7 @@ void quadraticSmooth(std::vector<hg::CSideQuad>& q) {
     }
 }
 
-// The solid as first written: every level visits every cell, and the wall
+// The solid swept plainly: every level visits every cell, and the wall
 // pieces are smoothed pair by pair.
 std::vector<hg::StepFace> referenceSolid(const hg::StepGrid& g) {
     std::vector<hg::StepFace> out;
@@ -310,7 +311,7 @@ LoadedTerrain load(hg::GlTarget* target, const std::filesystem::path& file) {
     return t;
 }
 
-TEST(StepTraversal, BucketedSweepGivesThePartsStreamOnRealTerrains) {
+TEST(StepTraversal, BucketedSweepGivesTheFullSweepsStreamOnRealTerrains) {
     REQUIRE_TARGET(target, 64, 48);
     REQUIRE_BUNDLED_TERRAIN();
     expectSameTraversals(load(target.get(), hgtest::bundledTerrain()), {50.0, 10.0, 3.0});
