@@ -11,6 +11,7 @@
 #include "render/draw_mesh.h"
 #include "render/draw_shading.h"
 #include "render/draw_skeleton.h"
+#include "render/draw_step.h"
 #include "render/draw_wine.h"
 
 namespace hg {
@@ -46,7 +47,7 @@ constexpr std::array<StyleRow, 10> kStyles{{
     {kDrawCheck, "Check", true, false, {.normalWeight = 2.0}, &make<CDrawCheck>},
     {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, &make<CDrawSkeleton>},
     {kDrawContour, "3D-Contour", true, true, {.step = 50.0}, &make<CDrawContour>},
-    {kDrawStep, "Step", true, true, {.step = 50.0}, nullptr},
+    {kDrawStep, "Step", true, true, {.step = 50.0}, &make<CDrawStep>},
     {kDrawRelief, "Relief", false, false, kTopView, nullptr},
 }};
 

@@ -12,7 +12,7 @@ namespace {
 // that writes it; a row whose maker goes missing fails here.
 const std::set<int> kWrittenStyles = {hg::kDrawMesh,     hg::kDrawShading, hg::kDrawWine,
                                       hg::kDrawCyan,     hg::kDrawFlower,  hg::kDrawCheck,
-                                      hg::kDrawSkeleton, hg::kDrawContour};
+                                      hg::kDrawSkeleton, hg::kDrawContour, hg::kDrawStep};
 
 TEST(StyleTable, EveryWrittenStyleHasAMakerAndTheOthersSayWhichTheyAre) {
     ASSERT_EQ(hg::styleTable().size(), 10u);

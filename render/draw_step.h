@@ -1,0 +1,119 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "render/colour_bands.h"
+#include "render/contour_trace.h"
+#include "render/draw.h"
+#include "render/function_ref.h"
+#include "render/light_table.h"
+#include "render/side_quad.h"
+
+namespace hg {
+
+// The tints of the terraces: plates and walls, then the lighter outlines,
+// each as a sea colour and a ramp over four quarters of the land.
+ColourBands stepMaterialBands(float minY, float maxY, float seaLevel, bool seaColors);
+ColourBands stepLineBands(float minY, float maxY, float seaLevel, bool seaColors);
+
+// One light from the upper right, a soft highlight; lighting is switched
+// on in the frame, after the unlit outlines.
+LightTable stepLights();
+
+// The grid as the terraces read it: vertex triples row-major, then the
+// levels in drawing units and the interval between them.
+struct StepGrid {
+    std::span<const float> vertices;
+    int numCols = 0;
+    int numRows = 0;
+    std::span<const double> levels;
+    double interval = 0.0;
+};
+
+// A piece of the outline: one segment at level `level` (an index).
+using StepLineSink = FunctionRef<void(std::size_t level, const ContourSegment&)>;
+
+// The outlines in the order a cell-by-cell, level-by-level sweep gives them
+// (column outer, row inner, levels ascending), visiting for each cell only
+// the levels that cut it.
+void traceStepLines(const StepGrid& g, StepLineSink emit);
+
+// A flat piece or a wall as it goes to the display list, with the normal at
+// each of its 3 or 4 vertices.
+struct StepFace {
+    enum class Kind { Plate, BorderWall, Wall };
+    Kind kind = Kind::Plate;
+    std::size_t level = 0;
+    int count = 0;
+    std::array<Vec3, 4> vertices{};
+    std::array<Vec3, 4> normals{};
+};
+
+using StepFaceSink = FunctionRef<void(const StepFace&)>;
+
+// The solid, level by level: for each level the plates and border walls of
+// the cells in sweep order, then the level's smoothed contour walls. Only
+// the cells that can give a piece at a level are visited there (the cells
+// are bucketed by the levels they touch), so the cost follows the output.
+void traceStepSolidLevels(const StepGrid& g, StepFaceSink emit);
+
+// How many (cell, level) visits the outline sweep makes; each gives at
+// least one segment.
+std::size_t stepLineVisits(const StepGrid& g);
+
+// How many (cell, level) visits the solid's sweep makes. Every visit but at most
+// one a cell gives a piece of three or more vertices, so this bounds the
+// output from below before anything is allocated for it.
+std::size_t stepSolidVisits(const StepGrid& g);
+
+// The faces of the pieces traced in one cell at one level: plates and
+// border walls go to emit at once, contour walls are kept for smoothing.
+void stepCellFaces(const ContourCell& cell, std::size_t level, double height, double interval,
+                   CellBorders borders, std::vector<CSideQuad>& walls, StepFaceSink emit);
+
+// The wall pieces of one level as faces, after smoothing.
+void emitSideQuads(std::span<const CSideQuad> walls, std::size_t level, double height,
+                   double interval, StepFaceSink emit);
+
+// Draw type 8: the terrain as stacked, lit slices one contour interval
+// thick, tinted by height, with lighter contour lines along their edges.
+class CDrawStep : public CDraw {
+public:
+    static constexpr unsigned kLineList = 1;
+    static constexpr unsigned kSolidList = 2;
+    // Beyond this many vertices in the two lists the interval is refused:
+    // the driver would hold gigabytes of display list.
+    static constexpr std::size_t kVertexBudget = 20'000'000;
+    // More levels than this are refused before they are listed.
+    static constexpr double kLevelBudget = 1'000'000;
+
+    void buildScene() override;
+    void setLights() override;
+    void drawFrame() override;
+
+    // The interval in drawing units the scene was built with.
+    double stepHeight() const { return stepHeight_; }
+    std::size_t levelCount() const { return levels_.size(); }
+    // How many vertices went into the two lists.
+    std::size_t vertexCount() const { return vertexCount_; }
+
+private:
+    void compileLines(const StepGrid& g);
+    void compileSolid(const StepGrid& g);
+    void countVertices(std::size_t n);
+    void refuseBeyondBudget(const StepGrid& g) const;
+
+    double stepHeight_ = 0.0;
+    std::vector<double> levels_;
+    std::size_t vertexCount_ = 0;
+};
+
+// The text shown when an interval would give more vertices than the budget.
+std::string stepBudgetMessage(double intervalMetres, std::size_t budget);
+
+}  // namespace hg

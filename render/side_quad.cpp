@@ -1,0 +1,63 @@
+#include "render/side_quad.h"
+
+#include <bit>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
+#include <vector>
+
+namespace hg {
+
+namespace {
+
+constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+// Equal coordinates must give equal keys: -0 and +0 compare equal, so
+// both are taken as +0 before their bits are read.
+std::uint64_t endKey(const Vec3& p) {
+    const float x = p.x == 0.0f ? 0.0f : p.x;
+    const float z = p.z == 0.0f ? 0.0f : p.z;
+    return (static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(x)) << 32) |
+           std::bit_cast<std::uint32_t>(z);
+}
+
+}  // namespace
+
+Vec3 sharedNormal(const Vec3& a, const Vec3& b) {
+    const Vec3 sum{a.x + b.x, a.y + b.y, a.z + b.z};
+    if (sum.x == 0.0f && sum.y == 0.0f && sum.z == 0.0f) return a;
+    return normalize(sum);
+}
+
+void smoothSideQuads(std::span<CSideQuad> quads) {
+    if (quads.size() >= kNone) return;
+    const auto n = static_cast<std::uint32_t>(quads.size());
+    // For each second-end position the pieces ending there, in list order:
+    // chained from the last piece back so each chain runs ascending.
+    std::unordered_map<std::uint64_t, std::uint32_t> head;
+    head.reserve(quads.size());
+    std::vector<std::uint32_t> next(quads.size(), kNone);
+    for (std::uint32_t q = n; q-- > 0;) {
+        auto [it, fresh] = head.try_emplace(endKey(quads[q].second), q);
+        if (!fresh) {
+            next[q] = it->second;
+            it->second = q;
+        }
+    }
+    for (std::uint32_t p = 0; p < n; ++p) {
+        const auto it = head.find(endKey(quads[p].first));
+        if (it == head.end()) continue;
+        for (std::uint32_t q = it->second; q != kNone; q = next[q]) {
+            if (q == p) continue;
+            CSideQuad& a = quads[p];
+            CSideQuad& b = quads[q];
+            // Ends that are not numbers share a key but never compare equal.
+            if (a.first.x != b.second.x || a.first.z != b.second.z) continue;
+            const Vec3 joint = sharedNormal(a.firstNormal, b.secondNormal);
+            a.firstNormal = joint;
+            b.secondNormal = joint;
+        }
+    }
+}
+
+}  // namespace hg

@@ -1,0 +1,396 @@
+#include "render/draw_step.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <tuple>
+#include <vector>
+
+#include "platform/text_number.h"
+#include "render/styles.h"
+#include "settings/settings.h"
+#include "support/offscreen_support.h"
+
+namespace {
+
+using Kind = hg::StepFace::Kind;
+using hgtest::Shown;
+
+// A grid of cols x rows vertices 10 apart with the heights given row-major.
+struct TestGrid {
+    int cols = 0, rows = 0;
+    std::vector<float> vertices;
+    std::vector<double> levels;
+    double interval = 0.0;
+
+    TestGrid(int c, int r, const std::vector<float>& heights, double step,
+             std::vector<double> given = {})
+        : cols(c), rows(r) {
+        float lo = heights.front(), hi = heights.front();
+        for (int i = 0; i < rows; ++i) {
+            for (int j = 0; j < cols; ++j) {
+                const float h = heights[static_cast<std::size_t>(i * cols + j)];
+                vertices.insert(vertices.end(), {10.0f * j, h, 10.0f * i});
+                lo = std::min(lo, h);
+                hi = std::max(hi, h);
+            }
+        }
+        interval = step;
+        levels = given.empty() ? hg::contourLevels(lo, hi, -1000.0f, step, 1.0, "") : given;
+    }
+    hg::StepGrid view() const { return {vertices, cols, rows, levels, interval}; }
+};
+
+std::vector<hg::StepFace> fastSolid(const hg::StepGrid& g) {
+    std::vector<hg::StepFace> out;
+    hg::traceStepSolidLevels(g, [&](const hg::StepFace& f) { out.push_back(f); });
+    return out;
+}
+
+// The pairwise smoothing: every ordered pair of pieces, the reference the
+// hashed one must match bit for bit.
+void quadraticSmooth(std::vector<hg::CSideQuad>& q) {
+    for (std::size_t p = 0; p < q.size(); ++p) {
+        for (std::size_t r = 0; r < q.size(); ++r) {
+            if (p == r || q[p].first.x != q[r].second.x || q[p].first.z != q[r].second.z) continue;
+            const hg::Vec3 n = hg::sharedNormal(q[p].firstNormal, q[r].secondNormal);
+            q[p].firstNormal = n;
+            q[r].secondNormal = n;
+        }
+    }
+}
+
+// The solid swept plainly: every level visits every cell, and the wall
+// pieces are smoothed pair by pair.
+std::vector<hg::StepFace> referenceSolid(const hg::StepGrid& g) {
+    std::vector<hg::StepFace> out;
+    auto sink = [&](const hg::StepFace& f) { out.push_back(f); };
+    std::vector<hg::CSideQuad> walls;
+    for (std::size_t k = 0; k < g.levels.size(); ++k) {
+        walls.clear();
+        for (int j = 0; j + 1 < g.numCols; ++j) {
+            for (int i = 0; i + 1 < g.numRows; ++i) {
+                hg::stepCellFaces(hg::contourCell(g.vertices, g.numCols, i, j), k, g.levels[k],
+                                  g.interval, hg::cellBorders(g.numCols, g.numRows, i, j), walls,
+                                  sink);
+            }
+        }
+        quadraticSmooth(walls);
+        hg::emitSideQuads(walls, k, g.levels[k], g.interval, sink);
+    }
+    return out;
+}
+
+using Line = std::tuple<std::size_t, float, float, float, float>;
+
+std::vector<Line> fastLines(const hg::StepGrid& g) {
+    std::vector<Line> out;
+    hg::traceStepLines(g, [&](std::size_t k, const hg::ContourSegment& s) {
+        out.emplace_back(k, s.from.x, s.from.z, s.to.x, s.to.z);
+    });
+    return out;
+}
+
+std::vector<Line> referenceLines(const hg::StepGrid& g) {
+    std::vector<Line> out;
+    for (int j = 0; j + 1 < g.numCols; ++j) {
+        for (int i = 0; i + 1 < g.numRows; ++i) {
+            const hg::ContourCell cell = hg::contourCell(g.vertices, g.numCols, i, j);
+            for (std::size_t k = 0; k < g.levels.size(); ++k) {
+                hg::traceDiagonal(cell, g.levels[k], [&](const hg::ContourSegment& s) {
+                    out.emplace_back(k, s.from.x, s.from.z, s.to.x, s.to.z);
+                });
+            }
+        }
+    }
+    return out;
+}
+
+bool sameBits(const hg::Vec3& a, const hg::Vec3& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Both streams, face by face, down to the bits of every vertex and normal.
+void expectSameStream(const std::vector<hg::StepFace>& fast,
+                      const std::vector<hg::StepFace>& reference) {
+    ASSERT_EQ(fast.size(), reference.size());
+    for (std::size_t n = 0; n < fast.size(); ++n) {
+        const hg::StepFace &a = fast[n], &b = reference[n];
+        ASSERT_EQ(a.kind, b.kind) << "face " << n;
+        ASSERT_EQ(a.level, b.level) << "face " << n;
+        ASSERT_EQ(a.count, b.count) << "face " << n;
+        for (int k = 0; k < a.count; ++k) {
+            ASSERT_TRUE(sameBits(a.vertices[k], b.vertices[k])) << "face " << n << " vertex " << k;
+            ASSERT_TRUE(sameBits(a.normals[k], b.normals[k])) << "face " << n << " normal " << k;
+        }
+    }
+}
+
+int countKind(const std::vector<hg::StepFace>& faces, Kind kind, std::size_t level) {
+    int n = 0;
+    for (const auto& f : faces) n += f.kind == kind && f.level == level;
+    return n;
+}
+
+TEST(StepSolid, PlateIsLeftToTheNextLevelButBorderWallsStay) {
+    // One cell a whole interval and more above the first level.
+    const TestGrid g(2, 2, {25, 25, 25, 25}, 10.0, {9.99, 19.99});
+    const auto faces = fastSolid(g.view());
+    EXPECT_EQ(countKind(faces, Kind::Plate, 0), 0);
+    EXPECT_EQ(countKind(faces, Kind::BorderWall, 0), 4);
+    EXPECT_EQ(countKind(faces, Kind::Plate, 1), 2);
+    EXPECT_EQ(countKind(faces, Kind::BorderWall, 1), 4);
+    // Every border wall stands one interval high and faces out of the grid.
+    for (const auto& f : faces) {
+        if (f.kind != Kind::BorderWall) continue;
+        const float top = static_cast<float>(g.levels[f.level]);
+        EXPECT_FLOAT_EQ(f.vertices[1].y - f.vertices[0].y, 10.0f);
+        EXPECT_EQ(f.vertices[1].y, top);
+        const float mx = (f.vertices[0].x + f.vertices[2].x) * 0.5f - 5.0f;
+        const float mz = (f.vertices[0].z + f.vertices[2].z) * 0.5f - 5.0f;
+        EXPECT_GT(f.normals[0].x * mx + f.normals[0].z * mz, 0.0f);
+    }
+}
+
+TEST(StepSolid, TerrainWithinOneIntervalHasWallsOnlyOnTheBorder) {
+    std::vector<float> h;
+    for (int n = 0; n < 25; ++n) h.push_back(12.0f + static_cast<float>((n * 7) % 6));
+    const TestGrid g(5, 5, h, 10.0);
+    const auto faces = fastSolid(g.view());
+    // The one level reached; the next, above every height, gives nothing.
+    ASSERT_EQ(g.levels.size(), 2u);
+    EXPECT_EQ(countKind(faces, Kind::Wall, 0), 0);
+    EXPECT_EQ(countKind(faces, Kind::Plate, 0), 32);
+    EXPECT_EQ(countKind(faces, Kind::BorderWall, 0), 16);
+    EXPECT_EQ(faces.size(), 48u);
+    for (const auto& f : faces) {
+        if (f.kind != Kind::BorderWall) continue;
+        for (int k = 0; k < 4; ++k) {
+            const hg::Vec3& v = f.vertices[k];
+            EXPECT_TRUE(v.x == 0.0f || v.x == 40.0f || v.z == 0.0f || v.z == 40.0f);
+        }
+    }
+}
+
+TEST(StepSolid, JointsShareOneNormalWhileDeadEndsKeepTheirOwn) {
+    // A bowl: each level's contour is an arc from one side of the grid to
+    // another, in many pieces.
+    std::vector<float> h;
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j) h.push_back(static_cast<float>(i * i + j * j) * 1.3f);
+    const TestGrid g(8, 8, h, 17.0);
+    const auto faces = fastSolid(g.view());
+    int joints = 0, bent = 0, deadEnds = 0;
+    for (const auto& p : faces) {
+        if (p.kind != Kind::Wall) continue;
+        // The first end of a piece is its second and third vertex pair.
+        bool joined = false;
+        for (const auto& q : faces) {
+            if (&p == &q || q.kind != Kind::Wall || q.level != p.level) continue;
+            if (p.vertices[1].x == q.vertices[2].x && p.vertices[1].z == q.vertices[2].z) {
+                joined = true;
+                EXPECT_TRUE(sameBits(p.normals[1], q.normals[2]));
+            }
+        }
+        const hg::Vec3 own = hg::faceNormal(p.vertices[0], p.vertices[1], p.vertices[2]);
+        if (joined) {
+            ++joints;
+            // Where the contour turns, smoothing bends the normal off the
+            // piece's own face.
+            bent += !sameBits(p.normals[1], own);
+        } else {
+            ++deadEnds;
+            EXPECT_TRUE(sameBits(p.normals[1], own));
+        }
+    }
+    EXPECT_GT(joints, 10);
+    EXPECT_GT(bent, 5);
+    EXPECT_GT(deadEnds, 0);
+    expectSameStream(faces, referenceSolid(g.view()));
+}
+
+TEST(StepSolid, SmoothingByHashMatchesThePairwiseLoopWhereManyPiecesMeet) {
+    // Several pieces through one point, in both directions, and a negative
+    // zero that must meet a positive one.
+    auto quad = [](float nx, float nz, hg::Vec3 a, hg::Vec3 b) {
+        return hg::CSideQuad(hg::normalize(nx, 0.0f, nz), a, b);
+    };
+    const hg::Vec3 o{-0.0f, 5.0f, 0.0f}, o2{0.0f, 5.0f, 0.0f};
+    std::vector<hg::CSideQuad> q = {
+        quad(1, 0, o, {1, 5, 1}),          quad(0, 1, {2, 5, 0}, o2),
+        quad(-1, 1, o2, {0, 5, 3}),        quad(1, 1, {4, 5, 4}, o),
+        quad(0, -1, {1, 5, 1}, {4, 5, 4}), quad(1, -1, {9, 5, 9}, {8, 5, 8}),
+    };
+    auto expected = q;
+    quadraticSmooth(expected);
+    hg::smoothSideQuads(q);
+    for (std::size_t n = 0; n < q.size(); ++n) {
+        EXPECT_TRUE(sameBits(q[n].firstNormal, expected[n].firstNormal)) << n;
+        EXPECT_TRUE(sameBits(q[n].secondNormal, expected[n].secondNormal)) << n;
+    }
+    // Pieces facing exactly apart keep the first one's normal.
+    const hg::Vec3 up{0, 1, 0}, down{0, -1, 0};
+    EXPECT_TRUE(sameBits(hg::sharedNormal(up, down), up));
+}
+
+TEST(StepColours, SeaLevelsAndBands) {
+    const auto plates = hg::stepMaterialBands(-50.0f, 450.0f, 0.0f, true);
+    const auto lines = hg::stepLineBands(-50.0f, 450.0f, 0.0f, true);
+    const hg::Rgba sea = plates.at(-0.01), seaLine = lines.at(-0.01);
+    EXPECT_FLOAT_EQ(sea[0], 104 / 255.0f);
+    EXPECT_FLOAT_EQ(sea[1], 179 / 255.0f);
+    EXPECT_FLOAT_EQ(seaLine[2], 1.0f);
+    EXPECT_FLOAT_EQ(seaLine[1], 202 / 255.0f);
+    // Off, the sea's levels take the first band's start.
+    EXPECT_NEAR(hg::stepMaterialBands(-50.0f, 450.0f, 0.0f, false).at(-0.01)[0], 62 / 255.0f, 1e-4);
+    // The outline is lighter than its plate at every height.
+    for (double h : {10.0, 120.0, 230.0, 340.0, 449.0}) {
+        const hg::Rgba p = plates.at(h), l = lines.at(h);
+        EXPECT_GT(l[0] + l[1] + l[2], p[0] + p[1] + p[2]) << h;
+    }
+    // A flat terrain makes bands of no width: their start colour, no NaN.
+    const hg::Rgba flat = hg::stepMaterialBands(30.0f, 30.0f, 0.0f, true).at(29.99);
+    for (float c : flat) EXPECT_FALSE(std::isnan(c));
+}
+
+std::unique_ptr<hg::CViewSettings> stepRecord(double step) {
+    auto s = hg::createViewSettings(hg::kDrawStep);
+    s->yFactor = hg::altitudeFactorAt(hg::def::yFactor);
+    s->step = step;
+    s->meshBlock = 1.0;
+    s->backColor = 0x102030;
+    return s;
+}
+
+// The terrain as the style read it, for tracing at other intervals.
+struct LoadedTerrain {
+    std::vector<float> vertices;
+    int cols = 0, rows = 0;
+    float minY = 0, maxY = 0, sea = 0;
+    double yFactor = 1.0;
+    std::string title;
+};
+
+void expectSameTraversals(const LoadedTerrain& t, std::initializer_list<double> steps) {
+    for (double step : steps) {
+        const double d = step * t.yFactor;
+        const auto levels = hg::contourLevels(t.minY, t.maxY, t.sea, d, t.yFactor, t.title);
+        const hg::StepGrid g{t.vertices, t.cols, t.rows, levels, d};
+        SCOPED_TRACE("interval " + std::to_string(step));
+        const auto lines = fastLines(g);
+        EXPECT_FALSE(lines.empty());
+        EXPECT_TRUE(lines == referenceLines(g));
+        const auto faces = fastSolid(g);
+        EXPECT_GE(hg::stepSolidVisits(g), faces.size() / 4);
+        expectSameStream(faces, referenceSolid(g));
+    }
+}
+
+LoadedTerrain load(hg::GlTarget* target, const std::filesystem::path& file) {
+    Shown shown;
+    hg::CDrawStep draw;
+    auto s = stepRecord(1000.0);
+    LoadedTerrain t;
+    if (draw.initialise(target, *s, file, hg::kDemUsgs) != 1) {
+        ADD_FAILURE() << shown.first();
+        return t;
+    }
+    t.vertices.assign(draw.terrain().vertices.begin(),
+                      draw.terrain().vertices.begin() + 3L * draw.numCols() * draw.numRows());
+    t.cols = draw.numCols();
+    t.rows = draw.numRows();
+    t.minY = draw.bounds().minY;
+    t.maxY = draw.bounds().maxY;
+    t.sea = draw.terrain().seaLevel;
+    t.yFactor = s->yFactor;
+    t.title = s->title;
+    draw.release();
+    return t;
+}
+
+TEST(StepTraversal, BucketedSweepGivesTheFullSweepsStreamOnRealTerrains) {
+    REQUIRE_TARGET(target, 64, 48);
+    REQUIRE_BUNDLED_TERRAIN();
+    expectSameTraversals(load(target.get(), hgtest::bundledTerrain()), {50.0, 10.0, 3.0});
+    const std::filesystem::path sample =
+        std::filesystem::path(HG_SHARED_DATA) / "usgsdem" / "San_Fran_North.dem";
+    if (!std::filesystem::exists(sample)) GTEST_SKIP() << "no shared sample " << sample;
+    expectSameTraversals(load(target.get(), sample), {100.0, 20.0, 5.0});
+}
+
+TEST(OffscreenStep, LitTerracesWithLighterOutlinesTurning) {
+    REQUIRE_TARGET(target, 320, 240);
+    REQUIRE_BUNDLED_TERRAIN();
+    Shown shown;
+    hg::CDrawStep draw;
+    auto s = stepRecord(10.0);
+    ASSERT_EQ(draw.initialise(target.get(), *s, hgtest::bundledTerrain(), hg::kDemUsgs), 1)
+        << shown.first();
+    EXPECT_GT(draw.levelCount(), 2u);
+    EXPECT_GT(draw.vertexCount(), 0u);
+    ASSERT_EQ(draw.nextFrame(), 1);
+    const hgtest::Pixels first = target->readPixels();
+    const hgtest::Rgb back{0x10, 0x20, 0x30};
+    for (auto [x, y] : {std::pair{0, 0}, {319, 0}, {0, 239}, {319, 239}}) {
+        const hgtest::Rgb c = hgtest::pixel(first, 320, x, y);
+        EXPECT_TRUE(c.r == back.r && c.g == back.g && c.b == back.b) << x << "," << y;
+    }
+    // The outlines are unlit: their pixels carry a level's line colour
+    // exactly. Everything else of the terrain is lit plate or wall.
+    const auto lineBands =
+        hg::stepLineBands(draw.bounds().minY, draw.bounds().maxY, draw.terrain().seaLevel, true);
+    const auto levels =
+        hg::contourLevels(draw.bounds().minY, draw.bounds().maxY, draw.terrain().seaLevel,
+                          draw.stepHeight(), s->yFactor, s->title);
+    std::set<std::tuple<int, int, int>> lineColours;
+    for (double L : levels) {
+        const hg::Rgba c = lineBands.at(L);
+        for (int dr = -1; dr <= 1; ++dr) {
+            lineColours.emplace(static_cast<int>(std::lround(c[0] * 255)) + dr,
+                                static_cast<int>(std::lround(c[1] * 255)),
+                                static_cast<int>(std::lround(c[2] * 255)));
+        }
+    }
+    int outline = 0, solid = 0;
+    std::set<std::tuple<int, int, int>> shades;
+    for (int y = 0; y < 240; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            const hgtest::Rgb c = hgtest::pixel(first, 320, x, y);
+            if (c.r == back.r && c.g == back.g && c.b == back.b) continue;
+            if (lineColours.count({c.r, c.g, c.b}) != 0) {
+                ++outline;
+            } else {
+                ++solid;
+                shades.emplace(c.r, c.g, c.b);
+            }
+        }
+    }
+    EXPECT_GT(outline, 100);
+    EXPECT_GT(solid, 1500);
+    // Plates and walls face the light differently.
+    EXPECT_GT(shades.size(), 50u);
+    ASSERT_EQ(draw.nextFrame(), 1);
+    EXPECT_GT(hgtest::changedPixels(first, target->readPixels()), 500);
+}
+
+TEST(OffscreenStep, TooFineAnIntervalIsRefusedWithAMessage) {
+    REQUIRE_TARGET(target, 64, 48);
+    // Too many walls for the budget, and too many levels even to list.
+    for (double step : {0.01, 0.0005}) {
+        Shown shown;
+        hg::CDrawStep draw;
+        auto s = stepRecord(step);
+        EXPECT_EQ(draw.initialiseWith(target.get(), *s, hgtest::islandMaker(120, 100)), 0);
+        ASSERT_EQ(shown.texts.size(), 1u);
+        EXPECT_NE(shown.texts[0].find(hg::formatShortest(step) + " m"), std::string::npos)
+            << shown.texts[0];
+        EXPECT_NE(shown.texts[0].find("larger interval"), std::string::npos) << shown.texts[0];
+        // Refused before anything was compiled.
+        EXPECT_EQ(draw.vertexCount(), 0u);
+    }
+}
+
+}  // namespace
