@@ -12,7 +12,7 @@ deps:
 	@bash scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHG_WERROR=ON $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -29,7 +29,7 @@ bench: build
 	@$(BUILD)/bench/hg_bench
 
 fuzz-smoke: deps
-	@cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	@cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHG_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \
 		-DHG_FUZZ=ON -DHG_GUI=OFF -DHG_BENCH=OFF -DHG_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)-fuzz -j $(JOBS)
 	@bash scripts/fuzz-smoke $(BUILD)-fuzz
