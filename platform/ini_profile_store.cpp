@@ -127,14 +127,15 @@ std::string IniProfileStore::getString(const std::string& section, const std::st
     return result;
 }
 
-bool IniProfileStore::putString(const std::string& section, const std::string& key,
-                                const std::string& value) {
+namespace {
+
+void setEntry(IniText& ini, const std::string& section, const std::string& key,
+              const std::string& value) {
     std::string clean = value;
     // A line break in a value would split it into a second entry.
     for (char& c : clean) {
         if (c == '\n' || c == '\r') c = ' ';
     }
-    IniText ini = loadIni(path_);
     Location loc = locate(ini, section, key);
     if (loc.keyLine) {
         std::string_view oldKey = entryOf(ini.lines[*loc.keyLine])->first;
@@ -147,14 +148,32 @@ bool IniProfileStore::putString(const std::string& section, const std::string& k
         ini.lines.push_back("[" + section + "]");
         ini.lines.push_back(key + "=" + clean);
     }
+}
+
+bool saveIni(const std::filesystem::path& path, const IniText& ini) {
     std::string text;
     const char* eol = ini.crlf ? "\r\n" : "\n";
     for (const auto& line : ini.lines) {
         text += line;
         text += eol;
     }
-    return replaceFileAtomically(path_,
+    return replaceFileAtomically(path,
                                  [&](int fd) { return writeAll(fd, text.data(), text.size()); });
+}
+
+}  // namespace
+
+bool IniProfileStore::putString(const std::string& section, const std::string& key,
+                                const std::string& value) {
+    IniText ini = loadIni(path_);
+    setEntry(ini, section, key, value);
+    return saveIni(path_, ini);
+}
+
+bool IniProfileStore::putStrings(const std::string& section, const std::vector<Entry>& entries) {
+    IniText ini = loadIni(path_);
+    for (const auto& [key, value] : entries) setEntry(ini, section, key, value);
+    return saveIni(path_, ini);
 }
 
 // Every write already reached the disk; flushing has nothing left to do.

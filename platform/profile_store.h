@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace hg {
 
@@ -19,6 +21,9 @@ public:
     // False when the change could not be stored; the old file is then intact.
     virtual bool putString(const std::string& section, const std::string& key,
                            const std::string& value) = 0;
+    // Several keys of one section changed together: all or none.
+    using Entry = std::pair<std::string, std::string>;
+    virtual bool putStrings(const std::string& section, const std::vector<Entry>& entries) = 0;
     virtual bool flush() = 0;
 };
 
@@ -35,6 +40,7 @@ public:
                           const std::string& def, std::size_t bufferSize) const override;
     bool putString(const std::string& section, const std::string& key,
                    const std::string& value) override;
+    bool putStrings(const std::string& section, const std::vector<Entry>& entries) override;
     bool flush() override;
 
     const std::filesystem::path& path() const { return path_; }

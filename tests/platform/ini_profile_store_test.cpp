@@ -107,3 +107,20 @@ TEST(IniProfileStore, FailedWriteLeavesPreviousFileIntact) {
         ++entries;
     EXPECT_EQ(entries, 1);
 }
+
+TEST(IniProfileStore, SeveralKeysChangeInOneReplaceKeepingTheRest) {
+    TempDir dir;
+    writeFile(dir / "a.ini", "; mine\r\n[Other]\nx=1\n[Hillglimmer]\nstartX=7\nsel=2\n");
+    IniProfileStore s(dir / "a.ini");
+    ASSERT_TRUE(s.putStrings("hillglimmer", {{"startX", "12"}, {"isPart", "1"}, {"startZ", "3"}}));
+    EXPECT_EQ(s.getInt("Hillglimmer", "startX", 0), 12);
+    EXPECT_EQ(s.getInt("Hillglimmer", "isPart", 0), 1);
+    EXPECT_EQ(s.getInt("Hillglimmer", "startZ", 0), 3);
+    EXPECT_EQ(s.getInt("Hillglimmer", "sel", 0), 2);
+    EXPECT_EQ(s.getInt("Other", "x", 0), 1);
+    // A missing section is made once, with every key in it.
+    ASSERT_TRUE(s.putStrings("New", {{"a", "1"}, {"b", "2"}}));
+    const std::string text = readFile(dir / "a.ini");
+    EXPECT_EQ(text.find("[New]"), text.rfind("[New]"));
+    EXPECT_EQ(s.getInt("New", "b", 0), 2);
+}

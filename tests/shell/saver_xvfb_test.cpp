@@ -242,7 +242,7 @@ TEST(SaverOnX, PreviewDrawsInsideItsWindowAndIgnoresInput) {
     int status = 0;
     ASSERT_TRUE(waitExit(run.pid, 3000ms, &status)) << "the preview outlived its window";
     run.pid = -1;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << ": " << run.errors();
 }
 
 TEST(SaverOnX, FullScreenFailureEndsTheSaverAndSaysWhyOnStderr) {
