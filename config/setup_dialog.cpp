@@ -18,6 +18,8 @@
 #include "config/dem_file_dialog.h"
 #include "config/dem_selection.h"
 #include "config/dem_title.h"
+#include "config/dialog_layout.h"
+#include "config/outline_dialog.h"
 #include "config/sheet_dialog.h"
 #include "dem/view_settings.h"
 #include "platform/gui/wait_cursor.h"
@@ -29,68 +31,11 @@
 
 namespace hg {
 
-namespace {
-
-// Places widgets in dialog units, so the dialog keeps its designed
-// proportions whatever font the system substitutes. The unit grows until
-// every text fits the box it was designed for: a substitute for the
-// designed font is often wider.
-class DialogLayout {
-public:
-    explicit DialogLayout(const QFont& font) {
-        QFontMetrics m(font);
-        // The usual dialog base unit: the mean width of the alphabet.
-        baseX_ = m.horizontalAdvance(
-                     QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-                 52.0;
-        if (baseX_ <= 0) baseX_ = 6;
-        baseY_ = m.height() > 0 ? m.height() : 13;
-    }
-    // Records w's designed box; fits says whether its text must fit in it.
-    void add(QWidget* w, int left, int top, int width, int height, bool fits = true) {
-        boxes_.push_back({w, left, top, width, height});
-        if (!fits || width <= 0 || height <= 0) return;
-        QSize hint = w->sizeHint();
-        baseX_ = std::max(baseX_, hint.width() * 4.0 / width);
-        baseY_ = std::max(baseY_, hint.height() * 8.0 / height * 0.85);
-    }
-    int x(int dlu) const { return static_cast<int>(dlu * baseX_ / 4.0 + 0.5); }
-    int y(int dlu) const { return static_cast<int>(dlu * baseY_ / 8.0 + 0.5); }
-    void apply() const {
-        for (const Box& b : boxes_)
-            b.widget->setGeometry(x(b.left), y(b.top), x(b.width), y(b.height));
-    }
-
-private:
-    struct Box {
-        QWidget* widget;
-        int left, top, width, height;
-    };
-    double baseX_;
-    double baseY_;
-    std::vector<Box> boxes_;
-};
-
-QFont dialogFont(const SetupDialogTexts& t) {
-    QFont font;
-    font.setFamilies(QString::fromUtf8(t.fontFamilies).split(','));
-    font.setPointSize(t.fontPoints);
-    return font;
-}
-
-template <typename W>
-W* named(W* w, int id) {
-    w->setObjectName(QString("id%1").arg(id));
-    return w;
-}
-
-}  // namespace
-
 SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWidget* parent)
     : QDialog(parent), memPath_(std::move(memPath)), store_(store), chooser_(chooseDemFile) {
     const SetupDialogTexts& t = setupDialogTexts(userLanguage());
     setWindowTitle(QString::fromUtf8(t.title));
-    setFont(dialogFont(t));
+    setFont(dialogFont(t.fontFamilies, t.fontPoints));
     DialogLayout u(font());
 
     auto* group = new QGroupBox(this);
@@ -146,8 +91,6 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     u.add(part_, 13, 154, 10, 10, false);
     outline_ = named(new QPushButton(QString::fromUtf8(t.outlinePart), this), 1019);
     u.add(outline_, 29, 151, 58, 14);
-    // The Outline/Part dialog is not part of this version yet.
-    outline_->setEnabled(false);
     auto* ok = named(new QPushButton(QString::fromUtf8(t.ok), this), 1);
     u.add(ok, 49, 173, 47, 14);
     ok->setDefault(true);
@@ -185,30 +128,18 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     });
     connect(specify, &QPushButton::clicked, this, &SetupDialog::specifyDem);
     connect(part_, &QCheckBox::clicked, this, &SetupDialog::clearPart);
+    connect(outline_, &QPushButton::clicked, this, &SetupDialog::openOutline);
     connect(ok, &QPushButton::clicked, this, [this] {
         writeChoices();
         done(1);
     });
     connect(cancel, &QPushButton::clicked, this, [this] { done(0); });
-    centre();
+    centreDialog(this);
 }
 
 int SetupDialog::checkedDrawType() const {
     const int id = styles_->checkedId();
     return offeredStyle(id) ? id : def::sel;
-}
-
-void SetupDialog::centre() {
-    QRect area;
-    if (parentWidget() != nullptr) {
-        area = parentWidget()->window()->frameGeometry();
-    } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        area = screen->geometry();
-    }
-    if (area.isValid()) {
-        move(area.left() + (area.width() - width()) / 2,
-             area.top() + (area.height() - height()) / 2);
-    }
 }
 
 void SetupDialog::refreshTitle() {
@@ -246,6 +177,12 @@ void SetupDialog::specifyDem() {
                   });
     refreshTitle();
     refreshPartBox();
+}
+
+void SetupDialog::openOutline() {
+    // The map shows heights with the factor chosen here, even before OK.
+    OutlineDialog outline(memPath_, store_, altitudeFactorAt(altitude_->currentIndex()), this);
+    if (outline.exec() == 1) refreshPartBox();
 }
 
 void SetupDialog::writeChoices() {

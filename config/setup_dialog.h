@@ -38,8 +38,8 @@ private:
     void refreshTitle();
     void refreshPartBox();
     void clearPart();
+    void openOutline();
     void writeChoices();
-    void centre();
 
     std::filesystem::path memPath_;
     ProfileStore& store_;

@@ -47,7 +47,43 @@ const SetupDialogTexts kSetupJapanese = {
 const SheetDialogTexts kSheetEnglish = {"Specify GSI 50m-Mesh DEM", "OK", "CANCEL"};
 const SheetDialogTexts kSheetJapanese = {"50mﾒｯｼｭDEM 図名選択", "OK", "ｷｬﾝｾﾙ"};
 
+const OutlineDialogTexts kOutlineEnglish = {
+    "DEM Outline/Part",
+    "EW Mesh",
+    "NS Mesh",
+    "N-EW Distance",
+    "S-EW Distance",
+    "NS Distance",
+    "Max Altitude",
+    "Min Altitude",
+    "Cursor Altitude",
+    "Fractal Dim",
+    "OK",
+    "CANCEL",
+    "The chosen part could not be saved in the settings.",
+};
+
+const OutlineDialogTexts kOutlineJapanese = {
+    "DEM ｱｳﾄﾗｲﾝ/部分選択",
+    "EWﾒｯｼｭ",
+    "NSﾒｯｼｭ",
+    "N-EW距離",
+    "S-EW距離",
+    "NS距離",
+    "Max高度",
+    "Min高度",
+    "ｶｰｿﾙ高度",
+    "ﾌﾗｸﾀﾙ次元",
+    "OK",
+    "ｷｬﾝｾﾙ",
+    "選択した部分を設定に保存できませんでした。",
+};
+
 }  // namespace
+
+const OutlineDialogTexts& outlineDialogTexts(Language language) {
+    return language == Language::Japanese ? kOutlineJapanese : kOutlineEnglish;
+}
 
 const SetupDialogTexts& setupDialogTexts(Language language) {
     return language == Language::Japanese ? kSetupJapanese : kSetupEnglish;

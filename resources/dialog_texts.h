@@ -14,7 +14,7 @@ struct SetupDialogTexts {
     const char* slow;
     const char* fast;
     const char* contourLabel;
-    const char* specifyDem;  // 1012
+    const char* specifyDem;   // 1012
     const char* outlinePart;  // 1019
     const char* ok;
     const char* cancel;
@@ -31,7 +31,26 @@ struct SheetDialogTexts {
     const char* cancel;
 };
 
+// Texts of the Outline/Part dialog (115) in one language.
+struct OutlineDialogTexts {
+    const char* title;
+    const char* ewMesh;
+    const char* nsMesh;
+    const char* northDistance;
+    const char* southDistance;
+    const char* nsDistance;
+    const char* maxAltitude;
+    const char* minAltitude;
+    const char* cursorAltitude;
+    const char* fractalDimension;
+    const char* ok;
+    const char* cancel;
+    // Shown when OK cannot store the part.
+    const char* saveFailed;
+};
+
 const SetupDialogTexts& setupDialogTexts(Language language);
+const OutlineDialogTexts& outlineDialogTexts(Language language);
 const SheetDialogTexts& sheetDialogTexts(Language language);
 
 // The file dialog's filters, in order: description and patterns.
