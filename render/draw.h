@@ -106,6 +106,8 @@ public:
     int viewWidth() const { return clientWidth_; }
     int viewHeight() const { return clientHeight_; }
     const std::vector<float>& colourArray() const { return colours; }
+    // The record the object was initialised with; null before.
+    const CViewSettings* viewSettings() const { return settings_; }
 
 protected:
     // The record this object was initialised with.

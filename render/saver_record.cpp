@@ -20,4 +20,14 @@ void applySaverSettings(CViewSettings& record, const SaverSettings& saved) {
     record.yAngle = clampTurn(record.yAngle);
 }
 
+void applyMapSettings(CViewSettings& record, const SaverSettings& saved, double yFactor) {
+    record.yFactor = yFactor;
+    record.meshBlock = 1.0;
+    record.isPart = 0;
+    record.startX = 0;
+    record.startZ = 0;
+    record.sizeMeshMaxX = saved.sizeMeshMaxX;
+    record.sizeMeshMaxZ = saved.sizeMeshMaxZ;
+}
+
 }  // namespace hg

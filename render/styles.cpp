@@ -9,6 +9,7 @@
 #include "render/draw_flower.h"
 #include "render/draw_iroiro.h"
 #include "render/draw_mesh.h"
+#include "render/draw_relief.h"
 #include "render/draw_shading.h"
 #include "render/draw_skeleton.h"
 #include "render/draw_step.h"
@@ -48,7 +49,7 @@ constexpr std::array<StyleRow, 10> kStyles{{
     {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, &make<CDrawSkeleton>},
     {kDrawContour, "3D-Contour", true, true, {.step = 50.0}, &make<CDrawContour>},
     {kDrawStep, "Step", true, true, {.step = 50.0}, &make<CDrawStep>},
-    {kDrawRelief, "Relief", false, false, kTopView, nullptr},
+    {kDrawRelief, "Relief", false, false, kTopView, &make<CDrawRelief>},
 }};
 
 bool sameIgnoringCase(const std::string& a, const char* b) {

@@ -1,5 +1,6 @@
 #include "render/output/offscreen_render.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/show_error.h"
@@ -31,7 +32,16 @@ void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store
         result.error = "There is no style number " + formatInteger(drawType) + " (0 to 9).";
         return;
     }
-    applySaverSettings(*record, readSaverSettings(store));
+    const SaverSettings saved = readSaverSettings(store);
+    // The relief map is one still picture of the whole DEM, as the part
+    // chooser shows it; every other style is the saver's turning view.
+    const bool map = drawType == kDrawRelief;
+    if (map) {
+        applyMapSettings(*record, saved, saved.yFactor);
+    } else {
+        applySaverSettings(*record, saved);
+    }
+    const int frames = map ? std::min(request.frames, 1) : request.frames;
     EglOffscreenTarget target(request.width, request.height);
 
     // The drawing object reports its own failure; keep its words for the
@@ -59,7 +69,7 @@ void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store
         draw->release();
         return;
     }
-    for (int n = 0; n < request.frames; ++n) {
+    for (int n = 0; n < frames; ++n) {
         if (!draw->nextFrame()) {
             result.error = "Frame " + formatInteger(n) + " could not be drawn.";
             break;

@@ -10,9 +10,9 @@ namespace {
 
 // The styles this build must draw. A style joins this list in the change
 // that writes it; a row whose maker goes missing fails here.
-const std::set<int> kWrittenStyles = {hg::kDrawMesh,     hg::kDrawShading, hg::kDrawWine,
-                                      hg::kDrawCyan,     hg::kDrawFlower,  hg::kDrawCheck,
-                                      hg::kDrawSkeleton, hg::kDrawContour, hg::kDrawStep};
+const std::set<int> kWrittenStyles = {
+    hg::kDrawMesh,  hg::kDrawShading,  hg::kDrawWine,    hg::kDrawCyan, hg::kDrawFlower,
+    hg::kDrawCheck, hg::kDrawSkeleton, hg::kDrawContour, hg::kDrawStep, hg::kDrawRelief};
 
 TEST(StyleTable, EveryWrittenStyleHasAMakerAndTheOthersSayWhichTheyAre) {
     ASSERT_EQ(hg::styleTable().size(), 10u);
@@ -51,7 +51,8 @@ TEST(StyleTable, RowsAreInDrawTypeOrderAndFoundByTheirNames) {
     EXPECT_EQ(hg::drawTypeFromName("mesh "), std::nullopt);
     EXPECT_EQ(hg::drawTypeFromName(""), std::nullopt);
     EXPECT_STREQ(hg::drawTypeName(10), "");
-    EXPECT_EQ(hg::availableStyleNames().find("Relief"), std::string::npos);
+    // The map is not a saver style, but `render` draws it like one.
+    EXPECT_NE(hg::availableStyleNames().find("Step, Relief"), std::string::npos);
 }
 
 TEST(StyleTable, RecordsStartWithTheirStylesDefaults) {
