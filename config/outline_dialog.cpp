@@ -426,14 +426,14 @@ void OutlineDialog::pressed(QPoint p) {
             mode_ = 0;
             return;
         }
-        if (picture_->isVisible()) picture_->grabMouse();
+        // Qt keeps sending the moves to the picture while the button is
+        // held, wherever the cursor goes: the capture a drag needs.
         picture_->update();
     });
 }
 
 void OutlineDialog::released() {
     runGuarded(static_cast<QObject*>(this), kCaption, [&] {
-        if (QWidget::mouseGrabber() == picture_) picture_->releaseMouse();
         mode_ = 0;
         picture_->update();
     });
@@ -526,8 +526,10 @@ void OutlineDialog::save() {
         startX_ = roundHalf((left_ - x0_) / imgW * (cols - 1));
         startZ_ = roundHalf((top_ - y0_) / imgH * (rows - 1));
     }
-    if (startX_ + sizeX_ - 1 >= cols - 1) startX_ = cols - sizeX_;
-    if (startZ_ + sizeZ_ - 1 >= rows - 1) startZ_ = rows - sizeZ_;
+    // A rectangle against the map's far edge ends at the last sample, even
+    // when the rounding of its pixel width left the start one or two short.
+    if (startX_ + sizeX_ - 1 >= cols - 1 || left_ + pxW_ >= x1_) startX_ = cols - sizeX_;
+    if (startZ_ + sizeZ_ - 1 >= rows - 1 || top_ + pxH_ >= y1_) startZ_ = rows - sizeZ_;
     startX_ = std::clamp(startX_, 0, std::max(cols - sizeX_, 0));
     startZ_ = std::clamp(startZ_, 0, std::max(rows - sizeZ_, 0));
     // One replace of the file: the saver must never see a start without

@@ -158,18 +158,24 @@ QImage onScreen(OutlineDialog& d) {
 int pixelsOf(const QImage& image, QRgb rgb) {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFFu) == rgb;
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFFu) == (rgb & 0xFFFFFFu);
     return n;
 }
 
-// A picture client size whose map comes out exactly `width` pixels wide.
+// A picture client size whose map comes out exactly `width` pixels wide:
+// the map's scale follows the picture's width, so one trial drawing tells
+// roughly where to look.
 std::optional<QSize> pictureForMapWidth(Fixture& f, int width) {
-    for (int w = width; w < width * 13 / 10; ++w) {
+    auto mapWidth = [&](int w) {
         OutlineDialog d(f.mem, f.store, 1.4, nullptr, QSize(w, w));
-        if (!d.ensureMap()) return std::nullopt;
-        const auto s = d.state();
-        if (s.x1 - s.x0 == width) return QSize(w, w);
-        if (s.x1 - s.x0 > width) return std::nullopt;
+        return d.ensureMap() ? d.state().x1 - d.state().x0 : -1;
+    };
+    const int trial = mapWidth(width);
+    if (trial <= 0) return std::nullopt;
+    const int guess = static_cast<int>(static_cast<double>(width) * width / trial);
+    for (int w = guess - 4; w <= guess + 4; ++w) {
+        if (mapWidth(w) == width) return QSize(w, w);
     }
     return std::nullopt;
 }
