@@ -139,7 +139,7 @@ OutlineDialog::OutlineDialog(std::filesystem::path memPath, ProfileStore& store,
         return l;
     };
     nwCorner_ = value(1022, 7, 4, 92, Qt::AlignLeft);
-    title_ = value(1025, 100, 4, 110, Qt::AlignHCenter);
+    title_ = value(1025, 104, 4, 222, Qt::AlignLeft);
     picture_ = named(new OutlinePicture(*this, this), 1032);
     u.add(picture_, 7, 16, 203, 188, false);
     seCorner_ = value(1021, 118, 206, 92, Qt::AlignRight);
@@ -175,13 +175,18 @@ OutlineDialog::OutlineDialog(std::filesystem::path memPath, ProfileStore& store,
     auto* cancel = named(new QPushButton(QString::fromUtf8(t.cancel), this), 2);
     u.add(cancel, 277, 190, 47, 14);
     u.apply();
-    QSize size(u.x(332), u.y(220));
-    if (pictureClient.isValid()) {
-        const int frame = picture_->frameWidth();
-        picture_->resize(pictureClient.width() + 2 * frame, pictureClient.height() + 2 * frame);
-        size = size.expandedTo(
-            QSize(picture_->geometry().right() + 1, picture_->geometry().bottom() + 1));
-    }
+    // The map is drawn to the picture's width, so a picture lower than it is
+    // wide would cut off the top and bottom of a terrain that runs north to
+    // south: the picture is square in pixels unless a test sets its size.
+    const int frame = picture_->frameWidth();
+    const QSize client = pictureClient.isValid()
+                             ? pictureClient
+                             : QSize(picture_->width() - 2 * frame, picture_->width() - 2 * frame);
+    picture_->resize(client.width() + 2 * frame, client.height() + 2 * frame);
+    const QRect pictureBox = picture_->geometry();
+    seCorner_->move(pictureBox.right() + 1 - seCorner_->width(), pictureBox.bottom() + u.y(2));
+    QSize size(u.x(332), seCorner_->geometry().bottom() + u.y(6));
+    size = size.expandedTo(QSize(pictureBox.right() + u.x(7), 0));
     setFixedSize(size);
 
     // The part chosen before, unless the saver is showing the whole DEM.
