@@ -6,10 +6,14 @@
 #include <cstring>
 #include <limits>
 
+#include "config/fractal_dimension.h"
 #include "dem/mesh.h"
 #include "platform/encoding.h"
 #include "platform/file.h"
 #include "platform/text_number.h"
+#include "render/saver_record.h"
+#include "render/styles.h"
+#include "settings/settings.h"
 
 namespace hg {
 
@@ -56,6 +60,25 @@ bool writeHeights(const std::filesystem::path& out, const std::vector<float>& he
         }
         return writeAll(fd, bytes.data(), bytes.size());
     });
+}
+
+// The figure the part chooser shows for this DEM with a fresh settings
+// folder: the whole DEM thinned to the default mesh limits, at the default
+// altitude factor.
+std::string mapFractalDimension(const std::filesystem::path& file, int type) {
+    SaverSettings fresh;
+    fresh.yFactor = altitudeFactorAt(def::yFactor);
+    std::unique_ptr<CViewSettings> record = createViewSettings(kDrawRelief);
+    applyMapSettings(*record, fresh, fresh.yFactor);
+    TerrainBuffers buffers;
+    auto mesh = createMesh(buffers, *record, type, file);
+    mesh->open();
+    mesh->layout();
+    mesh->read();
+    mesh->heightsToVertices();
+    mesh->exportSettings();
+    return formatFractalDimension(fractalDimension(
+        buffers.vertices, record->numCols, record->numRows, record->yFactor, record->yOffset));
 }
 
 }  // namespace
@@ -141,6 +164,7 @@ int runInfoCommand(const std::vector<std::string>& args) {
         out += lo <= hi ? "Heights: " + formatFixed(lo, 2) + " to " + formatFixed(hi, 2) + " m\n"
                         : std::string("Heights: none\n");
         out += "Void samples: " + formatInteger(static_cast<long long>(voids)) + "\n";
+        out += "Fractal dimension: " + mapFractalDimension(file, type) + "\n";
         std::fputs(out.c_str(), stdout);
         if (!heightsOut.empty() && !writeHeights(heightsOut, buffers.heights)) {
             std::fprintf(stderr, "hillglimmer: cannot write %s\n", heightsOut.string().c_str());
