@@ -36,19 +36,34 @@ double metresPerArcSecNS(int ellipsoid, double latitudeArcSec) {
 }
 
 double latitudeAlongMeridian(int ellipsoid, double originLatitude, double metresNorth) {
-    double phi = originLatitude;
+    return MeridianWalk(ellipsoid, originLatitude).latitudeAt(metresNorth);
+}
+
+double MeridianWalk::step(Leg& leg, double direction, std::size_t k) {
+    // Latitudes advance by adding one arc-second at a time, exactly as a
+    // single walk steps, so every cached length is the one it would use.
+    while (leg.lengths.size() <= k) {
+        leg.lengths.push_back(metresPerArcSecNS(ellipsoid_, leg.next));
+        leg.next += direction;
+    }
+    return leg.lengths[k];
+}
+
+double MeridianWalk::latitudeAt(double metresNorth) {
+    double phi = origin_;
     if (metresNorth == 0.0) return phi;
     double d = metresNorth;
     double m = 1.0;
+    std::size_t k = 0;
     if (d > 0.0) {
         do {
-            m = metresPerArcSecNS(ellipsoid, phi);
+            m = step(north_, 1.0, k++);
             phi += 1.0;
             d -= m;
         } while (d > 0.0);
     } else {
         do {
-            m = metresPerArcSecNS(ellipsoid, phi);
+            m = step(south_, -1.0, k++);
             phi -= 1.0;
             d += m;
         } while (d < 0.0);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 namespace hg {
 
 // 0: the ellipsoid of the USGS and NTF readers (a 6378137 m);
@@ -16,5 +18,31 @@ double metresPerArcSecNS(int ellipsoid, double latitudeArcSec);
 // with the overshoot of the last step taken back as a fraction of it. The
 // walk is as long as the distance: callers bound it first.
 double latitudeAlongMeridian(int ellipsoid, double originLatitude, double metresNorth);
+
+// The same walk for several distances from one origin: each arc-second's
+// length is worked out once and kept, so four corners cost one walk, and
+// every answer is the one latitudeAlongMeridian gives.
+class MeridianWalk {
+public:
+    MeridianWalk(int ellipsoid, double originLatitude)
+        : ellipsoid_(ellipsoid), origin_(originLatitude) {
+        north_.next = south_.next = originLatitude;
+    }
+    double latitudeAt(double metresNorth);
+
+private:
+    // The lengths of the arc-seconds walked so far one way, and the
+    // latitude the next one starts at.
+    struct Leg {
+        std::vector<double> lengths;
+        double next = 0.0;
+    };
+    double step(Leg& leg, double direction, std::size_t k);
+
+    int ellipsoid_;
+    Leg north_;
+    Leg south_;
+    double origin_;
+};
 
 }  // namespace hg

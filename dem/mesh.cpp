@@ -35,7 +35,9 @@ CMesh::CMesh(TerrainBuffers& d, CViewSettings& s, std::filesystem::path path)
 CMesh::~CMesh() = default;
 
 namespace {
-int ceilDiv(int a, int b) { return a / b + (a % b != 0 ? 1 : 0); }
+int ceilDiv(int a, int b) {
+    return a / b + (a % b != 0 ? 1 : 0);
+}
 
 std::runtime_error tooSmall() {
     return std::runtime_error(
@@ -79,6 +81,10 @@ void CMesh::layout() {
     if (s.numCols < 2 || s.numRows < 2) throw tooSmall();
 
     draw->heights.assign(static_cast<std::size_t>(s.usedCols) * s.usedRows, 0.0f);
+    if (!withVertices) {
+        draw->vertices.clear();
+        return;
+    }
     std::size_t grid = static_cast<std::size_t>(s.numCols) * s.numRows;
     std::size_t centres = static_cast<std::size_t>(s.numCols - 1) * (s.numRows - 1);
     draw->vertices.assign((grid + centres) * 3, 0.0f);

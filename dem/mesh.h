@@ -93,6 +93,9 @@ public:
 
     TerrainBuffers* draw;
     CViewSettings* settings;
+    // Off for a caller that wants the heights alone: layout then leaves the
+    // vertex grid, by far the larger buffer, unmade.
+    bool withVertices = true;
     std::filesystem::path fileName;
     std::string title;
     int demCols = 0;

@@ -254,8 +254,9 @@ void CUSGS1deg::setProjectedCorners() {
     referenceLongitude = (180.0 - (zone - 1) * 6.0) * 3600.0;
     // The longitudes serve for display only; the spacings come from the
     // eastings in metres.
+    MeridianWalk walk(0, originLatitude);
     auto convert = [&](double& x, double& y) {
-        const double lat = latitudeAlongMeridian(0, originLatitude, y);
+        const double lat = walk.latitudeAt(y);
         x = x / metresPerArcSecEW(0, lat) + referenceLongitude;
         y = lat;
     };

@@ -60,21 +60,26 @@ LightTable meshLights(bool smooth) {
     return t;
 }
 
-std::vector<std::vector<std::pair<int, int>>> meshNetLoops(int numCols, int numRows, int k) {
-    std::vector<std::vector<std::pair<int, int>>> loops;
-    if (k < 1) return loops;
-    for (int i0 = 0; i0 < numRows - k; i0 += k) {
-        for (int j0 = 0; j0 < numCols - k; j0 += k) {
-            std::vector<std::pair<int, int>> loop;
-            loop.reserve(static_cast<std::size_t>(k) * 4);
-            for (int t = 0; t < k; ++t) loop.emplace_back(i0 + t, j0);
-            for (int t = 0; t < k; ++t) loop.emplace_back(i0 + k, j0 + t);
-            for (int t = k; t >= 1; --t) loop.emplace_back(i0 + t, j0 + k);
-            for (int t = k; t >= 1; --t) loop.emplace_back(i0, j0 + t);
-            loops.push_back(std::move(loop));
-        }
+std::vector<std::vector<std::pair<int, int>>> meshNetLines(int numCols, int numRows, int k) {
+    std::vector<std::vector<std::pair<int, int>>> lines;
+    if (k < 1 || numCols <= k || numRows <= k) return lines;
+    // Whole blocks start at 0, k, 2k, ... while a block still fits.
+    const int blockRows = (numRows - k + k - 1) / k;
+    const int blockCols = (numCols - k + k - 1) / k;
+    const int lastRow = blockRows * k, lastCol = blockCols * k;
+    for (int r = 0; r <= lastRow; r += k) {
+        std::vector<std::pair<int, int>> line;
+        line.reserve(static_cast<std::size_t>(lastCol) + 1);
+        for (int j = 0; j <= lastCol; ++j) line.emplace_back(r, j);
+        lines.push_back(std::move(line));
     }
-    return loops;
+    for (int c = 0; c <= lastCol; c += k) {
+        std::vector<std::pair<int, int>> line;
+        line.reserve(static_cast<std::size_t>(lastRow) + 1);
+        for (int i = 0; i <= lastRow; ++i) line.emplace_back(i, c);
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 void CDrawMesh::buildScene() {
@@ -144,9 +149,11 @@ void CDrawMesh::compileNet() {
     const std::vector<float>& vertices = terrain().vertices;
     netBlock_ = meshBlockSize(cols, settings().maxLines);
     glNewList(kNetList, GL_COMPILE);
-    for (const auto& loop : meshNetLoops(cols, numRows(), netBlock_)) {
-        glBegin(GL_LINE_LOOP);
-        for (const auto& [i, j] : loop) {
+    // Each net line is one strip: a block outline of its own would draw
+    // every shared edge twice, and the net is most of a frame's work.
+    for (const auto& line : meshNetLines(cols, numRows(), netBlock_)) {
+        glBegin(GL_LINE_STRIP);
+        for (const auto& [i, j] : line) {
             glVertex3fv(
                 &vertices[(static_cast<std::size_t>(i) * cols + static_cast<std::size_t>(j)) * 3]);
         }

@@ -44,9 +44,11 @@ ColourBands meshColourBands(const MeshPalette& palette, bool seaColors, float se
 // for a fine one.
 LightTable meshLights(bool smooth);
 
-// The border vertices (row, column) of every whole k x k block of a
-// numCols x numRows grid, one loop per block, as the net draws them.
-std::vector<std::vector<std::pair<int, int>>> meshNetLoops(int numCols, int numRows, int k);
+// The net over every whole k x k block of a numCols x numRows grid, as
+// polylines of (row, column) vertices: one along each block boundary row,
+// then one down each block boundary column, so that an edge two blocks
+// share is drawn once.
+std::vector<std::vector<std::pair<int, int>>> meshNetLines(int numCols, int numRows, int k);
 
 // Draw type 0: a lit, height-coloured solid of quadrilaterals under a light
 // blue net that outlines blocks of cells.

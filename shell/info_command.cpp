@@ -6,10 +6,15 @@
 #include <cstring>
 #include <limits>
 
+#include "config/fractal_dimension.h"
+#include "dem/memory_grid.h"
 #include "dem/mesh.h"
 #include "platform/encoding.h"
 #include "platform/file.h"
 #include "platform/text_number.h"
+#include "render/saver_record.h"
+#include "render/styles.h"
+#include "settings/settings.h"
 
 namespace hg {
 
@@ -56,6 +61,26 @@ bool writeHeights(const std::filesystem::path& out, const std::vector<float>& he
         }
         return writeAll(fd, bytes.data(), bytes.size());
     });
+}
+
+// The figure the part chooser shows for this DEM with a fresh settings
+// folder: the whole DEM thinned to the default mesh limits, at the default
+// altitude factor. The samples already read stand in for the file: the
+// chooser's reader would pick the same ones from it.
+std::string mapFractalDimension(const CMesh& read, std::vector<float> samples) {
+    SaverSettings fresh;
+    fresh.yFactor = altitudeFactorAt(def::yFactor);
+    std::unique_ptr<CViewSettings> record = createViewSettings(kDrawRelief);
+    applyMapSettings(*record, fresh, fresh.yFactor);
+    TerrainBuffers buffers;
+    CMemoryGrid grid(buffers, *record, read.demCols, read.demRows, std::move(samples),
+                     read.ewSpacing, read.nsSpacing);
+    grid.open();
+    grid.layout();
+    grid.read();
+    grid.heightsToVertices();
+    return formatFractalDimension(fractalDimension(
+        buffers.vertices, record->numCols, record->numRows, record->yFactor, record->yOffset));
 }
 
 }  // namespace
@@ -105,6 +130,7 @@ int runInfoCommand(const std::vector<std::string>& args) {
     settings->yFactor = 1.0;
     try {
         auto mesh = createMesh(buffers, *settings, type, file);
+        mesh->withVertices = false;
         mesh->open();
         mesh->layout();
         mesh->read();
@@ -141,11 +167,13 @@ int runInfoCommand(const std::vector<std::string>& args) {
         out += lo <= hi ? "Heights: " + formatFixed(lo, 2) + " to " + formatFixed(hi, 2) + " m\n"
                         : std::string("Heights: none\n");
         out += "Void samples: " + formatInteger(static_cast<long long>(voids)) + "\n";
-        std::fputs(out.c_str(), stdout);
         if (!heightsOut.empty() && !writeHeights(heightsOut, buffers.heights)) {
             std::fprintf(stderr, "hillglimmer: cannot write %s\n", heightsOut.string().c_str());
             return 1;
         }
+        out +=
+            "Fractal dimension: " + mapFractalDimension(*mesh, std::move(buffers.heights)) + "\n";
+        std::fputs(out.c_str(), stdout);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "hillglimmer: %s: %s\n", file.string().c_str(), e.what());
         return 1;

@@ -231,6 +231,13 @@ void SaverWindow::closeDown() {
     }
     draw_.reset();
     settings_.reset();
+    // The context goes before the window does, and while the process is
+    // whole: a preview's window may already be gone with its parent, and a
+    // context left to the exit handlers races the driver's own teardown.
+    if (context_ != nullptr) {
+        context_->doneCurrent();
+        context_.reset();
+    }
     unsetCursor();
     setKeyboardGrabEnabled(false);
     setMouseGrabEnabled(false);

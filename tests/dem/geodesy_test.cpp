@@ -20,4 +20,34 @@ TEST(Geodesy, EllipsoidsDifferAndLatitudeShrinksLongitude) {
     EXPECT_GT(hg::metresPerArcSecNS(0, 60.0 * 3600.0), hg::metresPerArcSecNS(0, 0.0));
 }
 
+// The walk as it steps, one arc-second at a time, written out here so the
+// shared walk can be held to it.
+double steppedLatitude(int ellipsoid, double phi, double d) {
+    if (d == 0.0) return phi;
+    double m = 1.0;
+    const double dir = d > 0.0 ? 1.0 : -1.0;
+    while (true) {
+        m = hg::metresPerArcSecNS(ellipsoid, phi);
+        phi += dir;
+        d -= dir * m;
+        if (dir * d <= 0.0) break;
+    }
+    return phi + d / m;
+}
+
+TEST(Geodesy, OneWalkServesManyDistancesExactly) {
+    // A degree of latitude from the equator is 110574 m on this ellipsoid.
+    EXPECT_NEAR(hg::latitudeAlongMeridian(0, 0.0, 110574.0), 3600.0, 0.05);
+    for (int ellipsoid : {0, 1}) {
+        hg::MeridianWalk walk(ellipsoid, 169028.66);
+        // Out of order, both ways, repeated: each as its own walk gives it.
+        for (double d : {4183000.5, -1234.25, 30.0, 4181234.0, 0.0, -250000.0, 4183000.5, 1e-9}) {
+            EXPECT_EQ(walk.latitudeAt(d), steppedLatitude(ellipsoid, 169028.66, d))
+                << ellipsoid << " " << d;
+            EXPECT_EQ(hg::latitudeAlongMeridian(ellipsoid, 169028.66, d),
+                      steppedLatitude(ellipsoid, 169028.66, d));
+        }
+    }
+}
+
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+#include <tuple>
+
 namespace {
 
 TEST(MeshStyle, NetBlockFollowsGridWidth) {
@@ -58,28 +62,53 @@ TEST(MeshStyle, HeightColourRamps) {
     EXPECT_FLOAT_EQ(bottom[1], 223 * k);
 }
 
-TEST(MeshStyle, NetOutlinesWholeBlocksOnly) {
-    // k = 1 on a 4 x 3 grid: every one of the 3 x 2 cells, four corners each.
-    auto loops = hg::meshNetLoops(4, 3, 1);
-    ASSERT_EQ(loops.size(), 6u);
-    const std::vector<std::pair<int, int>> firstCell = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    EXPECT_EQ(loops[0], firstCell);
+// Every block's outline as its own loop, the plain way to draw the net: the
+// strips must draw exactly these edges, each once.
+std::multiset<std::pair<std::pair<int, int>, std::pair<int, int>>> blockOutlineEdges(int cols,
+                                                                                     int rows,
+                                                                                     int k) {
+    std::set<std::pair<std::pair<int, int>, std::pair<int, int>>> edges;
+    auto add = [&](std::pair<int, int> a, std::pair<int, int> b) {
+        edges.insert(std::minmax(a, b));
+    };
+    for (int i0 = 0; i0 < rows - k; i0 += k) {
+        for (int j0 = 0; j0 < cols - k; j0 += k) {
+            for (int t = 0; t < k; ++t) {
+                add({i0 + t, j0}, {i0 + t + 1, j0});
+                add({i0 + t, j0 + k}, {i0 + t + 1, j0 + k});
+                add({i0, j0 + t}, {i0, j0 + t + 1});
+                add({i0 + k, j0 + t}, {i0 + k, j0 + t + 1});
+            }
+        }
+    }
+    return {edges.begin(), edges.end()};
+}
 
+std::multiset<std::pair<std::pair<int, int>, std::pair<int, int>>> stripEdges(int cols, int rows,
+                                                                              int k) {
+    std::multiset<std::pair<std::pair<int, int>, std::pair<int, int>>> edges;
+    for (const auto& line : hg::meshNetLines(cols, rows, k))
+        for (std::size_t n = 1; n < line.size(); ++n)
+            edges.insert(std::minmax(line[n - 1], line[n]));
+    return edges;
+}
+
+TEST(MeshStyle, NetDrawsEveryWholeBlocksOutlineOnce) {
+    for (auto [cols, rows, k] :
+         {std::tuple{4, 3, 1}, {201, 4, 3}, {201, 201, 1}, {201, 201, 7}, {50, 33, 4}, {9, 9, 8}}) {
+        SCOPED_TRACE(testing::Message() << cols << " x " << rows << " k " << k);
+        EXPECT_EQ(stripEdges(cols, rows, k), blockOutlineEdges(cols, rows, k));
+    }
     // 201 columns with k = 3: blocks start at columns 0 ... 195, so the last
     // cells (198 to 200) carry no outline on their far side.
-    loops = hg::meshNetLoops(201, 4, 3);
-    ASSERT_EQ(loops.size(), 66u);
-    EXPECT_EQ(loops.back().size(), 12u);
-    EXPECT_EQ(loops.back()[0], std::make_pair(0, 195));
-    EXPECT_EQ(loops.back()[3], std::make_pair(3, 195));
-    EXPECT_EQ(loops.back()[6], std::make_pair(3, 198));
     int farthest = 0;
-    for (const auto& loop : loops)
-        for (auto [i, j] : loop) farthest = std::max(farthest, j);
+    for (const auto& line : hg::meshNetLines(201, 4, 3))
+        for (auto [i, j] : line) farthest = std::max(farthest, j);
     EXPECT_EQ(farthest, 198);
-
     // Fewer than k + 1 rows: nothing to outline.
-    EXPECT_TRUE(hg::meshNetLoops(201, 3, 3).empty());
+    EXPECT_TRUE(hg::meshNetLines(201, 3, 3).empty());
+    // At 201 x 201 and k = 1 the net is 402 strips, not 40 000 loops.
+    EXPECT_EQ(hg::meshNetLines(201, 201, 1).size(), 402u);
 }
 
 }  // namespace

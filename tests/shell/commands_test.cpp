@@ -80,6 +80,12 @@ TEST(Commands, InfoHeightsOfRealUsgsDemsEqualTheReference) {
         }
         EXPECT_EQ(differ, 0u) << name;
         EXPECT_GT(voids, 0u) << name << ": the ragged edges are void";
+        // The roughness the part chooser shows, a little above a plane's.
+        std::smatch m;
+        ASSERT_TRUE(
+            std::regex_search(info.out.text, m, std::regex("Fractal dimension: (2\\.[0-9]{4})\n")))
+            << info.out.text;
+        EXPECT_GT(std::stod(m[1]), 2.0) << name;
     }
 }
 
@@ -166,6 +172,8 @@ TEST(Commands, InfoHeightsOfTheMeshSampleEqualTheReference) {
     InfoRun info = infoHeights(mem, home);
     ASSERT_EQ(info.out.code, 0) << info.out.text;
     EXPECT_EQ(sizeOf(info.out.text), std::make_pair(2, 2));
+    // Too small for the coarse measure: no figure rather than a wrong one.
+    EXPECT_NE(info.out.text.find("Fractal dimension: -\n"), std::string::npos) << info.out.text;
     EXPECT_EQ(info.heights, hgtest::readFloats(ref));
 }
 
@@ -179,6 +187,13 @@ TEST(Commands, RenderWritesPngFramesWithoutADisplay) {
         ASSERT_GT(png.size(), 8u) << frame;
         EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)) << frame;
     }
+    // The relief map is one still picture, however many frames are asked.
+    Output map = run(
+        "render --style relief --frames 3 --size 160x120 --out '" + (home / "map").string() + "'",
+        home.path());
+    ASSERT_EQ(map.code, 0) << map.text;
+    EXPECT_TRUE(std::filesystem::exists(home.path() / "map" / "frame-0000.png"));
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "map" / "frame-0001.png"));
     EXPECT_NE(run("render --style Nonsense", home.path()).code, 0);
     EXPECT_NE(run("render --size 0x10", home.path()).code, 0);
 }
