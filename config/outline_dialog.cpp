@@ -82,7 +82,7 @@ QRgb rgbAt(const QImage& image, int x, int y) {
 
 // A rectangle given by its corners with the right and bottom edges left
 // out, the way the map's bands and frame were designed.
-QRect gdiRect(int left, int top, int right, int bottom) {
+QRect edgeExclusiveRect(int left, int top, int right, int bottom) {
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
@@ -316,10 +316,10 @@ void OutlineDialog::paintBands() {
     const int bottom = image_.height() - 1;
     const QColor grey(96, 96, 96);
     QPainter p(&image_);
-    p.fillRect(gdiRect(0, 0, right, y0_ - 1), grey);
-    p.fillRect(gdiRect(0, y1_ + 1, right, bottom), grey);
-    p.fillRect(gdiRect(0, 0, x0_ - 1, bottom), grey);
-    p.fillRect(gdiRect(x1_ + 1, 0, right, bottom), grey);
+    p.fillRect(edgeExclusiveRect(0, 0, right, y0_ - 1), grey);
+    p.fillRect(edgeExclusiveRect(0, y1_ + 1, right, bottom), grey);
+    p.fillRect(edgeExclusiveRect(0, 0, x0_ - 1, bottom), grey);
+    p.fillRect(edgeExclusiveRect(x1_ + 1, 0, right, bottom), grey);
 }
 
 bool OutlineDialog::interactive() const {
@@ -398,10 +398,10 @@ void OutlineDialog::paintPicture(QPainter& painter) {
     dotted.setStyle(Qt::DotLine);
     dotted.setCosmetic(true);
     painter.setPen(dotted);
-    painter.drawRect(gdiRect(left_ - 1, top_ - 1, left_ + pxW_ + 1, top_ + pxH_ + 1));
+    painter.drawRect(edgeExclusiveRect(left_ - 1, top_ - 1, left_ + pxW_ + 1, top_ + pxH_ + 1));
     if (mode_ == 2) {
-        painter.drawRect(
-            gdiRect(left_ + pxW_ - 4, top_ + pxH_ - 4, left_ + pxW_ + 4, top_ + pxH_ + 4));
+        painter.drawRect(edgeExclusiveRect(left_ + pxW_ - 4, top_ + pxH_ - 4, left_ + pxW_ + 4,
+                                           top_ + pxH_ + 4));
     }
     QPen light(QColor(200, 200, 200));
     light.setCosmetic(true);
