@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dem/dem_selection.h"
 #include "platform/encoding.h"
 #include "platform/gui/wait_cursor.h"
 #include "platform/messages.h"
@@ -74,11 +75,7 @@ bool SheetDialog::accept(int) {
     const bool one = picked.size() == 1;
     bool ok = runGuarded(static_cast<QObject*>(this), one ? kIndexCaption : kComposeCaption, [&] {
         WaitCursor wait;
-        if (one) {
-            sheets_.copyOneSheet(picked[0], memPath_, store_);
-        } else {
-            sheets_.composeSheets(picked, memPath_, store_);
-        }
+        commitSheets(sheets_, picked, memPath_, store_);
     });
     changed_ = changed_ || ok;
     return ok;

@@ -1,11 +1,13 @@
 #include "dem/gsi10m.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <system_error>
 #include <vector>
 
 #include "platform/file.h"
 #include "platform/message_error.h"
+#include "settings/settings.h"
 
 namespace hg {
 
@@ -40,9 +42,18 @@ void CGSI10m::open() {
     describe(info);
     // The layout sizes the height buffer from these numbers; a description
     // that the working file cannot back is refused before that happens.
+    // The grid has no signature: a description with a key missing, or a
+    // working file of another size (another format's file under a stale
+    // demType), would otherwise be drawn as heights without a word.
+    IniProfileStore store = userSettings();
+    for (const char* k : {"nRows", "nCols", "swX", "swY", "neX", "neY", "disLong", "disLat"}) {
+        if (store.getString(kSectionGsi10m, k, "", 64).empty())
+            throw MessageError(MessageId::IllegalGsi10mDat);
+    }
     std::error_code ec;
     auto size = std::filesystem::file_size(fileName, ec);
-    if (ec || !plausibleGrid(demCols, demRows, size, 2.0))
+    if (ec || !plausibleGrid(demCols, demRows, size, 2.0) ||
+        size != static_cast<std::uint64_t>(demCols) * static_cast<std::uint64_t>(demRows) * 2)
         throw MessageError(MessageId::IllegalGsi10mDat);
 }
 

@@ -21,16 +21,16 @@ double parseGsi10mNumber(const std::string& text) {
 
 bool CGSI10mInfo::saveToSettings(ProfileStore& store) const {
     const char* s = kSectionGsi10m;
-    bool ok = store.putString(s, "titl", titl);
-    ok = store.putString(s, "zone", formatInteger(zone)) && ok;
-    ok = store.putString(s, "nRows", formatInteger(nRows)) && ok;
-    ok = store.putString(s, "nCols", formatInteger(nCols)) && ok;
-    ok = store.putString(s, "swX", formatGsi10mNumber(swX)) && ok;
-    ok = store.putString(s, "swY", formatGsi10mNumber(swY)) && ok;
-    ok = store.putString(s, "neX", formatGsi10mNumber(neX)) && ok;
-    ok = store.putString(s, "neY", formatGsi10mNumber(neY)) && ok;
-    ok = store.putString(s, "disLong", formatGsi10mNumber(disLong)) && ok;
-    ok = store.putString(s, "disLat", formatGsi10mNumber(disLat)) && ok;
+    bool ok = store.putStrings(s, {{"titl", titl},
+                                   {"zone", formatInteger(zone)},
+                                   {"nRows", formatInteger(nRows)},
+                                   {"nCols", formatInteger(nCols)},
+                                   {"swX", formatGsi10mNumber(swX)},
+                                   {"swY", formatGsi10mNumber(swY)},
+                                   {"neX", formatGsi10mNumber(neX)},
+                                   {"neY", formatGsi10mNumber(neY)},
+                                   {"disLong", formatGsi10mNumber(disLong)},
+                                   {"disLat", formatGsi10mNumber(disLat)}});
     return store.flush() && ok;
 }
 

@@ -247,9 +247,8 @@ void CGSI50mSheets::composeSheets(const std::vector<int>& indices,
     if (!written) throw MessageError(MessageId::WorkingFileWrite);
 
     // Unlike a single sheet, a composition keeps the stored window limits.
-    bool saved = store.putString(kSection, key::demType, "0");
-    saved = store.putString(kSection, key::isPart, "0") && saved;
-    saved = store.flush() && saved;
+    bool saved =
+        store.putStrings(kSection, {{key::demType, "0"}, {key::isPart, "0"}}) && store.flush();
     if (!saved) throw settingsNotSaved();
 }
 

@@ -1,10 +1,13 @@
 #include "dem/read_gsi10m.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "dem/line_reader.h"
 #include "dem/mesh.h"
@@ -176,29 +179,30 @@ void importGsi10mDescription(const std::filesystem::path& csvPath,
     if (ec || !plausibleGrid(info.nCols, info.nRows, size, 2.0))
         throw MessageError(MessageId::IllegalGsi10mDat);
 
-    // The heights go to a staged copy beside the working file, which takes
-    // its place only after the settings describe it.
-    std::filesystem::path staged = memPath;
-    staged += ".import";
-    if (!copyFileAtomically(data, staged)) {
-        std::filesystem::remove(staged, ec);
+    // Only the grid is copied, so the saver can tell the working file from
+    // any other format's by its exact size.
+    const std::uint64_t gridBytes =
+        static_cast<std::uint64_t>(info.nCols) * static_cast<std::uint64_t>(info.nRows) * 2;
+    InputFile in;
+    bool copied = in.open(data) && replaceFileAtomically(memPath, [&](int fd) {
+                      std::vector<char> buffer(1 << 16);
+                      for (std::uint64_t left = gridBytes; left > 0;) {
+                          const std::size_t want = static_cast<std::size_t>(
+                              std::min<std::uint64_t>(left, buffer.size()));
+                          auto got = in.read(buffer.data(), want);
+                          if (!got || *got != want || !writeAll(fd, buffer.data(), want))
+                              return false;
+                          left -= want;
+                      }
+                      return true;
+                  });
+    if (!copied) {
         throw std::runtime_error("Cannot copy " + data.string() + " to " + memPath.string() + ".");
     }
-    struct RemoveStaged {
-        const std::filesystem::path& path;
-        ~RemoveStaged() {
-            std::error_code ignored;
-            std::filesystem::remove(path, ignored);
-        }
-    } cleanup{staged};
-
+    // Called through the DEM commit these settings and the file above take
+    // effect together.
     if (!info.saveToSettings(store) || !writeDemType(store, kDemGsi10m)) {
         throw std::runtime_error("Cannot write the settings file.");
-    }
-    std::filesystem::rename(staged, memPath, ec);
-    if (ec) {
-        throw std::runtime_error("Cannot replace the working file " + memPath.string() + ": " +
-                                 ec.message());
     }
 }
 

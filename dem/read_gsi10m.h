@@ -32,10 +32,10 @@ private:
 std::filesystem::path findGsi10mData(const std::filesystem::path& csvPath);
 
 // Imports a GSI 10 m mesh DEM picked as its CSV description: reads the
-// header, finds the height file, and only when all of that succeeded makes
-// the height file the working file at memPath, writes section "GSI10m" and
-// records demType 6. A failure of any step throws and leaves the working
-// file and the settings as they were.
+// header, finds the height file, and only when all of that succeeded writes
+// its grid (nCols x nRows 16-bit heights, nothing after) to memPath, then
+// section "GSI10m" and demType 6. A failure of any step throws; through
+// commitDemChange nothing then changes, and on success both change at once.
 void importGsi10mDescription(const std::filesystem::path& csvPath,
                              const std::filesystem::path& memPath, ProfileStore& store);
 

@@ -53,10 +53,10 @@ private:
 // characters of the name. Throws MessageError Cel0Open for a shorter name.
 std::filesystem::path sdtsPrefix(const std::filesystem::path& cel0Path);
 
-// The whole import of a picked CEL0 file. Either everything succeeds, and
-// the working file, section "SDTS" and the DEM type all describe the new
-// transfer, or it throws MessageError and the working file and section
-// "SDTS" are left as they were.
+// The whole import of a picked CEL0 file: the trimmed grid to memPath, then
+// section "SDTS" and the DEM type. Nothing is written until the transfer
+// has been read whole; through commitDemChange the grid and the settings
+// then take effect together or not at all.
 void importSdtsTransfer(const std::filesystem::path& cel0Path, const std::filesystem::path& memPath,
                         ProfileStore& store);
 

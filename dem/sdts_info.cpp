@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "platform/text_number.h"
 #include "settings/settings.h"
@@ -39,10 +40,8 @@ std::string formatSdtsCoordinate(double value) {
 
 bool CSDTSInfo::saveToSettings(ProfileStore& store) const {
     const char* s = kSectionSdts;
-    bool ok = true;
-    auto put = [&](const char* key, const std::string& value) {
-        ok = store.putString(s, key, value) && ok;
-    };
+    std::vector<ProfileStore::Entry> entries;
+    auto put = [&](const char* key, const std::string& value) { entries.emplace_back(key, value); };
     put("titl", settingsText(titl));
     put("dcdt", settingsText(dcdt));
     put("daid", settingsText(daid));
@@ -65,7 +64,7 @@ bool CSDTSInfo::saveToSettings(ProfileStore& store) const {
     put("neY", formatSdtsCoordinate(neY));
     put("seX", formatSdtsCoordinate(seX));
     put("seY", formatSdtsCoordinate(seY));
-    return store.flush() && ok;
+    return store.putStrings(s, entries) && store.flush();
 }
 
 void CSDTSInfo::loadFromSettings(const ProfileStore& store) {
@@ -101,9 +100,9 @@ void CSDTSInfo::loadFromSettings(const ProfileStore& store) {
 }
 
 bool saveSdtsGridSize(ProfileStore& store, int sizeZ, int sizeX) {
-    bool ok = store.putString(kSectionSdts, "sizeZ", formatInteger(sizeZ));
-    ok = store.putString(kSectionSdts, "sizeX", formatInteger(sizeX)) && ok;
-    return store.flush() && ok;
+    return store.putStrings(kSectionSdts,
+                            {{"sizeZ", formatInteger(sizeZ)}, {"sizeX", formatInteger(sizeX)}}) &&
+           store.flush();
 }
 
 }  // namespace hg

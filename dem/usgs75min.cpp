@@ -95,7 +95,11 @@ void CUSGS75min::openFrom(const ProfileStore& store) {
     // or hand-edited size is refused before anything is allocated.
     std::error_code ec;
     const auto size = std::filesystem::file_size(fileName, ec);
-    if (ec || !plausibleGrid(info.sizeX, info.sizeZ, size, 2.0)) {
+    // Exactly the grid the import wrote: the bytes of any other format
+    // would otherwise read as heights.
+    if (ec || !plausibleGrid(info.sizeX, info.sizeZ, size, 2.0) ||
+        size !=
+            static_cast<std::uint64_t>(info.sizeX) * static_cast<std::uint64_t>(info.sizeZ) * 2) {
         throw MessageError(MessageId::IllegalDdf);
     }
     demCols = info.sizeX;

@@ -1,3 +1,8 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <vector>
 
 #include "platform/file.h"
@@ -9,9 +14,14 @@ namespace hg {
 
 namespace {
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 struct IniText {
     std::vector<std::string> lines;
     bool crlf = false;
+    // Editors that save UTF-8 often put a byte-order mark first; it belongs
+    // to the file, not to the first section's name.
+    bool bom = false;
 };
 
 IniText loadIni(const std::filesystem::path& path) {
@@ -19,8 +29,13 @@ IniText loadIni(const std::filesystem::path& path) {
     // A settings file is small; anything huge is not ours to parse.
     auto data = readWholeFile(path, 16u << 20);
     if (!data) return ini;
+    std::string_view text(data->data(), data->size());
+    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        ini.bom = true;
+        text.remove_prefix(kUtf8Bom.size());
+    }
     std::string line;
-    for (char c : *data) {
+    for (char c : text) {
         if (c == '\n') {
             if (!line.empty() && line.back() == '\r') {
                 line.pop_back();
@@ -129,6 +144,14 @@ std::string IniProfileStore::getString(const std::string& section, const std::st
 
 namespace {
 
+void removeEntry(IniText& ini, const std::string& section, const std::string& key) {
+    for (;;) {
+        Location loc = locate(ini, section, key);
+        if (!loc.keyLine) return;
+        ini.lines.erase(ini.lines.begin() + static_cast<std::ptrdiff_t>(*loc.keyLine));
+    }
+}
+
 void setEntry(IniText& ini, const std::string& section, const std::string& key,
               const std::string& value) {
     std::string clean = value;
@@ -151,7 +174,7 @@ void setEntry(IniText& ini, const std::string& section, const std::string& key,
 }
 
 bool saveIni(const std::filesystem::path& path, const IniText& ini) {
-    std::string text;
+    std::string text(ini.bom ? kUtf8Bom : std::string_view());
     const char* eol = ini.crlf ? "\r\n" : "\n";
     for (const auto& line : ini.lines) {
         text += line;
@@ -163,16 +186,69 @@ bool saveIni(const std::filesystem::path& path, const IniText& ini) {
 
 }  // namespace
 
+IniProfileStore::~IniProfileStore() {
+    if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+std::filesystem::path IniProfileStore::lockPath() const {
+    std::filesystem::path p = path_;
+    p += ".lock";
+    return p;
+}
+
+bool IniProfileStore::lock() {
+    if (lockDepth_ > 0) {
+        ++lockDepth_;
+        return true;
+    }
+    std::filesystem::path file = lockPath();
+    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // An existing lock file on a read-only disk still serves for reading.
+    if (fd < 0) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    int r;
+    do {
+        r = ::flock(fd, LOCK_EX);
+    } while (r != 0 && errno == EINTR);
+    if (r != 0) {
+        ::close(fd);
+        return false;
+    }
+    lockFd_ = fd;
+    lockDepth_ = 1;
+    return true;
+}
+
+void IniProfileStore::unlock() {
+    if (lockDepth_ == 0 || --lockDepth_ > 0) return;
+    // Closing the only descriptor drops the flock.
+    ::close(lockFd_);
+    lockFd_ = -1;
+}
+
 bool IniProfileStore::putString(const std::string& section, const std::string& key,
                                 const std::string& value) {
-    IniText ini = loadIni(path_);
-    setEntry(ini, section, key, value);
-    return saveIni(path_, ini);
+    return apply({{section, key, value}});
 }
 
 bool IniProfileStore::putStrings(const std::string& section, const std::vector<Entry>& entries) {
+    std::vector<Change> changes;
+    changes.reserve(entries.size());
+    for (const auto& [key, value] : entries) changes.push_back({section, key, value});
+    return apply(changes);
+}
+
+bool IniProfileStore::apply(const std::vector<Change>& changes) {
+    ScopedStoreLock held(*this);
+    if (!held.held()) return false;
     IniText ini = loadIni(path_);
-    for (const auto& [key, value] : entries) setEntry(ini, section, key, value);
+    for (const Change& c : changes) {
+        if (c.value) {
+            setEntry(ini, c.section, c.key, *c.value);
+        } else {
+            removeEntry(ini, c.section, c.key);
+        }
+    }
     return saveIni(path_, ini);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,16 +25,53 @@ public:
     // Several keys of one section changed together: all or none.
     using Entry = std::pair<std::string, std::string>;
     virtual bool putStrings(const std::string& section, const std::vector<Entry>& entries) = 0;
+    // Keys of several sections changed together, all or none; a change
+    // without a value removes its key.
+    struct Change {
+        std::string section;
+        std::string key;
+        std::optional<std::string> value;
+    };
+    virtual bool apply(const std::vector<Change>& changes) = 0;
     virtual bool flush() = 0;
+
+    // Exclusive use against other processes, for a read-modify-write that
+    // must not interleave with theirs. Nests: writes made while it is held
+    // do not take it again. False when it cannot be had.
+    virtual bool lock() = 0;
+    virtual void unlock() = 0;
+};
+
+// Holds a store's lock for the object's life.
+class ScopedStoreLock {
+public:
+    explicit ScopedStoreLock(ProfileStore& store) : store_(store), held_(store.lock()) {}
+    ~ScopedStoreLock() {
+        if (held_) store_.unlock();
+    }
+    ScopedStoreLock(const ScopedStoreLock&) = delete;
+    ScopedStoreLock& operator=(const ScopedStoreLock&) = delete;
+    bool held() const { return held_; }
+
+private:
+    ProfileStore& store_;
+    bool held_;
 };
 
 // An ini file with the private-profile rules: sections and keys compared
 // without case, other sections, keys, comments and order kept across a
 // write. Every read looks at the file as it is now and every write replaces
-// it atomically, so two stores on one file never undo each other's changes.
+// it atomically under a flock on "<file>.lock" beside it, so two processes
+// never undo each other's changes. A UTF-8 byte-order mark is kept.
 class IniProfileStore final : public ProfileStore {
 public:
     explicit IniProfileStore(std::filesystem::path path) : path_(std::move(path)) {}
+    ~IniProfileStore() override;
+    // A copy or a moved-to store starts without the lock.
+    IniProfileStore(const IniProfileStore& other) : path_(other.path_) {}
+    IniProfileStore(IniProfileStore&& other) noexcept : path_(std::move(other.path_)) {}
+    IniProfileStore& operator=(const IniProfileStore&) = delete;
+    IniProfileStore& operator=(IniProfileStore&&) = delete;
 
     int getInt(const std::string& section, const std::string& key, int def) const override;
     std::string getString(const std::string& section, const std::string& key,
@@ -41,12 +79,18 @@ public:
     bool putString(const std::string& section, const std::string& key,
                    const std::string& value) override;
     bool putStrings(const std::string& section, const std::vector<Entry>& entries) override;
+    bool apply(const std::vector<Change>& changes) override;
     bool flush() override;
+    bool lock() override;
+    void unlock() override;
 
     const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path lockPath() const;
 
 private:
     std::filesystem::path path_;
+    int lockFd_ = -1;
+    int lockDepth_ = 0;
 };
 
 // The store of the user's settings file in the home directory.

@@ -85,11 +85,11 @@ int readColourKey(const ProfileStore& store, const char* key, const char* def) {
 }
 
 bool writeDemType(ProfileStore& store, int demType) {
-    bool ok = store.putString(kSection, key::demType, formatInteger(demType));
-    ok = store.putString(kSection, key::isPart, "0") && ok;
-    ok = store.putString(kSection, key::sizeMeshMaxX, "201") && ok;
-    ok = store.putString(kSection, key::sizeMeshMaxZ, "201") && ok;
-    return store.flush() && ok;
+    return store.putStrings(kSection, {{key::demType, formatInteger(demType)},
+                                       {key::isPart, "0"},
+                                       {key::sizeMeshMaxX, "201"},
+                                       {key::sizeMeshMaxZ, "201"}}) &&
+           store.flush();
 }
 
 int readDemType(const ProfileStore& store) {

@@ -1,7 +1,10 @@
 #include "shell/bundled_terrain.h"
 
+#include <stdexcept>
+
 #include "dem/mesh.h"
 #include "platform/file.h"
+#include "settings/dem_commit.h"
 #include "settings/settings.h"
 
 #ifdef HG_BUNDLED_TERRAIN
@@ -33,14 +36,30 @@ std::string_view bundledTerrain() {
 }
 
 bool installBundledTerrainIfFirstRun(const std::filesystem::path& memPath, ProfileStore& store) {
-    std::error_code ec;
-    if (std::filesystem::exists(memPath, ec)) return false;
-    if (store.getString(kSection, key::demType, "", 32) != "") return false;
     std::string_view terrain = bundledTerrain();
-    if (terrain.empty()) return false;
-    bool written = replaceFileAtomically(
-        memPath, [&](int fd) { return writeAll(fd, terrain.data(), terrain.size()); });
-    return written && writeDemType(store, kDemUsgs);
+    if (terrain.empty()) {
+        recoverDemCommit(memPath, store);
+        return false;
+    }
+    try {
+        // The commit finishes an interrupted change first, so "first run" is
+        // judged on a whole state, under the lock.
+        return commitDemChange(memPath, store, [&](const DemStaging& staging) {
+            std::error_code ec;
+            if (std::filesystem::exists(memPath, ec)) return false;
+            if (staging.settings.getString(kSection, key::demType, "", 32) != "") return false;
+            if (!replaceFileAtomically(staging.file, [&](int fd) {
+                    return writeAll(fd, terrain.data(), terrain.size());
+                })) {
+                throw std::runtime_error("Cannot write " + memPath.string() + ".");
+            }
+            writeDemType(staging.settings, kDemUsgs);
+            return true;
+        });
+    } catch (const std::exception&) {
+        // A full disk at start-up: try again at the next start.
+        return false;
+    }
 }
 
 }  // namespace hg

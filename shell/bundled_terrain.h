@@ -11,9 +11,10 @@ namespace hg {
 // empty in a build without it.
 std::string_view bundledTerrain();
 
-// On a first run (no working file and no stored demType) installs the
-// bundled terrain as the working file, as if the user had chosen it.
-// Returns true when it installed it.
+// Completes or undoes an interrupted DEM change, then, on a first run (no
+// working file and no stored demType), installs the bundled terrain as the
+// working file, as if the user had chosen it. Every start calls it.
+// Returns true when it installed the terrain.
 bool installBundledTerrainIfFirstRun(const std::filesystem::path& memPath, ProfileStore& store);
 
 }  // namespace hg

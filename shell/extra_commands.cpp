@@ -6,6 +6,9 @@
 
 #include "config/setup_dialog.h"
 #include "platform/gui/wait_cursor.h"
+#include "platform/home.h"
+#include "platform/profile_store.h"
+#include "settings/dem_commit.h"
 #include "shell/saver_window.h"
 
 #include "shell/info_command.h"
@@ -26,7 +29,16 @@ bool guiAvailable() {
 
 std::optional<int> runExtraCommand(const std::vector<std::string>& args) {
     if (args.empty()) return std::nullopt;
-    if (args[0] == "info") return runInfoCommand(args);
+    if (args[0] == "info") {
+        // info reads the stored description of the working file; it must
+        // not see one half of an interrupted change.
+        std::filesystem::path home = homeDirectory();
+        if (!home.empty()) {
+            IniProfileStore store = userSettings();
+            recoverDemCommit(home / kWorkingFileName, store);
+        }
+        return runInfoCommand(args);
+    }
     if (args[0] == "select") return runSelectCommand(args);
     if (args[0] == "render") return runRenderCommand(args);
     return std::nullopt;

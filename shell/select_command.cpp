@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "config/dem_selection.h"
+#include "dem/dem_selection.h"
 #include "platform/home.h"
 #include "platform/show_error.h"
 #include "settings/settings.h"
@@ -35,11 +35,7 @@ SelectOutcome selectSheetsByCode(const std::filesystem::path& index,
                                          index.string() + ".");
             picked.push_back(*i);
         }
-        if (picked.size() == 1) {
-            sheets.copyOneSheet(picked[0], memPath, store);
-        } else {
-            sheets.composeSheets(picked, memPath, store);
-        }
+        commitSheets(sheets, picked, memPath, store);
     });
     return ok ? SelectOutcome::Changed : SelectOutcome::Failed;
 }
@@ -66,7 +62,7 @@ int runSelectCommand(const std::vector<std::string>& args) {
         };
     }
 
-    switch (selectDemFile(file, memPath, store, nullptr, onIndex)) {
+    switch (selectDemFile(file, memPath, store, nullptr, onIndex, {})) {
         case SelectOutcome::Changed:
             std::printf("The saver now shows %s (type %d).\n", file.string().c_str(),
                         readDemType(store));

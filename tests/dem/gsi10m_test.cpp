@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <cstdint>
 #include <functional>
@@ -11,6 +10,7 @@
 #include "platform/home.h"
 #include "platform/profile_store.h"
 #include "settings/settings.h"
+#include "support/gsi10m_maker.h"
 #include "support/mesh_read.h"
 #include "support/test_support.h"
 
@@ -25,74 +25,12 @@ using hgtest::ScopedHome;
 using hgtest::TempDir;
 using hgtest::writeFile;
 
-// UTF-8 to Shift_JIS through the C library, independently of the reader's
-// own byte strings.
-std::string sjis(const std::string& utf8) {
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP932 converter");
-    std::string out(utf8.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char* o = out.data();
-    std::size_t outLeft = out.size();
-    std::size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
-    iconv_close(cd);
-    if (r == static_cast<std::size_t>(-1)) throw std::runtime_error("conversion failed");
-    out.resize(out.size() - outLeft);
-    return out;
-}
-
-const std::string kMin = "　　　　　　　[分],";
-const std::string kSec = "　　　　　　　[秒],";
-
-// The header lines of a description in the order the import searches
-// them, with a few lines around them as a real description has.
-std::vector<std::string> headerLines(int cols, int rows) {
-    return {
-        "数値地図10mメッシュ(火山標高),",
-        "東西方向の点数," + std::to_string(cols) + ",",
-        "南北方向の点数," + std::to_string(rows) + ",",
-        "区画左下の緯度[度],31,",
-        kMin + "50,",
-        kSec + "15,",
-        "区画左下の経度[度],130,",
-        kMin + "45,",
-        kSec + "30,",
-        "区画右上の緯度[度],31,",
-        kMin + "57,",
-        kSec + "45,",
-        "区画右上の経度[度],130,",
-        kMin + "55,",
-        kSec + "0,",
-        "図名,霧島山,",
-        "平面直角座標系番号,2,",
-        "区画左下Ｘ座標,-1254000.5,",
-        "区画左下Ｙ座標,  4300000,",
-        "区画右上Ｘ座標,-1107000.5,",
-        "区画右上Ｙ座標,5500000,",
-        "コメント,",
-        "東西方向の点数,9999,",
-    };
-}
-
-std::string joinCsv(const std::vector<std::string>& lines, const std::string& eol = "\r\n") {
-    std::string out;
-    for (const auto& l : lines) out += sjis(l) + eol;
-    return out;
-}
-
-// Big-endian unsigned 16-bit tenths of a metre, north row first.
-std::string makeDat(int cols, int rows, const std::function<int(int, int)>& tenths) {
-    std::string out;
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            int v = tenths(r, c);
-            out.push_back(static_cast<char>((v >> 8) & 0xFF));
-            out.push_back(static_cast<char>(v & 0xFF));
-        }
-    }
-    return out;
-}
+using hgtest::headerLines;
+using hgtest::joinCsv;
+using hgtest::kMin;
+using hgtest::kSec;
+using hgtest::makeDat;
+using hgtest::sjis;
 
 int ramp(int r, int c) {
     return (r * 131 + c * 17) % 65536;
@@ -367,6 +305,33 @@ TEST(Gsi10mImport, FailedImportLeavesWorkingFileAndSettingsAlone) {
     EXPECT_EQ(readFile(hg::workingFilePath()), memBefore);
     EXPECT_EQ(readFile(hg::settingsPath()), iniBefore);
     EXPECT_FALSE(std::filesystem::exists(hg::workingFilePath().string() + ".import"));
+}
+
+TEST(Gsi10mImport, WorkingFileOrDescriptionThatDoNotMatchAreRefused) {
+    ScopedHome home;
+    hg::IniProfileStore store = hg::userSettings();
+    // A height file with bytes after the grid: only the grid is kept.
+    Product p(joinCsv(headerLines(9, 6)), "dat", "kirishima.dat", makeDat(9, 6, ramp) + "tail");
+    hg::importGsi10mDescription(p.csv, hg::workingFilePath(), store);
+    EXPECT_EQ(readFile(hg::workingFilePath()), makeDat(9, 6, ramp));
+    auto openMessage = [&] {
+        hg::TerrainBuffers buffers;
+        hg::CViewSettings settings;
+        return messageOf([&] {
+            hg::createMesh(buffers, settings, hg::kDemGsi10m, hg::workingFilePath())->open();
+        });
+    };
+    EXPECT_EQ(openMessage(), std::nullopt);
+    // Another format's file under a stale demType has no signature to fail
+    // on; its size gives it away, larger or smaller.
+    for (std::size_t size : {9u * 6u * 2u + 2u, 9u * 6u * 2u - 2u}) {
+        writeFile(hg::workingFilePath(), std::string(size, 'x'));
+        EXPECT_EQ(openMessage(), MessageId::IllegalGsi10mDat) << size;
+    }
+    writeFile(hg::workingFilePath(), makeDat(9, 6, ramp));
+    // A description with a corner missing would draw at zero corners.
+    writeFile(hg::settingsPath(), "[Hillglimmer]\ndemType=6\n[GSI10m]\nnRows=6\nnCols=9\n");
+    EXPECT_EQ(openMessage(), MessageId::IllegalGsi10mDat);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/file.h"
@@ -123,4 +126,35 @@ TEST(IniProfileStore, SeveralKeysChangeInOneReplaceKeepingTheRest) {
     const std::string text = readFile(dir / "a.ini");
     EXPECT_EQ(text.find("[New]"), text.rfind("[New]"));
     EXPECT_EQ(s.getInt("New", "b", 0), 2);
+}
+
+TEST(IniProfileStore, Utf8ByteOrderMarkIsReadPastAndKept) {
+    TempDir dir;
+    writeFile(dir / "a.ini", "\xEF\xBB\xBF[Hillglimmer]\r\nsel=3\r\n");
+    IniProfileStore s(dir / "a.ini");
+    EXPECT_EQ(s.getInt("Hillglimmer", "sel", 0), 3);
+    ASSERT_TRUE(s.putStrings("Hillglimmer", {{"sel", "4"}, {"step", "2"}}));
+    // Still one section, mark and line ends as the editor left them.
+    EXPECT_EQ(readFile(dir / "a.ini"), "\xEF\xBB\xBF[Hillglimmer]\r\nsel=4\r\nstep=2\r\n");
+}
+
+TEST(IniProfileStore, ApplySpansSectionsAndRemovesKeysUnderOneLock) {
+    TempDir dir;
+    writeFile(dir / "a.ini", "[A]\nx=1\ny=2\n[B]\nz=3\n");
+    IniProfileStore s(dir / "a.ini");
+    ASSERT_TRUE(s.lock());
+    // Writes nest inside a held lock instead of waiting for themselves.
+    ASSERT_TRUE(s.apply({{"A", "x", std::nullopt}, {"B", "z", "4"}, {"C", "w", "5"}}));
+    // Another process cannot take the lock meanwhile.
+    pid_t child = ::fork();
+    if (child == 0) {
+        IniProfileStore other(dir / "a.ini");
+        int fd = ::open(other.lockPath().c_str(), O_RDWR);
+        ::_exit(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    s.unlock();
+    EXPECT_EQ(readFile(dir / "a.ini"), "[A]\ny=2\n[B]\nz=4\n\n[C]\nw=5\n");
 }

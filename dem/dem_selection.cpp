@@ -1,0 +1,142 @@
+#include "dem/dem_selection.h"
+
+#include <stdexcept>
+
+#include "dem/gsi50m_sheets.h"
+#include "dem/read_gsi10m.h"
+#include "dem/read_sdts.h"
+#include "platform/file.h"
+#include "platform/show_error.h"
+#include "settings/dem_commit.h"
+#include "settings/settings.h"
+
+namespace hg {
+
+namespace {
+constexpr const char* kSdtsCaption = "Hillglimmer SDTS read";
+constexpr const char* kGsi10mCaption = "Hillglimmer GSI 10m-mesh read";
+constexpr const char* kSelectCaption = "Hillglimmer";
+
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    return std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec) &&
+           std::filesystem::equivalent(a, b, ec);
+}
+
+// Copies in blocks with a stop point after each, so a test can interrupt a
+// long copy in its middle.
+bool copyWithSteps(const std::filesystem::path& source, const DemStaging& staging) {
+    InputFile in;
+    if (!in.open(source)) return false;
+    return replaceFileAtomically(staging.file, [&](int fd) {
+        std::vector<char> buffer(1 << 16);
+        for (;;) {
+            auto got = in.read(buffer.data(), buffer.size());
+            if (!got) return false;
+            if (*got == 0) return true;
+            if (!writeAll(fd, buffer.data(), *got)) return false;
+            staging.step();
+        }
+    });
+}
+}  // namespace
+
+DemChoice classifyDemFile(const std::filesystem::path& file) {
+    if (equalsIgnoringAsciiCase(file.filename().string(), "zumei.csv")) {
+        return {DemAction::SheetIndex, 0};
+    }
+    std::string ext = asciiLower(file.extension().string());
+    if (ext == ".ddf") return {DemAction::SdtsImport, 2};
+    if (ext == ".csv") return {DemAction::Gsi10mImport, 6};
+    if (ext == ".mem") return {DemAction::Copy, 0};
+    if (ext == ".dem") return {DemAction::Copy, 1};
+    if (ext == ".mlt" || ext == ".mat") return {DemAction::Copy, 3};
+    if (ext == ".ntf") return {DemAction::Copy, 4};
+    if (ext == ".dat") return {DemAction::Copy, 5};
+    return {DemAction::Copy, 0};
+}
+
+bool commitCopy(const std::filesystem::path& file, const std::filesystem::path& memPath,
+                ProfileStore& store, int demType) {
+    return commitDemChange(memPath, store, [&](const DemStaging& staging) {
+        // Copying the working file onto itself would change nothing but
+        // the stored type, which may well be another format's.
+        if (sameFile(file, memPath)) return false;
+        if (!copyWithSteps(file, staging)) {
+            throw std::runtime_error("Cannot copy " + file.string() + " to " + memPath.string() +
+                                     ". The previous DEM is kept.");
+        }
+        writeDemType(staging.settings, demType);
+        return true;
+    });
+}
+
+void commitSheets(const CGSI50mSheets& sheets, const std::vector<int>& picked,
+                  const std::filesystem::path& memPath, ProfileStore& store) {
+    commitDemChange(memPath, store, [&](const DemStaging& staging) {
+        if (picked.size() == 1) {
+            sheets.copyOneSheet(picked[0], staging.file, staging.settings);
+        } else {
+            sheets.composeSheets(picked, staging.file, staging.settings);
+        }
+        return true;
+    });
+}
+
+SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesystem::path& memPath,
+                            ProfileStore& store, void* owner, const SheetIndexHandler& onSheetIndex,
+                            const BusyRunner& busy) {
+    DemChoice choice = classifyDemFile(file);
+    std::error_code ec;
+    if (choice.action != DemAction::SheetIndex && !std::filesystem::is_regular_file(file, ec)) {
+        showError(owner, "Cannot read " + file.string() + ".", kSelectCaption);
+        return SelectOutcome::Failed;
+    }
+    auto whileBusy = [&](const std::function<void()>& work) {
+        if (busy) {
+            busy(work);
+        } else {
+            work();
+        }
+    };
+    bool changed = true;
+    bool ok = true;
+    switch (choice.action) {
+        case DemAction::SheetIndex:
+            if (!onSheetIndex) {
+                showError(owner, "Choose the map sheets of " + file.string() + " by code.",
+                          kSelectCaption);
+                return SelectOutcome::Failed;
+            }
+            return onSheetIndex(file);
+        case DemAction::SdtsImport:
+            ok = runGuarded(owner, kSdtsCaption, [&] {
+                whileBusy([&] {
+                    commitDemChange(memPath, store, [&](const DemStaging& staging) {
+                        importSdtsTransfer(file, staging.file, staging.settings);
+                        return true;
+                    });
+                });
+            });
+            break;
+        case DemAction::Gsi10mImport:
+            ok = runGuarded(owner, kGsi10mCaption, [&] {
+                whileBusy([&] {
+                    commitDemChange(memPath, store, [&](const DemStaging& staging) {
+                        importGsi10mDescription(file, staging.file, staging.settings);
+                        return true;
+                    });
+                });
+            });
+            break;
+        case DemAction::Copy:
+            ok = runGuarded(owner, kSelectCaption, [&] {
+                whileBusy([&] { changed = commitCopy(file, memPath, store, choice.demType); });
+            });
+            break;
+    }
+    if (!ok) return SelectOutcome::Failed;
+    return changed ? SelectOutcome::Changed : SelectOutcome::Unchanged;
+}
+
+}  // namespace hg

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/profile_store.h"
+
+namespace hg {
+
+class CGSI50mSheets;
+
+// How a chosen file becomes the working file.
+enum class DemAction { SheetIndex, SdtsImport, Gsi10mImport, Copy };
+
+struct DemChoice {
+    DemAction action = DemAction::Copy;
+    // The type stored after a copy (the imports store their own).
+    int demType = 0;
+};
+
+// The name and extension rules: "zumei.csv" (any case) is a sheet index,
+// then ddf, csv, mem, dem, mlt/mat, ntf, dat; anything else copies as type 0.
+DemChoice classifyDemFile(const std::filesystem::path& file);
+
+enum class SelectOutcome {
+    Changed,    // the working file and demType now describe the chosen file
+    Unchanged,  // nothing to do (the working file itself was chosen)
+    Failed,     // reported to the user; nothing changed
+};
+
+// Opens the sheet selection for an index; the setup dialog passes its
+// dialog, the command line cannot show one.
+using SheetIndexHandler = std::function<SelectOutcome(const std::filesystem::path& index)>;
+
+// Runs a long piece of work; a GUI shows its busy cursor meanwhile.
+using BusyRunner = std::function<void(const std::function<void()>& work)>;
+
+// Makes file the DEM the saver shows: copy or import it into memPath and
+// store its type in one commit (settings/dem_commit.h), or hand a sheet
+// index to onSheetIndex. Failures are shown through showError with the
+// caption of the step that failed and leave the working file and the
+// settings as they were.
+SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesystem::path& memPath,
+                            ProfileStore& store, void* owner, const SheetIndexHandler& onSheetIndex,
+                            const BusyRunner& busy);
+
+// The copy step as one commit: memPath becomes a copy of file and demType
+// is stored with the part reset. False when file is the working file.
+bool commitCopy(const std::filesystem::path& file, const std::filesystem::path& memPath,
+                ProfileStore& store, int demType);
+
+// The chosen sheets of an index (one copied, two or four joined) as one
+// commit. Throws as the sheet reader does.
+void commitSheets(const CGSI50mSheets& sheets, const std::vector<int>& picked,
+                  const std::filesystem::path& memPath, ProfileStore& store);
+
+}  // namespace hg

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/profile_store.h"
+
+namespace hg {
+
+// Settings written by a DEM change, held in memory until the change is
+// committed; reads see them over the real store.
+class StagedSettings final : public ProfileStore {
+public:
+    explicit StagedSettings(ProfileStore& base) : base_(base) {}
+
+    int getInt(const std::string& section, const std::string& key, int def) const override;
+    std::string getString(const std::string& section, const std::string& key,
+                          const std::string& def, std::size_t bufferSize) const override;
+    bool putString(const std::string& section, const std::string& key,
+                   const std::string& value) override;
+    bool putStrings(const std::string& section, const std::vector<Entry>& entries) override;
+    bool apply(const std::vector<Change>& changes) override;
+    bool flush() override { return true; }
+    bool lock() override { return true; }
+    void unlock() override {}
+
+    // In the order made; a key changed twice appears once, with its last value.
+    std::vector<Change> changes() const;
+
+private:
+    const Change* find(const std::string& section, const std::string& key) const;
+
+    ProfileStore& base_;
+    std::vector<Change> changes_;
+};
+
+// What a DEM change writes: the new working file at `file` (beside the
+// real one, so the final rename stays on one disk) and its settings into
+// `settings`. step() marks a point where a test may stop the process.
+struct DemStaging {
+    std::filesystem::path file;
+    ProfileStore& settings;
+    std::function<void()> step;
+};
+
+// Fills the staging; false when there is nothing to change. A failure
+// throws (MessageError or std::exception) and changes nothing.
+using DemBuilder = std::function<bool(const DemStaging&)>;
+
+// The key in section "Hillglimmer" that names a committed working file not
+// yet renamed into place.
+inline constexpr const char* kPendingWorkingFileKey = "pendingWorkingFile";
+
+// The fixed name of the new working file while a change is in flight.
+std::filesystem::path stagedWorkingFile(const std::filesystem::path& memPath);
+
+// Makes one DEM change under the store's lock: the working file at memPath
+// and every setting the builder wrote take effect together or not at all,
+// whatever stops the process. Returns false when the builder had nothing
+// to do; throws std::runtime_error, with the previous DEM in place, when
+// the change cannot be made.
+bool commitDemChange(const std::filesystem::path& memPath, ProfileStore& store,
+                     const DemBuilder& build);
+
+// Under the store's lock: completes a change that was committed but not
+// finished and removes what interrupted changes left beside the working
+// file. False when a pending change could not be finished.
+bool recoverDemCommit(const std::filesystem::path& memPath, ProfileStore& store);
+
+}  // namespace hg
