@@ -4,7 +4,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CTEST_FLAGS ?= --output-on-failure
 
-.PHONY: all deps configure build run test bench fuzz-smoke clean
+.PHONY: all deps configure build run test bench bench-compare fuzz-smoke clean
 
 all: build
 
@@ -27,6 +27,11 @@ test: build
 
 bench: build
 	@$(BUILD)/bench/hg_bench
+
+# The same benchmarks from two builds, alternately: make bench-compare
+# OLD=other-build [NEW=build] [FILTER=regex] [ROUNDS=5]
+bench-compare: build
+	@bash scripts/bench-compare $(OLD) $(or $(NEW),$(BUILD)) '$(or $(FILTER),.)' $(or $(ROUNDS),5)
 
 fuzz-smoke: deps
 	@cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHG_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \

@@ -31,6 +31,10 @@
 
 namespace hg {
 
+namespace {
+constexpr const char* kSaveCaption = "Hillglimmer config";
+}
+
 SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWidget* parent)
     : QDialog(parent), memPath_(std::move(memPath)), store_(store), chooser_(chooseDemFile) {
     const SetupDialogTexts& t = setupDialogTexts(userLanguage());
@@ -130,7 +134,13 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     connect(part_, &QCheckBox::clicked, this, &SetupDialog::clearPart);
     connect(outline_, &QPushButton::clicked, this, &SetupDialog::openOutline);
     connect(ok, &QPushButton::clicked, this, [this] {
-        writeChoices();
+        // Closing as if saved when nothing was would lose the user's choices
+        // without a word; the dialog stays open to try again or cancel.
+        if (!writeChoices()) {
+            showError(static_cast<QObject*>(this), setupDialogTexts(userLanguage()).saveFailed,
+                      kSaveCaption);
+            return;
+        }
         done(1);
     });
     connect(cancel, &QPushButton::clicked, this, [this] { done(0); });
@@ -160,10 +170,15 @@ void SetupDialog::refreshPartBox() {
 void SetupDialog::clearPart() {
     part_->setChecked(false);
     part_->setEnabled(false);
-    store_.putString(kSection, key::isPart, "0");
-    store_.putString(kSection, key::sizeMeshMaxX, "201");
-    store_.putString(kSection, key::sizeMeshMaxZ, "201");
-    store_.flush();
+    // One replace: the saver must never see the flag cleared with the old
+    // part's size, or the other way round.
+    if (!store_.putStrings(
+            kSection,
+            {{key::isPart, "0"}, {key::sizeMeshMaxX, "201"}, {key::sizeMeshMaxZ, "201"}})) {
+        showError(static_cast<QObject*>(this), setupDialogTexts(userLanguage()).saveFailed,
+                  kSaveCaption);
+    }
+    refreshPartBox();
 }
 
 void SetupDialog::specifyDem() {
@@ -185,13 +200,13 @@ void SetupDialog::openOutline() {
     if (outline.exec() == 1) refreshPartBox();
 }
 
-void SetupDialog::writeChoices() {
+bool SetupDialog::writeChoices() {
     // Only the choices of this dialog; the DEM and the part were written when made.
-    store_.putString(kSection, key::sel, formatInteger(checkedDrawType()));
-    store_.putString(kSection, key::yFactor, formatInteger(altitude_->currentIndex()));
-    store_.putString(kSection, key::step, formatInteger(contour_->currentIndex()));
-    store_.putString(kSection, key::numMesh, formatInteger(mesh_->currentIndex()));
-    store_.putString(kSection, key::speed, formatInteger(speed_->value()));
+    return store_.putStrings(kSection, {{key::sel, formatInteger(checkedDrawType())},
+                                        {key::yFactor, formatInteger(altitude_->currentIndex())},
+                                        {key::step, formatInteger(contour_->currentIndex())},
+                                        {key::numMesh, formatInteger(mesh_->currentIndex())},
+                                        {key::speed, formatInteger(speed_->value())}});
 }
 
 int showSetupDialog(const std::filesystem::path& memPath) {

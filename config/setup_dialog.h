@@ -39,7 +39,7 @@ private:
     void refreshPartBox();
     void clearPart();
     void openOutline();
-    void writeChoices();
+    bool writeChoices();
 
     std::filesystem::path memPath_;
     ProfileStore& store_;

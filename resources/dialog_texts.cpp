@@ -22,6 +22,7 @@ const SetupDialogTexts kSetupEnglish = {
     9,
     213,
     194,
+    "The settings could not be saved.",
 };
 
 const SetupDialogTexts kSetupJapanese = {
@@ -42,6 +43,7 @@ const SetupDialogTexts kSetupJapanese = {
     9,
     216,
     235,
+    "設定を保存できませんでした。",
 };
 
 const SheetDialogTexts kSheetEnglish = {"Specify GSI 50m-Mesh DEM", "OK", "CANCEL"};

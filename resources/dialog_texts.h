@@ -23,6 +23,8 @@ struct SetupDialogTexts {
     int fontPoints;
     int widthDlu;
     int heightDlu;
+    // Shown when OK cannot store the choices.
+    const char* saveFailed;
 };
 
 struct SheetDialogTexts {

@@ -378,7 +378,10 @@ public:
         return false;
     }
     bool putStrings(const std::string&, const std::vector<Entry>&) override { return false; }
+    bool apply(const std::vector<Change>&) override { return false; }
     bool flush() override { return false; }
+    bool lock() override { return true; }
+    void unlock() override {}
 
 private:
     const ProfileStore& inner_;

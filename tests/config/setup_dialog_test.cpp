@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "config/setup_dialog.h"
+#include "platform/show_error.h"
 #include "settings/settings.h"
 #include "support/qt_app.h"
 #include "support/test_support.h"
@@ -138,4 +139,25 @@ TEST(SetupDialog, JapaneseTexts) {
     EXPECT_EQ(control<QPushButton>(d, 1012)->text(), QString::fromUtf8("DEM 選択"));
     EXPECT_EQ(control<QPushButton>(d, 2)->text(), QString::fromUtf8("ｷｬﾝｾﾙ"));
     EXPECT_EQ(control<QComboBox>(d, 1010)->currentText(), " 1.4");
+}
+
+TEST(SetupDialog, OkThatCannotSaveSaysSoAndStaysOpen) {
+    DialogFixture f;
+    // A folder where the settings file belongs: no write can replace it,
+    // whoever runs the test.
+    std::filesystem::create_directory(f.ini);
+    std::vector<std::string> captions;
+    ErrorSinkGuard sink(
+        [&](void*, const std::string&, const std::string& c) { captions.push_back(c); });
+    SetupDialog d(f.mem, f.store);
+    d.show();
+    QTest::mouseClick(control<QRadioButton>(d, 1003), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(d, 1), Qt::LeftButton);
+    EXPECT_EQ(captions, std::vector<std::string>{"Hillglimmer config"});
+    EXPECT_TRUE(d.isVisible());
+    // Once the settings can be written again, the same OK saves and closes.
+    std::filesystem::remove(f.ini);
+    QTest::mouseClick(control<QPushButton>(d, 1), Qt::LeftButton);
+    EXPECT_EQ(d.result(), 1);
+    EXPECT_NE(readFile(f.ini).find("sel=3\n"), std::string::npos);
 }
