@@ -649,7 +649,8 @@ struct Iso8211Reader::Impl {
         const FieldSlice& f = fields[fieldIndex];
         const std::size_t i = subIndex;
         if (!readValue(f, i, out.value)) return fail(out);
-        out.tag = f.tag;
+        // Runs of subfields share a tag: copy it only when it changes.
+        if (out.tag != f.tag) out.tag = f.tag;
         out.leaderIdentifier = layout.identifier;
         out.length = out.value.size();
         lastTag = f.tag;
