@@ -86,11 +86,11 @@ void BM_SceneBuild(benchmark::State& state) {
     label(state, *s);
 }
 
-void BM_Frame(benchmark::State& state) {
+void frames(benchmark::State& state, int width, int height) {
     const int type = static_cast<int>(state.range(0));
     const int side = static_cast<int>(state.range(1)), numMesh = static_cast<int>(state.range(2));
     if (skipUnavailable(state, side)) return;
-    hg::EglOffscreenTarget target(kWidth, kHeight);
+    hg::EglOffscreenTarget target(width, height);
     auto draw = hg::createDraw(type);
     auto s = record(type, numMesh);
     if (!initialise(*draw, target, *s, side)) {
@@ -101,6 +101,15 @@ void BM_Frame(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(draw->nextFrame());
     draw->release();
     label(state, *s);
+}
+
+void BM_Frame(benchmark::State& state) {
+    frames(state, kWidth, kHeight);
+}
+
+// A frame at a common screen size, where filling pixels weighs more.
+void BM_FrameAt1024x768(benchmark::State& state) {
+    frames(state, 1024, 768);
 }
 
 void BM_StartToFirstFrame(benchmark::State& state) {
@@ -138,6 +147,13 @@ void gridArgs(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_SceneBuild)->Apply(gridArgs);
 BENCHMARK(BM_Frame)->Apply(gridArgs);
+BENCHMARK(BM_FrameAt1024x768)
+    ->Apply([](benchmark::internal::Benchmark* b) {
+        for (const hg::StyleRow& row : hg::styleTable())
+            if (row.offered && row.make != nullptr) b->Args({row.drawType, 201, 0});
+        b->ArgNames({"style", "side", "numMesh"});
+    })
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartToFirstFrame)->Apply(gridArgs);
 
 }  // namespace
