@@ -28,19 +28,13 @@
 #include "support/test_support.h"
 
 using namespace hg;
+using hgtest::control;
 using hgtest::readFile;
 using hgtest::ScopedEnv;
 using hgtest::ScopedHome;
 using hgtest::writeFile;
 
 namespace {
-
-template <typename W>
-W* control(QWidget& d, int id) {
-    auto* w = d.findChild<W*>(QString("id%1").arg(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
 
 QString text(QWidget& d, int id) {
     return control<QLabel>(d, id)->text();

@@ -15,19 +15,13 @@
 #include "support/test_support.h"
 
 using namespace hg;
+using hgtest::control;
 using hgtest::readFile;
 using hgtest::ScopedEnv;
 using hgtest::ScopedHome;
 using hgtest::writeFile;
 
 namespace {
-
-template <typename W>
-W* control(QDialog& d, int id) {
-    auto* w = d.findChild<W*>(QString("id%1").arg(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
 
 struct DialogFixture {
     ScopedEnv lang{"HILLGLIMMER_LANG", "en"};
