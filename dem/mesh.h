@@ -23,6 +23,8 @@ enum DemType : int {
     kDemNtf = 4,
     kDemRimini = 5,
     kDemGsi10m = 6,
+    // Any other raster, through the GDAL library.
+    kDemGdal = 7,
 };
 
 // Largest grid side any reader accepts; larger headers are refused before
@@ -108,7 +110,7 @@ public:
     float maxHeight = 0.0f;
 };
 
-// The reader for demType; any value outside 0..6 reads as GSI 50 m.
+// The reader for demType; any value outside 0..7 reads as GSI 50 m.
 std::unique_ptr<CMesh> createMesh(TerrainBuffers& draw, CViewSettings& settings, int demType,
                                   const std::filesystem::path& path);
 

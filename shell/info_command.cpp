@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "config/fractal_dimension.h"
+#include "dem/gdal_raster.h"
 #include "dem/memory_grid.h"
 #include "dem/mesh.h"
 #include "platform/encoding.h"
@@ -26,7 +27,10 @@ int demTypeForExtension(const std::filesystem::path& file) {
     if (ext == ".ntf") return kDemNtf;
     if (ext == ".dat") return kDemRimini;
     if (ext == ".csv") return kDemGsi10m;
-    return kDemGsi50m;
+    if (ext == ".mem") return kDemGsi50m;
+    // Everything else that GDAL recognises (GeoTIFF, .hgt, ASCII grids,
+    // DTED, ...); what it does not is taken for the original mesh format.
+    return gdalIdentifiesRaster(file) ? kDemGdal : kDemGsi50m;
 }
 
 std::string formatDms(double arcSeconds, bool latitude) {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <regex>
 
+#include <gdal.h>
+
 #include "support/test_support.h"
 
 namespace {
@@ -196,4 +198,32 @@ TEST(Commands, RenderWritesPngFramesWithoutADisplay) {
     EXPECT_FALSE(std::filesystem::exists(home.path() / "map" / "frame-0001.png"));
     EXPECT_NE(run("render --style Nonsense", home.path()).code, 0);
     EXPECT_NE(run("render --size 0x10", home.path()).code, 0);
+}
+
+TEST(Commands, InfoOfAGeoTiffCopyEqualsTheUsgsSamplesOwnReading) {
+    const auto dem = hgtest::sharedData("usgsdem/San_Fran_North.dem");
+    HG_REQUIRE_SHARED(dem);
+    hgtest::TempDir home;
+    GDALAllRegister();
+    GDALDatasetH source = GDALOpen(dem.c_str(), GA_ReadOnly);
+    if (source == nullptr) GTEST_SKIP() << "this GDAL does not read USGS DEMs";
+    const auto tif = home / "sf.tif";
+    GDALDatasetH copy = GDALCreateCopy(GDALGetDriverByName("GTiff"), tif.c_str(), source, FALSE,
+                                       nullptr, nullptr, nullptr);
+    ASSERT_NE(copy, nullptr);
+    GDALClose(copy);
+    GDALClose(source);
+    InfoRun own = infoHeights(dem, home);
+    ASSERT_EQ(own.out.code, 0) << own.out.text;
+    const std::vector<float> ownHeights = own.heights;
+    InfoRun viaGdal = infoHeights(tif, home);
+    ASSERT_EQ(viaGdal.out.code, 0) << viaGdal.out.text;
+    EXPECT_NE(viaGdal.out.text.find("Type: 7\n"), std::string::npos) << viaGdal.out.text;
+    EXPECT_EQ(sizeOf(viaGdal.out.text), sizeOf(own.out.text));
+    EXPECT_EQ(viaGdal.heights, ownHeights);
+    // A file GDAL cannot read names itself.
+    hgtest::writeFile(home / "noise.tif", std::string(3000, 'n'));
+    Output bad = run("info '" + (home / "noise.tif").string() + "' --type 7", home.path());
+    EXPECT_NE(bad.code, 0);
+    EXPECT_NE(bad.text.find("noise.tif"), std::string::npos) << bad.text;
 }

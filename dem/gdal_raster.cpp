@@ -1,0 +1,226 @@
+#include "dem/gdal_raster.h"
+
+#include <cpl_error.h>
+#include <gdal.h>
+#include <ogr_srs_api.h>
+
+#include <cmath>
+#include <mutex>
+#include <stdexcept>
+#include <vector>
+
+#include "dem/geodesy.h"
+#include "platform/file.h"
+#include "platform/text_number.h"
+
+namespace hg {
+
+namespace {
+
+void registerDrivers() {
+    static std::once_flag once;
+    std::call_once(once, [] { GDALAllRegister(); });
+}
+
+// GDAL reports its own errors on stderr unless told otherwise; ours name
+// the file and say what is wrong with it instead.
+class QuietGdal {
+public:
+    QuietGdal() { CPLPushErrorHandler(CPLQuietErrorHandler); }
+    ~QuietGdal() { CPLPopErrorHandler(); }
+    QuietGdal(const QuietGdal&) = delete;
+    QuietGdal& operator=(const QuietGdal&) = delete;
+};
+
+std::runtime_error rasterError(const std::filesystem::path& path, const std::string& what) {
+    return std::runtime_error(path.filename().string() + ": " + what);
+}
+
+struct SpatialRef {
+    OGRSpatialReferenceH h = nullptr;
+    SpatialRef() = default;
+    explicit SpatialRef(OGRSpatialReferenceH handle) : h(handle) {}
+    ~SpatialRef() {
+        if (h != nullptr) OSRDestroySpatialReference(h);
+    }
+    SpatialRef(const SpatialRef&) = delete;
+    SpatialRef& operator=(const SpatialRef&) = delete;
+};
+
+struct Transform {
+    OGRCoordinateTransformationH h = nullptr;
+    explicit Transform(OGRCoordinateTransformationH handle) : h(handle) {}
+    ~Transform() {
+        if (h != nullptr) OCTDestroyCoordinateTransformation(h);
+    }
+    Transform(const Transform&) = delete;
+    Transform& operator=(const Transform&) = delete;
+};
+
+// Metres per unit of a band whose heights are in `unit`: feet (survey or
+// international) are turned into metres, anything else is taken as metres.
+double heightUnitFactor(const char* unit) {
+    const std::string u = asciiLower(unit != nullptr ? unit : "");
+    if (u == "us-ft" || u == "us survey foot" || u == "ftus") return 1200.0 / 3937.0;
+    if (u == "ft" || u == "foot" || u == "feet" || u == "international foot") return 0.3048;
+    return 1.0;
+}
+
+}  // namespace
+
+struct CGdalRaster::Dataset {
+    GDALDatasetH h = nullptr;
+    ~Dataset() {
+        if (h != nullptr) GDALClose(h);
+    }
+};
+
+CGdalRaster::CGdalRaster(TerrainBuffers& draw, CViewSettings& settings,
+                         std::filesystem::path fileName)
+    : CMesh(draw, settings, std::move(fileName)) {}
+
+CGdalRaster::~CGdalRaster() = default;
+
+bool gdalIdentifiesRaster(const std::filesystem::path& path) {
+    registerDrivers();
+    QuietGdal quiet;
+    return GDALIdentifyDriverEx(path.c_str(), GDAL_OF_RASTER, nullptr, nullptr) != nullptr;
+}
+
+void CGdalRaster::open() {
+    registerDrivers();
+    QuietGdal quiet;
+    data_ = std::make_unique<Dataset>();
+    data_->h =
+        GDALOpenEx(fileName.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr);
+    if (data_->h == nullptr) {
+        const std::string why = CPLGetLastErrorMsg();
+        throw rasterError(fileName, "not a raster that can be read" +
+                                        (why.empty() ? std::string(".") : " (" + why + ")."));
+    }
+    GDALDatasetH h = data_->h;
+    if (GDALGetRasterCount(h) < 1) throw rasterError(fileName, "the raster has no elevation band.");
+    const int cols = GDALGetRasterXSize(h), rows = GDALGetRasterYSize(h);
+    if (!plausibleGrid(cols, rows) || cols < 2 || rows < 2) {
+        throw rasterError(fileName, "the raster is too small or too large to draw.");
+    }
+    double gt[6] = {0, 1, 0, 0, 0, 1};
+    if (GDALGetGeoTransform(h, gt) != CE_None) {
+        throw rasterError(fileName, "the raster has no georeferencing.");
+    }
+    if (gt[2] != 0.0 || gt[4] != 0.0) {
+        throw rasterError(fileName, "the raster is rotated; only north-up rasters can be drawn.");
+    }
+    if (!(gt[1] > 0.0) || !(gt[5] < 0.0)) {
+        throw rasterError(fileName, "the raster is not north up.");
+    }
+
+    GDALRasterBandH band = GDALGetRasterBand(h, 1);
+    int has = 0;
+    const double scale = GDALGetRasterScale(band, &has);
+    scale_ = has != 0 ? scale : 1.0;
+    const double offset = GDALGetRasterOffset(band, &has);
+    offset_ = has != 0 ? offset : 0.0;
+    const double unit = heightUnitFactor(GDALGetRasterUnitType(band));
+    scale_ *= unit;
+    offset_ *= unit;
+    noData_ = GDALGetRasterNoDataValue(band, &has);
+    hasNoData_ = has != 0;
+
+    const char* described = GDALGetMetadataItem(h, "TIFFTAG_IMAGEDESCRIPTION", nullptr);
+    title = described != nullptr && *described != '\0' ? described : fileName.filename().string();
+    demCols = cols;
+    demRows = rows;
+
+    // The posts stand at the centres of the cells.
+    const double west = gt[0] + 0.5 * gt[1], east = gt[0] + (cols - 0.5) * gt[1];
+    const double north = gt[3] + 0.5 * gt[5], south = gt[3] + (rows - 0.5) * gt[5];
+
+    const OGRSpatialReferenceH crs = GDALGetSpatialRef(h);
+    if (crs == nullptr) throw rasterError(fileName, "the raster has no coordinate system.");
+    if (OSRIsGeographic(crs) != 0) {
+        // Degrees (or whatever the angular unit is) to arc-seconds.
+        const double toArcSec = OSRGetAngularUnits(crs, nullptr) * (180.0 / M_PI) * 3600.0;
+        setBounds(west * toArcSec, south * toArcSec, east * toArcSec, north * toArcSec);
+        const double dx = gt[1] * toArcSec, dy = -gt[5] * toArcSec;
+        ewSpacingN = metresPerArcSecEW(0, nwY) * dx;
+        ewSpacingS = metresPerArcSecEW(0, swY) * dx;
+        nsSpacingN = metresPerArcSecNS(0, nwY) * dy;
+        nsSpacingS = metresPerArcSecNS(0, swY) * dy;
+    } else if (OSRIsProjected(crs) != 0) {
+        SpatialRef wgs84(OSRNewSpatialReference(nullptr));
+        OSRSetWellKnownGeogCS(wgs84.h, "WGS84");
+        OSRSetAxisMappingStrategy(wgs84.h, OAMS_TRADITIONAL_GIS_ORDER);
+        SpatialRef source(OSRClone(crs));
+        OSRSetAxisMappingStrategy(source.h, OAMS_TRADITIONAL_GIS_ORDER);
+        Transform toGeographic(OCTNewCoordinateTransformation(source.h, wgs84.h));
+        if (toGeographic.h == nullptr) {
+            throw rasterError(fileName,
+                              "its coordinate system cannot be turned into latitude "
+                              "and longitude.");
+        }
+        double x[4] = {west, east, east, west}, y[4] = {south, south, north, north};
+        int ok[4] = {0, 0, 0, 0};
+        if (OCTTransformEx(toGeographic.h, 4, x, y, nullptr, ok) == 0 || !ok[0] || !ok[1] ||
+            !ok[2] || !ok[3]) {
+            throw rasterError(fileName, "its corners cannot be placed on the globe.");
+        }
+        swX = x[0] * 3600.0, swY = y[0] * 3600.0;
+        seX = x[1] * 3600.0, seY = y[1] * 3600.0;
+        neX = x[2] * 3600.0, neY = y[2] * 3600.0;
+        nwX = x[3] * 3600.0, nwY = y[3] * 3600.0;
+        const double metres = OSRGetLinearUnits(crs, nullptr);
+        ewSpacingN = ewSpacingS = gt[1] * metres;
+        nsSpacingN = nsSpacingS = -gt[5] * metres;
+    } else {
+        throw rasterError(fileName, "its coordinate system is neither geographic nor projected.");
+    }
+    ewSpacing = (ewSpacingN + ewSpacingS) * 0.5;
+    nsSpacing = (nsSpacingN + nsSpacingS) * 0.5;
+    if (!std::isfinite(ewSpacing) || !std::isfinite(nsSpacing) || ewSpacing <= 0.0 ||
+        nsSpacing <= 0.0) {
+        throw rasterError(fileName, "the raster's spacing cannot be worked out.");
+    }
+}
+
+void CGdalRaster::read() {
+    if (!data_ || data_->h == nullptr) open();
+    QuietGdal quiet;
+    const SampleSelection pick = selection();
+    std::vector<float>& out = draw->heights;
+    out.assign(pick.total(), VOID_HEIGHT);
+    if (pick.total() == 0) return;
+    GDALRasterBandH band = GDALGetRasterBand(data_->h, 1);
+
+    // The columns kept lie between the first and the last that the
+    // selection names: read only that stretch of each row kept.
+    int first = -1, last = -1;
+    for (int c = 0; c < demCols; ++c) {
+        if (pick.colSlot(c) < 0) continue;
+        if (first < 0) first = c;
+        last = c;
+    }
+    if (first < 0) return;
+    const int width = last - first + 1;
+    std::vector<double> row(static_cast<std::size_t>(width));
+    const std::size_t usedCols = static_cast<std::size_t>(pick.usedCols());
+    for (int r = 0; r < demRows; ++r) {
+        const int slot = pick.rowSlot(r);
+        if (slot < 0) continue;
+        if (GDALRasterIO(band, GF_Read, first, r, width, 1, row.data(), width, 1, GDT_Float64, 0,
+                         0) != CE_None) {
+            throw rasterError(fileName, "row " + formatInteger(r) + " cannot be read (" +
+                                            CPLGetLastErrorMsg() + ").");
+        }
+        for (int k = 0; k < width; ++k) {
+            const int col = pick.colSlot(first + k);
+            if (col < 0) continue;
+            const double raw = row[static_cast<std::size_t>(k)];
+            const bool isVoid = !std::isfinite(raw) || (hasNoData_ && raw == noData_);
+            const std::size_t at = static_cast<std::size_t>(slot) * usedCols + col;
+            out[at] = isVoid ? VOID_HEIGHT : static_cast<float>(raw * scale_ + offset_);
+        }
+    }
+}
+
+}  // namespace hg
