@@ -28,6 +28,9 @@ int demTypeForExtension(const std::filesystem::path& file) {
     if (ext == ".dat") return kDemRimini;
     if (ext == ".csv") return kDemGsi10m;
     if (ext == ".mem") return kDemGsi50m;
+    for (const char* raster : {".tif", ".tiff", ".hgt", ".asc", ".dt0", ".dt1", ".dt2", ".img"}) {
+        if (ext == raster) return kDemGdal;
+    }
     // Everything else that GDAL recognises (GeoTIFF, .hgt, ASCII grids,
     // DTED, ...); what it does not is taken for the original mesh format.
     return gdalIdentifiesRaster(file) ? kDemGdal : kDemGsi50m;
