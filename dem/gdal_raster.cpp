@@ -32,8 +32,11 @@ public:
     QuietGdal& operator=(const QuietGdal&) = delete;
 };
 
-std::runtime_error rasterError(const std::filesystem::path& path, const std::string& what) {
-    return std::runtime_error(path.filename().string() + ": " + what);
+// Callers name the file; the message says what is wrong with it.
+std::runtime_error rasterError(const std::filesystem::path&, std::string what) {
+    if (!what.empty() && what[0] >= 'a' && what[0] <= 'z')
+        what[0] = static_cast<char>(what[0] - 32);
+    return std::runtime_error(what);
 }
 
 struct SpatialRef {
