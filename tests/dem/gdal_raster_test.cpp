@@ -1,4 +1,5 @@
 #include "dem/gdal_raster.h"
+#include "dem/gdal_import.h"
 
 #include <gdal.h>
 #include <gtest/gtest.h>
@@ -216,6 +217,46 @@ TEST(GdalRaster, AUsgsSampleCopiedToGeoTiffReadsAsItsOwnReader) {
     }
     EXPECT_EQ(differ, 0u);
     EXPECT_GT(voids, 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GdalImport, TheWorkingCopyIsATiledGeoTiffThatReadsAsTheOriginal) {
+    TempDir dir;
+    RasterSpec spec;
+    spec.driver = "AAIGrid";
+    spec.cols = 600, spec.rows = 520;
+    spec.noData = true;
+    const auto source = writeRaster(dir / "valley.asc", spec, {{3, 4}, {500, 599}});
+    const auto working = dir / "Hillglimmer.mem";
+    hg::writeGdalWorkingFile(source, working);
+
+    MeshRead<hg::CGdalRaster> original(source), copy(working);
+    const std::vector<float>& a = original.run();
+    const std::vector<float>& b = copy.run();
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(b[3 * 600 + 4], hg::VOID_HEIGHT);
+    EXPECT_EQ(copy.mesh.title, "valley.asc");
+    EXPECT_DOUBLE_EQ(copy.mesh.nwX, original.mesh.nwX);
+    EXPECT_DOUBLE_EQ(copy.mesh.seY, original.mesh.seY);
+
+    GDALDatasetH ds = GDALOpen(working.c_str(), GA_ReadOnly);
+    ASSERT_NE(ds, nullptr);
+    EXPECT_STREQ(GDALGetDriverShortName(GDALGetDatasetDriver(ds)), "GTiff");
+    GDALRasterBandH band = GDALGetRasterBand(ds, 1);
+    int blockX = 0, blockY = 0;
+    GDALGetBlockSize(band, &blockX, &blockY);
+    EXPECT_LT(blockY, 520) << "not tiled";
+    EXPECT_GE(GDALGetOverviewCount(band), 1);
+    GDALClose(ds);
+
+    // A file that is no raster is refused before anything is written.
+    hgtest::writeFile(dir / "notes.txt", "not elevations\n");
+    EXPECT_THROW(hg::writeGdalWorkingFile(dir / "notes.txt", dir / "other.mem"),
+                 std::runtime_error);
+    EXPECT_FALSE(std::filesystem::exists(dir / "other.mem"));
 }
 
 }  // namespace
