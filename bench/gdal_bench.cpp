@@ -117,3 +117,43 @@ BENCHMARK(BM_GdalTiledTiff10000Thinned)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// The real samples read whole by GDAL in this process, beside ours
+// (BM_UsgsDemReadSanFranciscoNorth, BM_SdtsParse): open, then every post.
+void gdalReadWhole(benchmark::State& state, const std::filesystem::path& path) {
+    if (!std::filesystem::exists(path)) {
+        state.SkipWithError("shared sample not found");
+        return;
+    }
+    GDALAllRegister();
+    std::vector<float> heights;
+    for (auto _ : state) {
+        GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
+        if (ds == nullptr) {
+            state.SkipWithError("GDAL cannot open the sample");
+            return;
+        }
+        const int w = GDALGetRasterXSize(ds), h = GDALGetRasterYSize(ds);
+        heights.resize(static_cast<std::size_t>(w) * h);
+        if (GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Read, 0, 0, w, h, heights.data(), w, h,
+                         GDT_Float32, 0, 0) != CE_None) {
+            state.SkipWithError("GDAL cannot read the sample");
+        }
+        benchmark::DoNotOptimize(heights.data());
+        GDALClose(ds);
+    }
+}
+
+void BM_GdalReadsUsgsQuadSanFranciscoNorth(benchmark::State& state) {
+    gdalReadWhole(state, std::filesystem::path(HG_SHARED_DATA) / "usgsdem/San_Fran_North.dem");
+}
+BENCHMARK(BM_GdalReadsUsgsQuadSanFranciscoNorth)->Unit(benchmark::kMillisecond);
+
+void BM_GdalReadsSdtsTransfer8821(benchmark::State& state) {
+    gdalReadWhole(state, std::filesystem::path(HG_SHARED_DATA) / "sdts/8821/8821CATD.DDF");
+}
+BENCHMARK(BM_GdalReadsSdtsTransfer8821)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -60,6 +60,20 @@ void BM_SdtsImport(benchmark::State& state) {
 }
 BENCHMARK(BM_SdtsImport)->Unit(benchmark::kMillisecond);
 
+// The transfer read as the import reads it, without writing anything: the
+// descriptive modules and every cell.
+void BM_SdtsParse(benchmark::State& state) {
+    if (!haveSample(state)) return;
+    for (auto _ : state) {
+        hg::CSDTSInfo info;
+        hg::CReadSDTS reader(hg::sdtsPrefix(kCel0));
+        reader.readModules(info);
+        reader.readCells();
+        benchmark::DoNotOptimize(reader.cells().data());
+    }
+}
+BENCHMARK(BM_SdtsParse)->Unit(benchmark::kMillisecond);
+
 // The record reader alone over the cell module.
 void BM_Iso8211CellModule(benchmark::State& state) {
     if (!haveSample(state)) return;
