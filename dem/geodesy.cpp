@@ -39,7 +39,7 @@ double latitudeAlongMeridian(int ellipsoid, double originLatitude, double metres
     return MeridianWalk(ellipsoid, originLatitude).latitudeAt(metresNorth);
 }
 
-double MeridianWalk::step(Leg& leg, double direction, std::size_t k) {
+double MeridianWalk::extend(Leg& leg, double direction, std::size_t k) {
     // Latitudes advance by adding one arc-second at a time, exactly as a
     // single walk steps, so every cached length is the one it would use.
     while (leg.lengths.size() <= k) {
@@ -52,18 +52,24 @@ double MeridianWalk::step(Leg& leg, double direction, std::size_t k) {
 double MeridianWalk::latitudeAt(double metresNorth) {
     double phi = origin_;
     if (metresNorth == 0.0) return phi;
+    const bool northward = metresNorth > 0.0;
+    Leg& leg = northward ? north_ : south_;
+    const double direction = northward ? 1.0 : -1.0;
+    // A guess at the steps ahead saves the cache from growing bit by bit.
+    const double expected = std::fabs(metresNorth) / 30.0 + 16.0;
+    if (expected < 1e8) leg.lengths.reserve(static_cast<std::size_t>(expected));
     double d = metresNorth;
     double m = 1.0;
     std::size_t k = 0;
-    if (d > 0.0) {
+    if (northward) {
         do {
-            m = step(north_, 1.0, k++);
+            m = step(leg, direction, k++);
             phi += 1.0;
             d -= m;
         } while (d > 0.0);
     } else {
         do {
-            m = step(south_, -1.0, k++);
+            m = step(leg, direction, k++);
             phi -= 1.0;
             d += m;
         } while (d < 0.0);

@@ -37,7 +37,11 @@ private:
         std::vector<double> lengths;
         double next = 0.0;
     };
-    double step(Leg& leg, double direction, std::size_t k);
+    double step(Leg& leg, double direction, std::size_t k) {
+        if (k < leg.lengths.size()) return leg.lengths[k];
+        return extend(leg, direction, k);
+    }
+    double extend(Leg& leg, double direction, std::size_t k);
 
     int ellipsoid_;
     Leg north_;
