@@ -41,7 +41,9 @@ foreach(line ${lines})
 endforeach()
 
 execute_process(COMMAND "${DPKG_DEB}" -f ${debs} Depends OUTPUT_VARIABLE depends)
-foreach(dep libqt6widgets6 libegl1 libgl1 libxcb1 zlib1g qt6-qpa-plugins libgl1-mesa-dri)
+# libopengl0 is GLVND's libOpenGL, which the program links instead of libGL.
+foreach(dep libqt6widgets6 libegl1 "(libgl1|libopengl0)" libxcb1 zlib1g qt6-qpa-plugins
+        libgl1-mesa-dri)
   if(NOT depends MATCHES "(^|, )${dep}[ ,(\n]")
     message(FATAL_ERROR "Depends lacks ${dep}: ${depends}")
   endif()

@@ -41,7 +41,6 @@ install(FILES resources/icons/hillglimmer.svg
 # Manual pages and changelogs are kept compressed, as Debian wants them;
 # -n leaves the name and time out, so the same text gives the same bytes.
 find_program(HG_GZIP gzip REQUIRED)
-set(HG_DATADIR "${CMAKE_INSTALL_FULL_DATADIR}")
 configure_file(resources/man/hillglimmer.6x "${hg_install_stage}/hillglimmer.6x" @ONLY)
 add_custom_command(
   OUTPUT "${hg_install_stage}/hillglimmer.6x.gz"
@@ -58,9 +57,12 @@ add_custom_target(hg_install_files ALL
   DEPENDS "${hg_install_stage}/hillglimmer.6x.gz" "${hg_install_stage}/changelog.gz")
 install(FILES "${hg_install_stage}/hillglimmer.6x.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man6")
 install(FILES resources/debian/copyright "${hg_install_stage}/changelog.gz"
-        DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/hillglimmer")
 
 # The Debian package: `make package`, or `cpack -G DEB` in the build folder.
+# Packaging installs what is built; it must not first build every test and
+# benchmark (`make package` builds the program itself).
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hillglimmer)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
