@@ -105,3 +105,12 @@ if(HG_DPKG_DEB AND NOT HG_SANITIZE)
                    -P "${CMAKE_SOURCE_DIR}/cmake/check_package.cmake")
   set_tests_properties(package_deb PROPERTIES LABELS package TIMEOUT 600 RUN_SERIAL ON)
 endif()
+
+# The installed hack under the real XScreenSaver daemon (skipped, exit 77,
+# where xscreensaver or Xvfb is missing).
+if(NOT HG_SANITIZE)
+  add_test(NAME xscreensaver_hack
+           COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/check-xscreensaver" "${CMAKE_BINARY_DIR}")
+  set_tests_properties(xscreensaver_hack PROPERTIES LABELS xscreensaver TIMEOUT 120
+                       SKIP_RETURN_CODE 77)
+endif()
