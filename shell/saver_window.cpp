@@ -153,6 +153,7 @@ void SaverWindow::exposeEvent(QExposeEvent*) {
 void SaverWindow::startUp() {
     IniProfileStore store = userSettings();
     SaverSettings saved = readSaverSettings(store);
+    // A hack's setting options hold for this run; nothing is written back.
     applySaverOverrides(overrides_, saved);
     int drawType = saved.drawType;
     draw_ = createDraw(drawType);
