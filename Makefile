@@ -41,3 +41,14 @@ fuzz-smoke: deps
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz
+
+# Installs as a packaged XScreenSaver hack would be, under PREFIX (DESTDIR
+# stages it elsewhere): make install PREFIX=/usr/local
+PREFIX ?= /usr/local
+.PHONY: install package
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, written to $(BUILD)/package/.
+package: build
+	@cd $(BUILD) && cpack -G DEB

@@ -54,7 +54,7 @@ int runHack(const HackOptions& hack) {
         hack.target == HackOptions::Window ? SaverPlacement::Plain : SaverPlacement::Child;
     placement.window = hack.windowId;
     placement.rootWindow = hack.target == HackOptions::Root;
-    return runSaver(placement, memPath);
+    return runSaver(placement, memPath, hack.overrides);
 }
 }  // namespace
 

@@ -25,6 +25,7 @@
 #include "render/styles.h"
 #include "settings/settings.h"
 #include "shell/closing_input.h"
+#include "shell/info_command.h"
 
 namespace hg {
 
@@ -60,8 +61,9 @@ std::optional<QSize> x11WindowSize(unsigned long long id) {
 
 }  // namespace
 
-SaverWindow::SaverWindow(SaverPlacement placement, std::filesystem::path memPath)
-    : placement_(placement), memPath_(std::move(memPath)) {
+SaverWindow::SaverWindow(SaverPlacement placement, std::filesystem::path memPath,
+                         SaverOverrides overrides)
+    : placement_(placement), memPath_(std::move(memPath)), overrides_(std::move(overrides)) {
     setSurfaceType(QSurface::OpenGLSurface);
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
@@ -151,6 +153,8 @@ void SaverWindow::exposeEvent(QExposeEvent*) {
 void SaverWindow::startUp() {
     IniProfileStore store = userSettings();
     SaverSettings saved = readSaverSettings(store);
+    // A hack's setting options hold for this run; nothing is written back.
+    applySaverOverrides(overrides_, saved);
     int drawType = saved.drawType;
     draw_ = createDraw(drawType);
     settings_ = createViewSettings(drawType);
@@ -171,7 +175,12 @@ void SaverWindow::startUp() {
         throw std::runtime_error("OpenGL cannot create a context for the saver window.");
     }
     // initialise has reported its own failure under its own caption.
-    if (draw_->initialise(this, *settings_, memPath_, static_cast<QObject*>(this)) == 0) {
+    const int loaded =
+        overrides_.dem
+            ? draw_->initialise(this, *settings_, *overrides_.dem,
+                                demTypeForExtension(*overrides_.dem), static_cast<QObject*>(this))
+            : draw_->initialise(this, *settings_, memPath_, static_cast<QObject*>(this));
+    if (loaded == 0) {
         fail();
         return;
     }
@@ -267,7 +276,8 @@ void SaverWindow::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
-int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPath) {
+int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPath,
+             const SaverOverrides& overrides) {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
         std::fputs("hillglimmer: the saver needs an X display, and DISPLAY is not set.\n", stderr);
@@ -293,7 +303,7 @@ int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPa
         });
     }
     std::signal(SIGTERM, onTerminate);
-    SaverWindow window(placement, memPath);
+    SaverWindow window(placement, memPath, overrides);
     // SIGTERM is looked at apart from the frame timer, so that it ends the
     // saver in every state: before the first frame, after a failure, while
     // a message box is open.

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "render/gl_target.h"
+#include "shell/saver_overrides.h"
 
 namespace hg {
 
@@ -33,7 +34,8 @@ class SaverWindow : public QWindow, public GlTarget {
     Q_OBJECT
 
 public:
-    SaverWindow(SaverPlacement placement, std::filesystem::path memPath);
+    SaverWindow(SaverPlacement placement, std::filesystem::path memPath,
+                SaverOverrides overrides = {});
     ~SaverWindow() override;
 
     // Shows the window; the run starts with its first exposure.
@@ -71,6 +73,7 @@ private:
 
     SaverPlacement placement_;
     std::filesystem::path memPath_;
+    SaverOverrides overrides_;
     QWindow* foreign_ = nullptr;
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<CDraw> draw_;
@@ -84,6 +87,7 @@ private:
 };
 
 // The saver mode: a QApplication on X11 and one SaverWindow until it ends.
-int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPath);
+int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPath,
+             const SaverOverrides& overrides = {});
 
 }  // namespace hg

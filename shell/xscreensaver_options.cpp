@@ -1,6 +1,12 @@
 #include "shell/xscreensaver_options.h"
 
+#include <cstdlib>
+#include <filesystem>
+
+#include "dem/mesh.h"
 #include "platform/text_number.h"
+#include "render/styles.h"
+#include "shell/info_command.h"
 
 namespace hg {
 
@@ -13,9 +19,58 @@ std::string optionName(const std::string& arg) {
     return {};
 }
 
+// Options that stand in for a stored setting for one run.
+bool isSettingOption(const std::string& name) {
+    return name == "style" || name == "mesh" || name == "altitude" || name == "speed" ||
+           name == "contour" || name == "dem";
+}
+
+// A real within [low, high]; the bounds are the ends of the setup dialog's
+// lists, beyond which the styles were never meant to run.
+std::optional<double> realWithin(const std::string& text, double low, double high) {
+    auto v = parseNumber<double>(text);
+    if (!v || *v < low || *v > high) return std::nullopt;
+    return v;
+}
+
+// Sets one override from its option; false with a reason in *error.
+bool setOverride(const std::string& name, const std::string& text, SaverOverrides& o,
+                 std::string* error) {
+    auto refuse = [&](const std::string& why) {
+        if (error) *error = "-" + name + " " + text + ": " + why;
+        return false;
+    };
+    if (name == "style") {
+        auto type = drawTypeFromName(text);
+        if (!type || !offeredStyle(*type)) return refuse("the styles are " + availableStyleNames());
+        o.drawType = type;
+    } else if (name == "mesh") {
+        auto n = parseNumber<int>(text);
+        if (!n || (*n != 1 && *n != 2 && *n != 4 && *n != 8)) return refuse("use 1, 2, 4 or 8");
+        o.meshBlock = *n;
+    } else if (name == "altitude") {
+        if (!(o.yFactor = realWithin(text, 0.1, 100.0))) return refuse("use 0.1 to 100");
+    } else if (name == "speed") {
+        if (!(o.speed = realWithin(text, 0.05, 10.0))) return refuse("use 0.05 to 10");
+    } else if (name == "contour") {
+        if (!(o.step = realWithin(text, 0.2, 1000.0))) return refuse("use 0.2 to 1000 (metres)");
+    } else if (name == "dem") {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(text, ec)) return refuse("no such file");
+        // A run must not import: that would replace the user's working file.
+        const int type = demTypeForExtension(text);
+        if (type == kDemSdts75 || type == kDemGsi10m) {
+            return refuse("this type is imported, not read in place; use hillglimmer select");
+        }
+        o.dem = std::filesystem::path(text);
+    }
+    return true;
+}
+
 bool isHackOption(const std::string& name) {
     return name == "root" || name == "window-id" || name == "window" || name == "fps" ||
-           name == "delay" || name == "visual" || name == "install" || name == "pair";
+           name == "delay" || name == "visual" || name == "install" || name == "pair" ||
+           isSettingOption(name);
 }
 
 // Window ids come in decimal or as 0x hex.
@@ -61,6 +116,13 @@ std::optional<HackOptions> parseHackOptions(const std::vector<std::string>& args
                 if (error) *error = "-" + name + " needs a value";
                 return std::nullopt;
             }
+        } else if (isSettingOption(name)) {
+            const std::string* v = value();
+            if (!v) {
+                if (error) *error = "-" + name + " needs a value";
+                return std::nullopt;
+            }
+            if (!setOverride(name, *v, o.overrides, error)) return std::nullopt;
         } else if (name == "install" || name == "pair") {
             // Accepted for XScreenSaver's sake; nothing to do.
         } else {
