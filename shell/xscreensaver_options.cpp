@@ -1,6 +1,7 @@
 #include "shell/xscreensaver_options.h"
 
 #include "platform/text_number.h"
+#include "shell/command_line.h"
 
 namespace hg {
 
@@ -16,15 +17,6 @@ std::string optionName(const std::string& arg) {
 bool isHackOption(const std::string& name) {
     return name == "root" || name == "window-id" || name == "window" || name == "fps" ||
            name == "delay" || name == "visual" || name == "install" || name == "pair";
-}
-
-// Window ids come in decimal or as 0x hex.
-std::optional<unsigned long long> parseWindowId(std::string_view text) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    auto v = hex ? parseNumber<unsigned long long>(text.substr(2), 16)
-                 : parseNumber<unsigned long long>(text);
-    if (!v || *v == 0) return std::nullopt;
-    return v;
 }
 
 }  // namespace
@@ -56,7 +48,16 @@ std::optional<HackOptions> parseHackOptions(const std::vector<std::string>& args
             chosen = true;
         } else if (name == "fps") {
             o.fps = true;
-        } else if (name == "delay" || name == "visual") {
+        } else if (name == "delay") {
+            const std::string* v = value();
+            auto us = v ? parseNumber<long long>(*v) : std::nullopt;
+            // More than a minute between frames is no animation at all.
+            if (!us || *us < 0 || *us > 60000000) {
+                if (error) *error = "-delay needs a number of microseconds";
+                return std::nullopt;
+            }
+            o.delayMicros = *us;
+        } else if (name == "visual") {
             if (!value()) {
                 if (error) *error = "-" + name + " needs a value";
                 return std::nullopt;
