@@ -156,18 +156,22 @@ void SaverWindow::drawFrameRate() {
               static_cast<double>(now - frameTimes_.front());
     }
     const QString text = QString::fromStdString(formatFixed(fps, 1) + " fps");
-    QFont font;
-    font.setPixelSize(14);
-    QImage image(QFontMetrics(font).horizontalAdvance(text) + 8, 20, QImage::Format_RGBA8888);
-    image.fill(Qt::transparent);
-    {
-        QPainter p(&image);
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(image.rect(), Qt::AlignCenter, text);
+    if (text != fpsText_) {
+        fpsText_ = text;
+        QFont font;
+        font.setPixelSize(14);
+        QImage image(QFontMetrics(font).horizontalAdvance(text) + 8, 20, QImage::Format_RGBA8888);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            p.setFont(font);
+            p.setPen(Qt::white);
+            p.drawText(image.rect(), Qt::AlignCenter, text);
+        }
+        // OpenGL counts rows from the bottom.
+        fpsImage_ = image.mirrored();
     }
-    // OpenGL counts rows from the bottom.
-    image = image.mirrored();
+    const QImage& image = fpsImage_;
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_TRANSFORM_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -422,8 +426,9 @@ int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPa
     QApplication app(argc, argv);
     // A message box would open under a window that covers the screen, or
     // over the screen of an XScreenSaver that is blanking it: there the
-    // failure goes to stderr, which XScreenSaver collects, and the saver
-    // ends. Only an ordinary window can leave a box to the user.
+    // failure goes to stderr, which XScreenSaver collects, and is drawn in
+    // the saver's own window. Only an ordinary window can leave a box to
+    // the user.
     std::optional<ErrorSinkGuard> quietErrors;
     SaverWindow* shown = nullptr;
     if (placement.kind == SaverPlacement::Plain) {

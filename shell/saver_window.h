@@ -2,6 +2,7 @@
 
 #include <QBackingStore>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QOpenGLContext>
 #include <QPoint>
 #include <QTimer>
@@ -78,8 +79,9 @@ private:
     void startUp();
     void tick();
     void closingInput();
-    // Ends the run after a failure that has been reported; the process
-    // exits non-zero.
+    // After a failure that has been reported: an ordinary window ends at
+    // once, the others show the failure until the run's own ending. The
+    // process then exits non-zero.
     void fail();
     void showFailure();
     void paintFailure();
@@ -97,6 +99,8 @@ private:
     QElapsedTimer sinceFrame_;
     QElapsedTimer runClock_;
     std::deque<qint64> frameTimes_;
+    QString fpsText_;
+    QImage fpsImage_;
     QPoint startCursor_;
     std::unique_ptr<QBackingStore> failureStore_;
     std::string failureCaption_;
