@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "dem/gsi50m_sheets.h"
+#include "dem/mesh.h"
 #include "dem/read_gsi10m.h"
 #include "dem/read_sdts.h"
 #include "platform/file.h"
@@ -54,6 +55,23 @@ DemChoice classifyDemFile(const std::filesystem::path& file) {
     if (ext == ".ntf") return {DemAction::Copy, 4};
     if (ext == ".dat") return {DemAction::Copy, 5};
     return {DemAction::Copy, 0};
+}
+
+void checkDemReadable(const std::filesystem::path& file, int demType) {
+    TerrainBuffers buffers;
+    CViewSettings settings;
+    try {
+        std::unique_ptr<CMesh> mesh = createMesh(buffers, settings, demType, file);
+        // Some formats have no header to check (a RIMINI file is bare
+        // fields), so the heights are read too, thinned as the saver would
+        // read them; the vertex grid is not needed for that.
+        mesh->withVertices = false;
+        mesh->open();
+        mesh->layout();
+        mesh->read();
+    } catch (const std::exception& e) {
+        throw std::runtime_error(file.string() + ": " + e.what() + " The previous DEM is kept.");
+    }
 }
 
 bool commitCopy(const std::filesystem::path& file, const std::filesystem::path& memPath,
@@ -131,7 +149,10 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
             break;
         case DemAction::Copy:
             ok = runGuarded(owner, kSelectCaption, [&] {
-                whileBusy([&] { changed = commitCopy(file, memPath, store, choice.demType); });
+                whileBusy([&] {
+                    if (!sameFile(file, memPath)) checkDemReadable(file, choice.demType);
+                    changed = commitCopy(file, memPath, store, choice.demType);
+                });
             });
             break;
     }

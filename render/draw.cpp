@@ -106,7 +106,7 @@ int CDraw::nextFrame() {
     if (target == nullptr || !target->makeCurrent()) return 0;
     if (!target->swapBuffers()) return 0;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    yAngle_ = turnedAngle(yAngle_, settings_->speed);
+    yAngle_ = turnedAngle(yAngle_, settings_->speed * frameTicks_);
     if (sceneBuilt_) drawFrame();
     return 1;
 }

@@ -63,6 +63,10 @@ public:
     // target could not be made current or swapped.
     virtual int nextFrame();
 
+    // How many 100 ms ticks the next frames stand for: a caller that draws
+    // at another rate keeps the turn's speed per second.
+    void setFrameTicks(double ticks) { frameTicks_ = ticks; }
+
     // Follows a new size of the target: viewport and projection again, the
     // scene as it is. Nothing happens before the scene is built or for an
     // empty size.
@@ -146,6 +150,7 @@ private:
     Bounds bounds_;
     float eyeZ_ = 0.0f;
     bool sceneBuilt_ = false;
+    double frameTicks_ = 1.0;
 };
 
 }  // namespace hg

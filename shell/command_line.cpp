@@ -24,15 +24,34 @@ SaverCommand parseCommandLine(std::string_view text) {
         case 'p':
         case 'P': {
             cmd.mode = RunMode::Saver;
-            std::size_t blank = text.find(' ', at + 2);
-            if (blank != std::string_view::npos)
-                cmd.previewParent = clampedLeadingInteger<long long>(text.substr(blank));
+            // Without its window a preview would cover the whole screen
+            // of the user who is looking at a control panel.
+            std::string_view rest = text.substr(at + 2);
+            std::optional<unsigned long long> id;
+            if (!rest.empty() && (rest.front() == ' ' || rest.front() == ':')) {
+                rest = skipAsciiSpace(rest.substr(1));
+                id = parseWindowId(rest.substr(0, rest.find(' ')));
+            }
+            if (!id) {
+                cmd.mode = RunMode::Exit;
+                cmd.error = "/p needs the id of the window to draw in (decimal or 0x hex)";
+                return cmd;
+            }
+            cmd.previewParent = static_cast<long long>(*id);
             return cmd;
         }
         default:
             cmd.mode = RunMode::Exit;
             return cmd;
     }
+}
+
+std::optional<unsigned long long> parseWindowId(std::string_view text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    auto v = hex ? parseNumber<unsigned long long>(text.substr(2), 16)
+                 : parseNumber<unsigned long long>(text);
+    if (!v || *v == 0 || *v > 0xFFFFFFFFull) return std::nullopt;
+    return v;
 }
 
 std::string joinArguments(const std::vector<std::string>& args) {

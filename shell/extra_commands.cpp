@@ -1,12 +1,16 @@
 #include "shell/extra_commands.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "config/setup_dialog.h"
 #include "platform/gui/wait_cursor.h"
 #include "platform/home.h"
+#include "platform/messages.h"
 #include "platform/profile_store.h"
 #include "settings/dem_commit.h"
 #include "shell/saver_window.h"
@@ -44,6 +48,12 @@ std::optional<int> runExtraCommand(const std::vector<std::string>& args) {
     return std::nullopt;
 }
 
+bool loadQtTranslations(QTranslator& translator) {
+    if (userLanguage() != Language::Japanese) return false;
+    return translator.load(QStringLiteral("qtbase_ja"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
 int runSaverMode(const SaverCommand& cmd, const std::filesystem::path& memPath) {
     SaverPlacement placement;
     if (cmd.previewParent != 0) {
@@ -58,10 +68,22 @@ int runSetupMode(const std::filesystem::path& memPath) {
         std::fputs("hillglimmer: the setup dialog needs a display (DISPLAY is not set).\n", stderr);
         return 1;
     }
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const char* display = std::getenv("DISPLAY");
+    const bool onX11 =
+        platform == nullptr || *platform == '\0' || std::string_view(platform).rfind("xcb", 0) == 0;
+    if (onX11 && display != nullptr && *display != '\0' && !displayAnswers(display)) {
+        std::fprintf(stderr, "hillglimmer: cannot open display %s\n", display);
+        return 1;
+    }
     int argc = 1;
     char name[] = "hillglimmer";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
+    // Our dialogs follow the user's language; the file dialog and the
+    // message boxes are Qt's and would stay English without its texts.
+    QTranslator qtTexts;
+    if (loadQtTranslations(qtTexts)) QCoreApplication::installTranslator(&qtTexts);
     installMessageBoxSink();
     showSetupDialog(memPath);
     return 0;

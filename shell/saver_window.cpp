@@ -2,14 +2,19 @@
 
 #include <xcb/xcb.h>
 
+#include <GL/gl.h>
 #include <QtGui/qguiapplication_platform.h>
 #include <QApplication>
 #include <QCursor>
 #include <QExposeEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QSurfaceFormat>
+
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -76,7 +81,12 @@ SaverWindow::SaverWindow(SaverPlacement placement, std::filesystem::path memPath
     format.setStencilBufferSize(0);
     setFormat(format);
     setTitle(placement_.kind == SaverPlacement::Child ? QString() : QStringLiteral("Hillglimmer"));
-    timer_.setInterval(100);
+    // A hack's frame delay is in microseconds; Qt's timers count whole
+    // milliseconds, which is as fine as a frame needs.
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(placement_.frameMicros > 0 ? static_cast<int>(std::min<long long>(
+                                                        placement_.frameMicros / 1000, 60000))
+                                                  : 100);
     connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
 }
 
@@ -114,6 +124,7 @@ bool SaverWindow::start() {
              Qt::WindowStaysOnTopHint);
     QScreen* screen = QGuiApplication::primaryScreen();
     setGeometry(screen != nullptr ? screen->geometry() : QRect(0, 0, 800, 600));
+    startCursor_ = QCursor::pos();
     show();
     requestActivate();
     return true;
@@ -130,8 +141,59 @@ bool SaverWindow::doneCurrent() {
 
 bool SaverWindow::swapBuffers() {
     if (context_ == nullptr || !isExposed()) return false;
+    // The frame just drawn is the one about to show.
+    if (placement_.showFps && frames_ > 0) drawFrameRate();
     context_->swapBuffers(this);
     return true;
+}
+
+void SaverWindow::drawFrameRate() {
+    // Frames over the last second or so.
+    const qint64 now = runClock_.isValid() ? runClock_.elapsed() : 0;
+    frameTimes_.push_back(now);
+    while (frameTimes_.size() > 2 && now - frameTimes_.front() > 1000) frameTimes_.pop_front();
+    double fps = 0.0;
+    if (frameTimes_.size() > 1 && now > frameTimes_.front()) {
+        fps = 1000.0 * static_cast<double>(frameTimes_.size() - 1) /
+              static_cast<double>(now - frameTimes_.front());
+    }
+    const QString text = QString::fromStdString(formatFixed(fps, 1) + " fps");
+    if (text != fpsText_) {
+        fpsText_ = text;
+        QFont font;
+        font.setPixelSize(14);
+        QImage image(QFontMetrics(font).horizontalAdvance(text) + 8, 20, QImage::Format_RGBA8888);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            p.setFont(font);
+            p.setPen(Qt::white);
+            p.drawText(image.rect(), Qt::AlignCenter, text);
+        }
+        // OpenGL counts rows from the bottom.
+        fpsImage_ = image.mirrored();
+    }
+    const QImage& image = fpsImage_;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_TRANSFORM_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_FOG);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, width(), 0, height(), -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glRasterPos2i(4, 4);
+    glDrawPixels(image.width(), image.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.constBits());
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopAttrib();
 }
 
 int SaverWindow::width() const {
@@ -143,6 +205,10 @@ int SaverWindow::height() const {
 }
 
 void SaverWindow::exposeEvent(QExposeEvent*) {
+    if (showingFailure_) {
+        if (isExposed()) paintFailure();
+        return;
+    }
     // A window first exposed at no size has nothing to draw into yet.
     if (!started_ && isExposed() && width() > 0 && height() > 0) {
         started_ = true;
@@ -164,10 +230,7 @@ void SaverWindow::startUp() {
     }
     applySaverSettings(*settings_, saved);
 
-    if (!preview()) {
-        startCursor_ = QCursor::pos();
-        setCursor(Qt::BlankCursor);
-    }
+    if (!preview()) setCursor(Qt::BlankCursor);
 
     context_ = std::make_unique<QOpenGLContext>();
     context_->setFormat(format());
@@ -190,6 +253,8 @@ void SaverWindow::startUp() {
         setKeyboardGrabEnabled(true);
         setMouseGrabEnabled(true);
     }
+    sinceFrame_.start();
+    runClock_.start();
     timer_.start();
 }
 
@@ -203,7 +268,14 @@ void SaverWindow::tick() {
             closeDown();
             return;
         }
-        if (draw_ != nullptr && draw_->sceneBuilt() && draw_->nextFrame() != 0) ++frames_;
+        if (draw_ == nullptr || !draw_->sceneBuilt()) return;
+        if (placement_.frameMicros > 0) {
+            // The turn follows the time that passed, not the timer's
+            // promise: a slow frame or a late timer keeps the speed.
+            const double ms = static_cast<double>(sinceFrame_.restart());
+            draw_->setFrameTicks(std::clamp(ms / 100.0, 0.0, 10.0));
+        }
+        if (draw_->nextFrame() != 0) ++frames_;
     });
     // A frame that fails once fails every tick: end instead of repeating it.
     if (!ok) fail();
@@ -211,7 +283,62 @@ void SaverWindow::tick() {
 
 void SaverWindow::fail() {
     failed_ = true;
-    closeDown();
+    // An ordinary window has shown its failure in a box already.
+    if (placement_.kind == SaverPlacement::Plain || closed_) {
+        closeDown();
+        return;
+    }
+    timer_.stop();
+    // Not from inside the event that failed: the window is remade.
+    QMetaObject::invokeMethod(
+        this, [this] { showFailure(); }, Qt::QueuedConnection);
+}
+
+void SaverWindow::noteFailure(const std::string& text, const std::string& caption) {
+    if (!failureText_.empty()) return;
+    failureText_ = text;
+    failureCaption_ = caption;
+}
+
+void SaverWindow::showFailure() {
+    if (closed_ || showingFailure_) return;
+    showingFailure_ = true;
+    releaseGl();
+    // A window made for OpenGL cannot take a raster painter: it is made
+    // again, in the same place, for one.
+    destroy();
+    setSurfaceType(QSurface::RasterSurface);
+    failureStore_ = std::make_unique<QBackingStore>(this);
+    show();
+    if (!preview()) requestActivate();
+    // The terminate watch ends it; a preview also ends with its window.
+    if (placement_.kind == SaverPlacement::Child) timer_.start(100);
+}
+
+void SaverWindow::paintFailure() {
+    if (failureStore_ == nullptr) return;
+    if (!preview()) {
+        // Mapped again, the window must take the input that ends it.
+        setKeyboardGrabEnabled(true);
+        setMouseGrabEnabled(true);
+    }
+    const QRect area(QPoint(0, 0), size());
+    failureStore_->resize(area.size());
+    failureStore_->beginPaint(area);
+    {
+        QPainter p(failureStore_->paintDevice());
+        p.fillRect(area, Qt::black);
+        QFont font;
+        font.setPixelSize(std::clamp(area.height() / 24, 10, 28));
+        p.setFont(font);
+        p.setPen(QColor(0xE0, 0xE0, 0xE0));
+        const QString text = QString::fromStdString(
+            failureCaption_.empty() ? failureText_ : failureCaption_ + "\n\n" + failureText_);
+        p.drawText(area.adjusted(area.width() / 16, 0, -area.width() / 16, 0),
+                   Qt::AlignCenter | Qt::TextWordWrap, text);
+    }
+    failureStore_->endPaint();
+    failureStore_->flush(area);
 }
 
 bool SaverWindow::followParent() {
@@ -229,10 +356,7 @@ void SaverWindow::closingInput() {
     closeDown();
 }
 
-void SaverWindow::closeDown() {
-    if (closed_) return;
-    closed_ = true;
-    timer_.stop();
+void SaverWindow::releaseGl() {
     if (draw_ != nullptr) {
         // A failing release must not keep the saver on screen: report it
         // and finish the close-down all the same.
@@ -247,6 +371,14 @@ void SaverWindow::closeDown() {
         context_->doneCurrent();
         context_.reset();
     }
+}
+
+void SaverWindow::closeDown() {
+    if (closed_) return;
+    closed_ = true;
+    timer_.stop();
+    releaseGl();
+    failureStore_.reset();
     unsetCursor();
     setKeyboardGrabEnabled(false);
     setMouseGrabEnabled(false);
@@ -276,11 +408,23 @@ void SaverWindow::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
+bool displayAnswers(const char* display) {
+    xcb_connection_t* c = xcb_connect(display, nullptr);
+    const bool ok = xcb_connection_has_error(c) == 0;
+    // Even a failed connection is an object to give back.
+    xcb_disconnect(c);
+    return ok;
+}
+
 int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPath,
              const SaverOverrides& overrides) {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
         std::fputs("hillglimmer: the saver needs an X display, and DISPLAY is not set.\n", stderr);
+        return 1;
+    }
+    if (!displayAnswers(display)) {
+        std::fprintf(stderr, "hillglimmer: cannot open display %s\n", display);
         return 1;
     }
     // A foreign X11 window can only be joined through Qt's X11 platform,
@@ -292,18 +436,22 @@ int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPa
     QApplication app(argc, argv);
     // A message box would open under a window that covers the screen, or
     // over the screen of an XScreenSaver that is blanking it: there the
-    // failure goes to stderr, which XScreenSaver collects, and the saver
-    // ends. Only an ordinary window can leave a box to the user.
+    // failure goes to stderr, which XScreenSaver collects, and is drawn in
+    // the saver's own window. Only an ordinary window can leave a box to
+    // the user.
     std::optional<ErrorSinkGuard> quietErrors;
+    SaverWindow* shown = nullptr;
     if (placement.kind == SaverPlacement::Plain) {
         installMessageBoxSink();
     } else {
-        quietErrors.emplace([](void*, const std::string& text, const std::string& caption) {
+        quietErrors.emplace([&shown](void*, const std::string& text, const std::string& caption) {
             std::fprintf(stderr, "hillglimmer: %s: %s\n", caption.c_str(), text.c_str());
+            if (shown != nullptr) shown->noteFailure(text, caption);
         });
     }
     std::signal(SIGTERM, onTerminate);
     SaverWindow window(placement, memPath, overrides);
+    shown = &window;
     // SIGTERM is looked at apart from the frame timer, so that it ends the
     // saver in every state: before the first frame, after a failure, while
     // a message box is open.

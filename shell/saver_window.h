@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QBackingStore>
+#include <QElapsedTimer>
+#include <QImage>
 #include <QOpenGLContext>
 #include <QPoint>
 #include <QTimer>
 #include <QWindow>
+#include <deque>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "render/gl_target.h"
 #include "shell/saver_overrides.h"
@@ -25,11 +30,18 @@ struct SaverPlacement {
     Kind kind = FullScreen;
     unsigned long long window = 0;  // for Child
     bool rootWindow = false;        // for Child: the screen's root window
+    // Microseconds between frames, the turn scaled to keep its speed per
+    // second; 0 keeps the saver's own 100 ms tick.
+    long long frameMicros = 0;
+    // The frame rate drawn in a corner.
+    bool showFps = false;
 };
 
 // The saver's window. Runs the drawing object on a 100 ms timer; a
 // full-screen saver ends on the closing input, the others ignore input and
-// end when their window goes away (or on SIGTERM).
+// end when their window goes away (or on SIGTERM). A failure in a window
+// that covers the screen or belongs to another program is drawn as text
+// in it until that same ending comes; the process then exits 1.
 class SaverWindow : public QWindow, public GlTarget {
     Q_OBJECT
 
@@ -55,6 +67,9 @@ public:
     // Ends the run as the closing input does: at most once.
     void closeDown();
 
+    // Keeps the first failure reported during the run, to be drawn.
+    void noteFailure(const std::string& text, const std::string& caption);
+
 protected:
     bool event(QEvent* event) override;
     void exposeEvent(QExposeEvent* event) override;
@@ -66,9 +81,14 @@ private:
     void startUp();
     void tick();
     void closingInput();
-    // Ends the run after a failure that has been reported; the process
-    // exits non-zero.
+    // After a failure that has been reported: an ordinary window ends at
+    // once, the others show the failure until the run's own ending. The
+    // process then exits non-zero.
     void fail();
+    void showFailure();
+    void paintFailure();
+    void releaseGl();
+    void drawFrameRate();
     bool followParent();
 
     SaverPlacement placement_;
@@ -79,12 +99,25 @@ private:
     std::unique_ptr<CDraw> draw_;
     std::unique_ptr<CViewSettings> settings_;
     QTimer timer_;
+    QElapsedTimer sinceFrame_;
+    QElapsedTimer runClock_;
+    std::deque<qint64> frameTimes_;
+    QString fpsText_;
+    QImage fpsImage_;
     QPoint startCursor_;
+    std::unique_ptr<QBackingStore> failureStore_;
+    std::string failureCaption_;
+    std::string failureText_;
     bool started_ = false;
     bool closed_ = false;
     bool failed_ = false;
+    bool showingFailure_ = false;
     long long frames_ = 0;
 };
+
+// Whether the X server named by display accepts a connection. Qt aborts the
+// whole process when it cannot reach its display, so callers ask first.
+bool displayAnswers(const char* display);
 
 // The saver mode: a QApplication on X11 and one SaverWindow until it ends.
 int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPath,

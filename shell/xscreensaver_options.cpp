@@ -6,6 +6,7 @@
 #include "dem/mesh.h"
 #include "platform/text_number.h"
 #include "render/styles.h"
+#include "shell/command_line.h"
 #include "shell/info_command.h"
 
 namespace hg {
@@ -73,15 +74,6 @@ bool isHackOption(const std::string& name) {
            isSettingOption(name);
 }
 
-// Window ids come in decimal or as 0x hex.
-std::optional<unsigned long long> parseWindowId(std::string_view text) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    auto v = hex ? parseNumber<unsigned long long>(text.substr(2), 16)
-                 : parseNumber<unsigned long long>(text);
-    if (!v || *v == 0) return std::nullopt;
-    return v;
-}
-
 }  // namespace
 
 std::optional<HackOptions> parseHackOptions(const std::vector<std::string>& args,
@@ -111,7 +103,16 @@ std::optional<HackOptions> parseHackOptions(const std::vector<std::string>& args
             chosen = true;
         } else if (name == "fps") {
             o.fps = true;
-        } else if (name == "delay" || name == "visual") {
+        } else if (name == "delay") {
+            const std::string* v = value();
+            auto us = v ? parseNumber<long long>(*v) : std::nullopt;
+            // More than a minute between frames is no animation at all.
+            if (!us || *us < 0 || *us > 60000000) {
+                if (error) *error = "-delay needs a number of microseconds";
+                return std::nullopt;
+            }
+            o.delayMicros = *us;
+        } else if (name == "visual") {
             if (!value()) {
                 if (error) *error = "-" + name + " needs a value";
                 return std::nullopt;

@@ -16,13 +16,15 @@ struct HackOptions {
     bool fps = false;
     // -style NAME, -mesh N, -altitude X, -speed X, -contour X, -dem FILE.
     SaverOverrides overrides;
+    // Microseconds between frames.
+    long long delayMicros = 30000;
 };
 
 // nullopt when args are not XScreenSaver's options (the screen-saver
 // switches are parsed elsewhere); an error text in *error for a malformed
 // list. -root draws into $XSCREENSAVER_WINDOW when set, else the root
-// window; -visual, -install, -pair and -delay are accepted and ignored.
-// The setting options take values within the setup dialog's lists' range
+// window; -visual, -install and -pair are accepted and ignored. The
+// setting options take values within the setup dialog's lists' range
 // (-mesh 1, 2, 4 or 8; -style an offered style's name or number).
 std::optional<HackOptions> parseHackOptions(const std::vector<std::string>& args,
                                             std::string* error);

@@ -3,6 +3,7 @@
 #include "config/dem_selection.h"
 #include "platform/show_error.h"
 #include "settings/settings.h"
+#include "support/gsi50m_sheet_maker.h"
 #include "support/test_support.h"
 
 using namespace hg;
@@ -29,6 +30,30 @@ struct Fixture {
         return p / name;
     }
 };
+// A small GSI 50 m sheet and a RIMINI grid: files each reader accepts.
+std::string gsiSheet() {
+    return hgtest::makeSheet(
+        80, 60, {125700, 503550, 126000, 504000}, "SMALL",
+        [](int r, int c) { return 1000 + r * 40 + c * 25; }, "");
+}
+
+std::string riminiGrid() {
+    std::string out;
+    int n = 0;
+    // 71 x 49 values, the terminating 0 and the name, sixteen fields a line.
+    for (int i = 0; i < 71 * 49 + 2 || n % 16 != 0; ++i, ++n) {
+        char field[8];
+        std::snprintf(field, sizeof field, "%5d", i < 71 * 49 ? (i * 13) % 3000 : 0);
+        out += i == 71 * 49 + 1 ? std::string("ALPS1")
+                                : std::string(i < 71 * 49 + 2 ? field : "     ");
+        if (n % 16 == 15) out += "\r\n";
+    }
+    return out;
+}
+
+std::string usgsDem() {
+    return readFile(HG_SOURCE_DIR "/data/jacksboro.dem");
+}
 }  // namespace
 
 TEST(DemSelection, NamesAndExtensionsChooseTheFormat) {
@@ -52,11 +77,14 @@ TEST(DemSelection, CopyStoresTheTypeAndAlwaysResetsThePart) {
     Recorder r;
     writeFile(f.home.path() / "Hillglimmer.ini",
               "[Hillglimmer]\nisPart=1\nsizeMeshMaxX=50\nsizeMeshMaxZ=40\nsel=4\n");
-    for (auto [name, type] : std::vector<std::pair<std::string, int>>{
-             {"A.DEM", 1}, {"a.Mat", 3}, {"x.dat", 5}, {"readme.txt", 0}, {"t.ntf", 4}}) {
-        auto file = f.pick(name, "contents of " + name);
+    for (auto [name, type, body] :
+         std::vector<std::tuple<std::string, int, std::string>>{{"A.DEM", 1, usgsDem()},
+                                                                {"x.dat", 5, riminiGrid()},
+                                                                {"readme.txt", 0, gsiSheet()},
+                                                                {"s.MEM", 0, gsiSheet()}}) {
+        auto file = f.pick(name, body);
         ASSERT_EQ(selectDemFile(file, f.mem, f.store, nullptr, {}), SelectOutcome::Changed) << name;
-        EXPECT_EQ(readFile(f.mem), "contents of " + name);
+        EXPECT_EQ(readFile(f.mem), body);
         EXPECT_EQ(readDemType(f.store), type) << name;
         EXPECT_EQ(f.store.getInt(kSection, key::isPart, -1), 0);
         EXPECT_EQ(f.store.getInt(kSection, key::sizeMeshMaxX, -1), 201);
@@ -86,14 +114,38 @@ TEST(DemSelection, SheetIndexGoesToItsHandlerNeverToTheCsvImport) {
     Recorder r;
     auto index = f.pick("ZUMEI.CSV", "523940,NAME\n");
     std::filesystem::path seen;
-    auto outcome = selectDemFile(index, f.mem, f.store, nullptr, [&](const std::filesystem::path& p) {
-        seen = p;
-        return SelectOutcome::Unchanged;
-    });
+    auto outcome =
+        selectDemFile(index, f.mem, f.store, nullptr, [&](const std::filesystem::path& p) {
+            seen = p;
+            return SelectOutcome::Unchanged;
+        });
     EXPECT_EQ(outcome, SelectOutcome::Unchanged);
     EXPECT_EQ(seen, index);
     EXPECT_FALSE(std::filesystem::exists(f.mem));
     // Without a way to choose sheets the index is refused, not imported.
     EXPECT_EQ(selectDemFile(index, f.mem, f.store, nullptr, {}), SelectOutcome::Failed);
     EXPECT_FALSE(f.store.getString(kSection, key::demType, "", 32).size());
+}
+
+TEST(DemSelection, FileItsReaderRefusesLeavesThePreviousDem) {
+    Fixture f;
+    writeFile(f.mem, gsiSheet());
+    writeFile(f.home.path() / "Hillglimmer.ini", "[Hillglimmer]\ndemType=0\nisPart=1\n");
+    std::string noise(5000, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919) % 251);
+    for (const char* name : {"A.DEM", "a.mlt", "t.ntf", "x.dat", "s.mem", "notes.txt"}) {
+        for (const std::string& body : {noise, std::string("just some text\non two lines\n")}) {
+            Recorder r;
+            auto file = f.pick(name, body);
+            EXPECT_EQ(selectDemFile(file, f.mem, f.store, nullptr, {}), SelectOutcome::Failed)
+                << name;
+            ASSERT_EQ(r.shown.size(), 1u) << name;
+            // The reader's own words, and which file they are about.
+            EXPECT_EQ(r.shown[0].first.rfind(file.string() + ": ", 0), 0u) << r.shown[0].first;
+            EXPECT_GT(r.shown[0].first.size(), file.string().size() + 30) << r.shown[0].first;
+            EXPECT_EQ(readFile(f.mem), gsiSheet()) << name;
+            EXPECT_EQ(readDemType(f.store), 0);
+            EXPECT_EQ(f.store.getInt(kSection, key::isPart, -1), 1);
+        }
+    }
 }

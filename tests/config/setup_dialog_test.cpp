@@ -84,7 +84,8 @@ TEST(SetupDialog, CancelWritesNothingButKeepsTheNewDem) {
         EXPECT_FALSE(std::filesystem::exists(f.ini));
     }
     auto picked = f.home.path() / "Hill.DEM";
-    writeFile(picked, "not really a DEM");
+    const std::string dem = readFile(HG_SOURCE_DIR "/data/jacksboro.dem");
+    writeFile(picked, dem);
     SetupDialog d(f.mem, f.store);
     d.setFileChooser([&](QWidget*, int demType) {
         EXPECT_EQ(demType, 0);
@@ -92,7 +93,7 @@ TEST(SetupDialog, CancelWritesNothingButKeepsTheNewDem) {
     });
     QTest::mouseClick(control<QPushButton>(d, 1012), Qt::LeftButton);
     QTest::mouseClick(control<QPushButton>(d, 2), Qt::LeftButton);
-    EXPECT_EQ(readFile(f.mem), "not really a DEM");
+    EXPECT_EQ(readFile(f.mem), dem);
     EXPECT_EQ(readDemType(f.store), 1);
     EXPECT_EQ(f.store.getString(kSection, key::sel, "none", 32), "none");
 }

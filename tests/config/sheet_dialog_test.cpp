@@ -39,10 +39,11 @@ struct SheetFixture {
             int sr = k / 2, sc = k % 2;
             long west = 503550 + sc * 450, north = 126000 - sr * 300;
             std::filesystem::create_directories(root / "data" / "5339");
-            writeFile(root / "data" / "5339" / (std::string(codes[k]) + ".mem"),
-                      hgtest::makeSheet(
-                          200, 200, {north - 300, west, north, west + 450}, "SHEET" + std::to_string(k),
-                          [=](int r, int c) { return (sr * 199 + r) * 3 + sc * 199 + c; }, ""));
+            writeFile(
+                root / "data" / "5339" / (std::string(codes[k]) + ".mem"),
+                hgtest::makeSheet(
+                    200, 200, {north - 300, west, north, west + 450}, "SHEET" + std::to_string(k),
+                    [=](int r, int c) { return (sr * 199 + r) * 3 + sc * 199 + c; }, ""));
             // "東京" followed by the sheet's number.
             index += std::string(codes[k]) + ",\x93\x8c\x8b\x9e" + std::to_string(k) + "\r\n";
         }

@@ -20,15 +20,21 @@ TEST(CommandLine, SaverAndPreview) {
     auto p = parseCommandLine("/p 4660");
     EXPECT_EQ(p.mode, RunMode::Saver);
     EXPECT_EQ(p.previewParent, 4660);
-    // Leading blanks, a sign and trailing text around the number.
-    EXPECT_EQ(parseCommandLine("/P    77abc").previewParent, 77);
-    EXPECT_EQ(parseCommandLine("/p x 12").previewParent, 0);
-    // No blank after the letter: full screen.
-    EXPECT_EQ(parseCommandLine("/p").previewParent, 0);
-    EXPECT_EQ(parseCommandLine("/p").mode, RunMode::Saver);
-    EXPECT_EQ(parseCommandLine("/p:4660").previewParent, 0);
-    // An absurdly long number does not overflow.
-    EXPECT_GT(parseCommandLine("/p 99999999999999999999999999").previewParent, 0);
+    EXPECT_EQ(p.error, "");
+    // Ids as the X tools print them, after blanks or a colon.
+    EXPECT_EQ(parseCommandLine("/P    0x1a00003").previewParent, 0x1a00003);
+    EXPECT_EQ(parseCommandLine("-p 0X2A extra").previewParent, 0x2a);
+    EXPECT_EQ(parseCommandLine("/p:4660").previewParent, 4660);
+}
+
+TEST(CommandLine, PreviewWithoutAUsableIdIsAnError) {
+    for (const char* text : {"/p", "/p ", "/p x 12", "/P 77abc", "/p 0x", "/p 0xzz", "/p 0",
+                             "/p -5", "/p 99999999999999999999999999", "/p 0x100000000"}) {
+        auto cmd = parseCommandLine(text);
+        EXPECT_NE(cmd.error, "") << text;
+        EXPECT_EQ(cmd.previewParent, 0) << text;
+        EXPECT_NE(cmd.mode, RunMode::Saver) << text;
+    }
 }
 
 TEST(CommandLine, OtherSwitchesExit) {

@@ -227,3 +227,16 @@ TEST(Commands, InfoOfAGeoTiffCopyEqualsTheUsgsSamplesOwnReading) {
     EXPECT_NE(bad.code, 0);
     EXPECT_NE(bad.text.find("noise.tif"), std::string::npos) << bad.text;
 }
+
+TEST(Commands, SelectOfAFileItsReaderRefusesFailsAndKeepsTheDem) {
+    hgtest::TempDir home;
+    const std::string bundled = HG_SOURCE_DIR "/data/jacksboro.dem";
+    ASSERT_EQ(run("select '" + bundled + "'", home.path()).code, 0);
+    hgtest::writeFile(home / "random.dem", std::string(3000, '\x9c'));
+    Output o = run("select '" + (home / "random.dem").string() + "'", home.path());
+    EXPECT_EQ(o.code, 1);
+    EXPECT_NE(o.text.find((home / "random.dem").string() + ": Illegal format .dem."),
+              std::string::npos)
+        << o.text;
+    EXPECT_EQ(hgtest::readFile(home / "Hillglimmer.mem"), hgtest::readFile(bundled));
+}

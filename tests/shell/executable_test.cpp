@@ -49,6 +49,38 @@ TEST(Executable, UnknownSwitchesExitQuietlyAtOnce) {
     }
 }
 
+TEST(Executable, UnknownWordsOptionsAndPreviewIdsAreErrors) {
+    hgtest::TempDir home;
+    for (const char* args :
+         {"--bogus", "sleect /tmp/a.dem", "hello", "--s", "/p", "/p 0x", "/p abc", "'/p 12z'"}) {
+        ProgramRun r = runProgram(args, home.path());
+        EXPECT_EQ(r.exitCode, 2) << args << ": " << r.out;
+        EXPECT_NE(r.out.find("hillglimmer: "), std::string::npos) << args << ": " << r.out;
+    }
+    // The usage comes with a word that is no command.
+    EXPECT_NE(runProgram("sleect x.dem", home.path()).out.find("Usage:"), std::string::npos);
+    // Nothing was started: no settings, no working file.
+    EXPECT_FALSE(std::filesystem::exists(home / "Hillglimmer.mem"));
+}
+
+TEST(Executable, UnreachableDisplayIsReportedNotAborted) {
+    hgtest::TempDir home;
+    for (const char* args : {"/s", "/p 0x1a00003", "-root", "/c"}) {
+        std::string cmd =
+            "env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY=:4093 "
+            "HILLGLIMMER_HOME='" +
+            home.path().string() + "' '" HG_EXECUTABLE "' " + args + " 2>&1";
+        std::string out;
+        FILE* p = ::popen(cmd.c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        char buf[512];
+        while (std::fgets(buf, sizeof buf, p)) out += buf;
+        int status = ::pclose(p);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << args << ": " << status;
+        EXPECT_EQ(out, "hillglimmer: cannot open display :4093\n") << args;
+    }
+}
+
 TEST(Executable, SecondStartWhileLockedExitsAtOnce) {
     hgtest::TempDir home;
     int fd = ::open((home.path() / "Hillglimmer.lock").c_str(), O_RDWR | O_CREAT, 0644);

@@ -33,6 +33,9 @@ TEST(HackOptions, RootWindowIdAndPlainWindow) {
         parseHackOptions({"-window", "-delay", "20000", "-install", "-visual", "default"}, &error);
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->target, HackOptions::Window);
+    EXPECT_EQ(plain->delayMicros, 20000);
+    EXPECT_FALSE(plain->fps);
+    EXPECT_EQ(root->delayMicros, 30000);
     hgtest::ScopedEnv xs("XSCREENSAVER_WINDOW", "0x400001");
     auto fromEnv = parseHackOptions({"-root"}, &error);
     ASSERT_TRUE(fromEnv);
@@ -50,6 +53,11 @@ TEST(HackOptions, MalformedListsAreRefusedWithAReason) {
     error.clear();
     EXPECT_FALSE(parseHackOptions({"-root", "-bogus"}, &error));
     EXPECT_NE(error, "");
+    for (const char* delay : {"fast", "-1", "1e4", "99999999999"}) {
+        error.clear();
+        EXPECT_FALSE(parseHackOptions({"-root", "-delay", delay}, &error)) << delay;
+        EXPECT_NE(error, "") << delay;
+    }
 }
 
 TEST(HackOptions, SettingOptionsOverrideForTheRun) {
