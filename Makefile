@@ -4,7 +4,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CTEST_FLAGS ?= --output-on-failure
 
-.PHONY: all deps configure build run test bench bench-compare fuzz-smoke clean
+.PHONY: all deps configure build run test bench bench-compare fuzz-smoke fuzz-long clean
 
 all: build
 
@@ -38,6 +38,14 @@ fuzz-smoke: deps
 		-DHG_FUZZ=ON -DHG_GUI=OFF -DHG_BENCH=OFF -DHG_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)-fuzz -j $(JOBS)
 	@bash scripts/fuzz-smoke $(BUILD)-fuzz
+
+# Every target for FUZZ_SECONDS (300) each, one at a time, keeping its
+# corpus in $(BUILD)-fuzz/corpus-<target>: make fuzz-long [FUZZ_SECONDS=90]
+fuzz-long: deps
+	@cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHG_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \
+		-DHG_FUZZ=ON -DHG_GUI=OFF -DHG_BENCH=OFF -DHG_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)-fuzz -j $(JOBS)
+	@FUZZ_SECONDS=$(or $(FUZZ_SECONDS),300) bash scripts/fuzz-long $(BUILD)-fuzz
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz

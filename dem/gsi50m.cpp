@@ -21,6 +21,15 @@ bool isLeadByte(unsigned char b) {
 // Bessel 1841, the datum of the sheets.
 constexpr int kBessel = 1;
 
+// A count, aligned either way: digits with blanks only around them.
+bool isCount(std::string_view field) {
+    const std::size_t first = field.find_first_not_of(' ');
+    if (first == std::string_view::npos) return false;
+    const std::size_t last = field.find_last_not_of(' ');
+    return field.substr(first, last - first + 1).find_first_not_of("0123456789") ==
+           std::string_view::npos;
+}
+
 }  // namespace
 
 int fieldInt(std::string_view bytes, std::size_t offset, std::size_t width) {
@@ -95,6 +104,12 @@ SheetHeader parseHeader(std::string bytes, std::uint64_t fileSize) {
     if (h.everyRowPresent) {
         h.presentRows = static_cast<std::size_t>(h.rows);
     } else {
+        // Without every row's record the flags are all that say which rows
+        // are there, and only the count says how many flags there are. A
+        // count that is no number is a header cut short or overwritten,
+        // not "no rows": reading on would give a flat, voidless grid.
+        if (!isCount(b.substr(kRecordCountAt, kCountWidth)))
+            throw MessageError(MessageId::IllegalWorkingFile);
         int described = std::min(h.recordCount, h.rows);
         // The flags live inside the header; a count that runs past it
         // describes rows that have no flag.

@@ -21,6 +21,9 @@ constexpr int kFirstBlockValues = 146;
 constexpr int kBlockValues = 170;
 constexpr int kVoidMarker = -32767;
 constexpr int kFillMarker = -32768;
+// A ragged grid may hold at most this many posts for every post its
+// profiles carry.
+constexpr long long kRaggedGridPerPost = 4;
 
 [[noreturn]] void illegal() {
     throw MessageError(MessageId::IllegalDem);
@@ -209,9 +212,19 @@ void CUSGS1deg::layOutRows(double yResolution) {
     }
     const long long rows = static_cast<long long>(north) - static_cast<long long>(south) + 1;
     int longest = 0;
-    for (const Profile& p : profiles_) longest = std::max(longest, p.count);
-    // Corners far beyond what the profiles hold would only allocate voids.
-    if (!plausibleGrid(demCols, rows) || rows > 2LL * longest + 2) illegal();
+    long long held = 0;
+    for (const Profile& p : profiles_) {
+        longest = std::max(longest, p.count);
+        held += p.count;
+    }
+    // Corners far beyond what the profiles hold would only allocate voids:
+    // a quadrangle's slanted edges leave a few percent of its grid void, so
+    // a grid four times the posts the file holds is corners that lie, and
+    // reading it would cost memory the file's size never promised.
+    if (!plausibleGrid(demCols, rows) || rows > 2LL * longest + 2 ||
+        static_cast<long long>(demCols) * rows > kRaggedGridPerPost * held) {
+        illegal();
+    }
     demRows = static_cast<int>(rows);
 
     for (Profile& p : profiles_) {

@@ -20,6 +20,11 @@
 
 namespace hgfuzz {
 
+// Longer inputs are passed over: every format's header and a few records fit
+// well inside this, and a longer input only makes each run slower without
+// reaching code a short one cannot.
+inline constexpr std::size_t kMaxInput = 64 * 1024;
+
 // Replaces the file at path with the bytes.
 inline void writeBytes(const std::filesystem::path& path, const std::uint8_t* data,
                        std::size_t size) {

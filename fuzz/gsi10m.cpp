@@ -20,6 +20,7 @@ void readOnce(const std::filesystem::path& path, const hg::CViewSettings& settin
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > hgfuzz::kMaxInput) return 0;
     static const hgfuzz::ScratchFile scratch("gsi10m", ".dat");
     const auto& path = scratch.hold(data, size);
     readOnce(path, hgfuzz::wholeGrid());

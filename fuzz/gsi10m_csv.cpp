@@ -6,6 +6,7 @@
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > hgfuzz::kMaxInput) return 0;
     static const hgfuzz::ScratchFile scratch("gsi10m_csv", ".csv");
     const auto& path = scratch.hold(data, size);
     hg::CGSI10mInfo info;

@@ -25,6 +25,7 @@ void readBothWays(const std::filesystem::path& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > hgfuzz::kMaxInput) return 0;
     static const hgfuzz::ScratchDir scratch("gsi50m");
     const std::filesystem::path& dir = scratch.path();
     const std::filesystem::path sheet = dir / "sheet.mem";

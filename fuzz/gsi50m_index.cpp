@@ -10,6 +10,7 @@
 #include "platform/message_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > hgfuzz::kMaxInput) return 0;
     static const hgfuzz::ScratchDir scratch("gsi50m-index");
     const std::filesystem::path& dir = scratch.path();
     const std::filesystem::path index = dir / "zumei.csv";

@@ -8,6 +8,7 @@
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > hgfuzz::kMaxInput) return 0;
     static const hgfuzz::ScratchFile scratch("iso8211", ".ddf");
     const auto& path = scratch.hold(data, size);
     hg::Iso8211Reader reader;

@@ -7,6 +7,7 @@
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > hgfuzz::kMaxInput) return 0;
     static const hgfuzz::ScratchFile scratch("os_dtm", ".ntf");
     const auto& path = scratch.hold(data, size);
     hgfuzz::load<hg::COSdtm>(path, hgfuzz::wholeGrid());

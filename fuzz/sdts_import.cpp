@@ -14,6 +14,7 @@
 #include "platform/profile_store.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > hgfuzz::kMaxInput) return 0;
     static const hgfuzz::ScratchDir scratch("sdts");
     const std::filesystem::path& dir = scratch.path();
     scratch.clear();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "config/fractal_dimension.h"
 #include "dem/gdal_raster.h"
@@ -181,6 +182,10 @@ int runInfoCommand(const std::vector<std::string>& args) {
         out +=
             "Fractal dimension: " + mapFractalDimension(*mesh, std::move(buffers.heights)) + "\n";
         std::fputs(out.c_str(), stdout);
+    } catch (const std::bad_alloc&) {
+        // The library's own text for this means nothing to a user.
+        std::fprintf(stderr, "hillglimmer: not enough memory to read %s.\n", file.string().c_str());
+        return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "hillglimmer: %s: %s\n", file.string().c_str(), e.what());
         return 1;

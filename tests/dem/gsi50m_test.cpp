@@ -143,6 +143,23 @@ TEST(Gsi50mReader, MissingShortCutAndImplausibleFilesGiveTheirMessages) {
         if (at == 142) bad.replace(26, 3, "900");
         EXPECT_EQ(loading(bad), MessageId::IllegalWorkingFile) << at << " " << text;
     }
+
+    // Row 2 is absent, so only the count and the flags say which records
+    // the file holds; a count that is no number must not read as "none".
+    std::string cutHeader = good;
+    cutHeader.replace(140, 1011 - 140, std::string(1011 - 140, ' '));
+    EXPECT_EQ(loading(cutHeader), MessageId::IllegalWorkingFile) << "header blank from 140";
+    for (const std::string& count : {std::string("   "), std::string("x10"), std::string("1 0"),
+                                     std::string("10x"), std::string("\0\0\0", 3)}) {
+        std::string bad = good;
+        bad.replace(142, 3, count);
+        EXPECT_EQ(loading(bad), MessageId::IllegalWorkingFile) << "count '" << count << "'";
+    }
+    for (const char* count : {" 10", "10 ", "010"}) {
+        std::string fine = good;
+        fine.replace(142, 3, count);
+        EXPECT_EQ(loading(fine), std::nullopt) << "count '" << count << "'";
+    }
 }
 
 TEST(Gsi50mTitle, TrimmedNamesCompositionMarkAndInfoText) {

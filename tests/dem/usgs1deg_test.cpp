@@ -355,6 +355,15 @@ TEST(UsgsDem, BrokenFilesAreIllegalFormat) {
     d.profiles[2].y += 3.0;
     d.corners[3] = d.corners[5] = 1e9;
     cases.emplace_back("corners far beyond the profiles", d.bytes());
+    // One long profile lets the corners claim rows it could reach, but the
+    // other 49 hold one post each: the grid would be 95% void.
+    d = DemFile{};
+    d.corners = {0, 0, 0, 3.0 * 1999, 3.0 * 49, 3.0 * 1999, 3.0 * 49, 0};
+    for (int c = 0; c < 50; ++c) {
+        d.profiles.push_back({3.0 * c, 3.0 * (c * 7 % 1000), 0.0, {c}});
+    }
+    d.profiles[0].values.assign(1000, 5);
+    cases.emplace_back("corners far beyond what the profiles hold", d.bytes());
     d = ok();
     d.zone = 10;
     d.corners = {0, 1e12, 0, 1e12, 1, 1e12, 1, 1e12};
