@@ -239,59 +239,60 @@ TEST(Commands, SelectOfAFileItsReaderRefusesFailsAndKeepsTheDem) {
               std::string::npos)
         << o.text;
     EXPECT_EQ(hgtest::readFile(home / "Hillglimmer.mem"), hgtest::readFile(bundled));
+}
 
-    namespace {
+namespace {
 
-    // A geographic USGS DEM of 40 one-post profiles and one of 1000 posts whose
-    // corners claim 2000 rows: a grid almost all void, which a reader that
-    // believed the corners would allocate for.
-    std::string lyingRaggedDem() {
-        auto at = [](std::string& block, std::size_t pos, const std::string& text) {
-            block.replace(pos, text.size(), text);
-        };
-        auto num = [](const char* format, double v) {
-            char b[40];
-            std::snprintf(b, sizeof b, format, v);
-            return std::string(b);
-        };
-        const int cols = 41;
-        std::string a(1024, ' ');
-        at(a, 0, "LYING CORNERS");
-        const double corners[8] = {
-            0, 0, 0, 3.0 * 1999, 3.0 * (cols - 1), 3.0 * 1999, 3.0 * (cols - 1), 0};
-        for (std::size_t i = 0; i < 8; ++i) at(a, 546 + 24 * i, num("%24.15E", corners[i]));
-        at(a, 534, "     2");
-        at(a, 816, num("%12.6E", 3.0) + num("%12.6E", 3.0) + num("%12.6E", 1.0));
-        at(a, 858, num("%6.0f", cols));
-        std::string out = a;
-        for (int c = 0; c < cols; ++c) {
-            const int posts = c == 0 ? 1000 : 1;
-            std::string block(1024, ' ');
-            at(block, 0, num("%6.0f", 1) + num("%6.0f", c + 1) + num("%6.0f", posts) + "     1");
-            at(block, 24, num("%24.15E", 3.0 * c) + num("%24.15E", 3.0 * (c % 7)));
-            std::size_t pos = 144;
-            for (int k = 0; k < posts; ++k) {
-                if (pos + 6 > 1020) {
-                    out += block;
-                    block.assign(1024, ' ');
-                    pos = 0;
-                }
-                at(block, pos, "   100");
-                pos += 6;
+// A geographic USGS DEM of 40 one-post profiles and one of 1000 posts whose
+// corners claim 2000 rows: a grid almost all void, which a reader that
+// believed the corners would allocate for.
+std::string lyingRaggedDem() {
+    auto at = [](std::string& block, std::size_t pos, const std::string& text) {
+        block.replace(pos, text.size(), text);
+    };
+    auto num = [](const char* format, double v) {
+        char b[40];
+        std::snprintf(b, sizeof b, format, v);
+        return std::string(b);
+    };
+    const int cols = 41;
+    std::string a(1024, ' ');
+    at(a, 0, "LYING CORNERS");
+    const double corners[8] = {0, 0, 0, 3.0 * 1999, 3.0 * (cols - 1), 3.0 * 1999, 3.0 * (cols - 1),
+                               0};
+    for (std::size_t i = 0; i < 8; ++i) at(a, 546 + 24 * i, num("%24.15E", corners[i]));
+    at(a, 534, "     2");
+    at(a, 816, num("%12.6E", 3.0) + num("%12.6E", 3.0) + num("%12.6E", 1.0));
+    at(a, 858, num("%6.0f", cols));
+    std::string out = a;
+    for (int c = 0; c < cols; ++c) {
+        const int posts = c == 0 ? 1000 : 1;
+        std::string block(1024, ' ');
+        at(block, 0, num("%6.0f", 1) + num("%6.0f", c + 1) + num("%6.0f", posts) + "     1");
+        at(block, 24, num("%24.15E", 3.0 * c) + num("%24.15E", 3.0 * (c % 7)));
+        std::size_t pos = 144;
+        for (int k = 0; k < posts; ++k) {
+            if (pos + 6 > 1020) {
+                out += block;
+                block.assign(1024, ' ');
+                pos = 0;
             }
-            out += block;
+            at(block, pos, "   100");
+            pos += 6;
         }
-        return out;
+        out += block;
     }
+    return out;
+}
 
-    }  // namespace
+}  // namespace
 
-    TEST(Commands, InfoOnARaggedDemWithLyingCornersSaysIllegalFormat) {
-        hgtest::TempDir home;
-        const auto dem = home / "lying.dem";
-        hgtest::writeFile(dem, lyingRaggedDem());
-        Output out = run("info '" + dem.string() + "'", home.path());
-        EXPECT_EQ(out.code, 1) << out.text;
-        EXPECT_NE(out.text.find("Illegal format .dem."), std::string::npos) << out.text;
-        EXPECT_EQ(out.text.find("bad_alloc"), std::string::npos) << out.text;
-    }
+TEST(Commands, InfoOnARaggedDemWithLyingCornersSaysIllegalFormat) {
+    hgtest::TempDir home;
+    const auto dem = home / "lying.dem";
+    hgtest::writeFile(dem, lyingRaggedDem());
+    Output out = run("info '" + dem.string() + "'", home.path());
+    EXPECT_EQ(out.code, 1) << out.text;
+    EXPECT_NE(out.text.find("Illegal format .dem."), std::string::npos) << out.text;
+    EXPECT_EQ(out.text.find("bad_alloc"), std::string::npos) << out.text;
+}
