@@ -40,10 +40,10 @@ QStringList demNameFilters() {
 }
 
 int initialFilterIndex(int demType) {
-    // demType -> filter position (1-based); 5 has none and falls to the first.
-    static constexpr int kPosition[7] = {1, 3, 4, 5, 6, 7, 2};
-    int position = (demType >= 0 && demType <= 6) ? kPosition[demType] : 1;
-    if (position < 1 || position > 6) position = 1;
+    // demType -> filter position (1-based); RIMINI (5) has none of its own
+    // and falls to the first, as any unknown type does.
+    static constexpr int kPosition[8] = {1, 3, 4, 5, 6, 1, 2, 7};
+    const int position = (demType >= 0 && demType <= 7) ? kPosition[demType] : 1;
     return position - 1;
 }
 

@@ -5,6 +5,7 @@
 
 #include "dem/fot_dhm25.h"
 #include "dem/fot_rimini.h"
+#include "dem/gdal_import.h"
 #include "dem/gsi10m.h"
 #include "dem/gsi50m.h"
 #include "dem/os_dtm.h"
@@ -30,6 +31,8 @@ std::string rawTitle(int demType, const std::filesystem::path& memPath, const Pr
             return riminiTitle(memPath);
         case kDemGsi10m:
             return sjisToUtf8(gsi10mTitle(store));
+        case kDemGdal:
+            return gdalRasterTitle(memPath);
         default:
             return {};
     }

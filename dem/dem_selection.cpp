@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "dem/gdal_import.h"
+#include "dem/gdal_raster.h"
 #include "dem/gsi50m_sheets.h"
 #include "dem/mesh.h"
 #include "dem/read_gsi10m.h"
@@ -54,6 +56,13 @@ DemChoice classifyDemFile(const std::filesystem::path& file) {
     if (ext == ".mlt" || ext == ".mat") return {DemAction::Copy, 3};
     if (ext == ".ntf") return {DemAction::Copy, 4};
     if (ext == ".dat") return {DemAction::Copy, 5};
+    for (const char* raster : {".tif", ".tiff", ".hgt", ".asc", ".dt0", ".dt1", ".dt2", ".img"}) {
+        if (ext == raster) return {DemAction::GdalImport, kDemGdal};
+    }
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(file, ec) && gdalIdentifiesRaster(file)) {
+        return {DemAction::GdalImport, kDemGdal};
+    }
     return {DemAction::Copy, 0};
 }
 
@@ -142,6 +151,23 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
                 whileBusy([&] {
                     commitDemChange(memPath, store, [&](const DemStaging& staging) {
                         importGsi10mDescription(file, staging.file, staging.settings);
+                        return true;
+                    });
+                });
+            });
+            break;
+        case DemAction::GdalImport:
+            ok = runGuarded(owner, kSelectCaption, [&] {
+                whileBusy([&] {
+                    changed = commitDemChange(memPath, store, [&](const DemStaging& staging) {
+                        if (sameFile(file, memPath)) return false;
+                        try {
+                            writeGdalWorkingFile(file, staging.file);
+                        } catch (const std::exception& e) {
+                            throw std::runtime_error(file.string() + ": " + e.what() +
+                                                     " The previous DEM is kept.");
+                        }
+                        writeDemType(staging.settings, kDemGdal);
                         return true;
                     });
                 });

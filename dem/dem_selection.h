@@ -12,7 +12,7 @@ namespace hg {
 class CGSI50mSheets;
 
 // How a chosen file becomes the working file.
-enum class DemAction { SheetIndex, SdtsImport, Gsi10mImport, Copy };
+enum class DemAction { SheetIndex, SdtsImport, Gsi10mImport, Copy, GdalImport };
 
 struct DemChoice {
     DemAction action = DemAction::Copy;
@@ -21,7 +21,9 @@ struct DemChoice {
 };
 
 // The name and extension rules: "zumei.csv" (any case) is a sheet index,
-// then ddf, csv, mem, dem, mlt/mat, ntf, dat; anything else copies as type 0.
+// then ddf, csv, mem, dem, mlt/mat, ntf, dat; then the common raster
+// extensions and any file GDAL recognises, imported as a GeoTIFF; anything
+// else copies as type 0.
 DemChoice classifyDemFile(const std::filesystem::path& file);
 
 enum class SelectOutcome {

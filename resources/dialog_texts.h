@@ -60,13 +60,16 @@ struct DemFileFilter {
     const char* description;
     const char* patterns;  // ';'-separated
 };
-inline constexpr DemFileFilter kDemFileFilters[6] = {
+inline constexpr DemFileFilter kDemFileFilters[8] = {
     {"GSI 50m-mesh DEM (Zumei.csv)(*.mem)", "zumei.csv;*.mem"},
     {"GSI 10m-mesh DEM (*.csv)", "*.csv"},
     {"USGS 1-degree, 15-minute DEM, CDED (*.dem)", "*.dem"},
     {"USGS 7.5-minute DEM (*cel0.ddf)", "????cel0.ddf"},
     {"Swisstopo DHM25 (*.mlt)(*.mat)", "*.mlt;*.mat"},
     {"OS Panorama, Profile DTM (*.ntf)", "*.ntf"},
+    {"GeoTIFF, SRTM HGT, ASCII grid, DTED (*.tif)(*.hgt)(*.asc)(*.dt?)",
+     "*.tif;*.tiff;*.hgt;*.asc;*.dt0;*.dt1;*.dt2"},
+    {"All files (*)", "*"},
 };
 
 }  // namespace hg

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "config/dem_file_dialog.h"
 
-TEST(DemFileDialog, SixFiltersInOrderMatchingWithoutCase) {
+TEST(DemFileDialog, FiltersInOrderMatchingWithoutCase) {
     QStringList f = hg::demNameFilters();
-    ASSERT_EQ(f.size(), 6);
+    ASSERT_EQ(f.size(), 8);
     EXPECT_TRUE(f[0].startsWith("GSI 50m-mesh DEM (Zumei.csv)(*.mem) ("));
     EXPECT_TRUE(f[3].startsWith("USGS 7.5-minute DEM (*cel0.ddf) ("));
     EXPECT_TRUE(f[5].startsWith("OS Panorama, Profile DTM (*.ntf) ("));
@@ -25,6 +26,13 @@ TEST(DemFileDialog, SixFiltersInOrderMatchingWithoutCase) {
     QString sdts = f[3].mid(f[3].lastIndexOf('(') + 1).chopped(1);
     EXPECT_TRUE(matches(sdts, "8821CEL0.DDF"));
     EXPECT_FALSE(matches(sdts, "821CEL0.DDF"));
+    // The rasters GDAL reads, then everything.
+    const QStringList rasters = f[6].mid(f[6].lastIndexOf('(') + 1).chopped(1).split(' ');
+    for (const char* name : {"N46E007.HGT", "dtm.tif", "grid.asc", "n45.dt2"})
+        EXPECT_TRUE(std::any_of(rasters.begin(), rasters.end(), [&](const QString& g) {
+            return matches(g, name);
+        })) << name;
+    EXPECT_TRUE(f[7].startsWith("All files (*) ("));
 }
 
 TEST(DemFileDialog, InitialFilterFollowsTheDemType) {
@@ -35,5 +43,6 @@ TEST(DemFileDialog, InitialFilterFollowsTheDemType) {
     EXPECT_EQ(hg::initialFilterIndex(4), 5);
     EXPECT_EQ(hg::initialFilterIndex(5), 0);  // RIMINI has no filter of its own
     EXPECT_EQ(hg::initialFilterIndex(6), 1);
+    EXPECT_EQ(hg::initialFilterIndex(7), 6);
     EXPECT_EQ(hg::initialFilterIndex(-4), 0);
 }

@@ -296,3 +296,43 @@ TEST(Commands, InfoOnARaggedDemWithLyingCornersSaysIllegalFormat) {
     EXPECT_NE(out.text.find("Illegal format .dem."), std::string::npos) << out.text;
     EXPECT_EQ(out.text.find("bad_alloc"), std::string::npos) << out.text;
 }
+
+TEST(Commands, SelectOfARasterImportsItAndTheSaverDrawsIt) {
+    const auto dem = hgtest::sharedData("usgsdem/San_Fran_North.dem");
+    HG_REQUIRE_SHARED(dem);
+    hgtest::TempDir home;
+    const std::string bundled = HG_SOURCE_DIR "/data/jacksboro.dem";
+    ASSERT_EQ(run("select '" + bundled + "'", home.path()).code, 0);
+    // A raster of no known extension that GDAL recognises by its content.
+    GDALAllRegister();
+    GDALDatasetH source = GDALOpen(dem.c_str(), GA_ReadOnly);
+    if (source == nullptr) GTEST_SKIP() << "this GDAL does not read USGS DEMs";
+    const auto raster = home / "bay.elevation";
+    GDALDatasetH copy = GDALCreateCopy(GDALGetDriverByName("GTiff"), raster.c_str(), source, FALSE,
+                                       nullptr, nullptr, nullptr);
+    ASSERT_NE(copy, nullptr);
+    GDALClose(copy);
+    GDALClose(source);
+    Output o = run("select '" + raster.string() + "'", home.path());
+    ASSERT_EQ(o.code, 0) << o.text;
+    const std::string ini = hgtest::readFile(home / "Hillglimmer.ini");
+    EXPECT_NE(ini.find("demType=7"), std::string::npos) << ini;
+    // The working copy does not depend on the original.
+    std::filesystem::remove(raster);
+    InfoRun own = infoHeights(dem, home);
+    InfoRun working = infoHeights(home / "Hillglimmer.mem", home, "--type 7");
+    ASSERT_EQ(working.out.code, 0) << working.out.text;
+    EXPECT_EQ(working.heights, own.heights);
+    EXPECT_NE(working.out.text.find("Title: bay.elevation"), std::string::npos) << working.out.text;
+    Output frames =
+        run("render --frames 1 --size 80x60 --out '" + (home / "f").string() + "'", home.path());
+    EXPECT_EQ(frames.code, 0) << frames.text;
+    // A file that only claims to be a raster leaves that DEM in place.
+    hgtest::writeFile(home / "fake.tif", std::string(4000, 't'));
+    const std::string before = hgtest::readFile(home / "Hillglimmer.mem");
+    Output bad = run("select '" + (home / "fake.tif").string() + "'", home.path());
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_NE(bad.text.find("fake.tif"), std::string::npos) << bad.text;
+    EXPECT_EQ(hgtest::readFile(home / "Hillglimmer.mem"), before);
+    EXPECT_FALSE(std::filesystem::exists(home / "Hillglimmer.mem.new"));
+}
