@@ -38,14 +38,6 @@ struct TranslateOptions {
     TranslateOptions& operator=(const TranslateOptions&) = delete;
 };
 
-class QuietGdal {
-public:
-    QuietGdal() { CPLPushErrorHandler(CPLQuietErrorHandler); }
-    ~QuietGdal() { CPLPopErrorHandler(); }
-    QuietGdal(const QuietGdal&) = delete;
-    QuietGdal& operator=(const QuietGdal&) = delete;
-};
-
 std::string lastGdalError() {
     const std::string why = CPLGetLastErrorMsg();
     return why.empty() ? std::string() : " (" + why + ")";

@@ -22,16 +22,6 @@ void registerDrivers() {
     std::call_once(once, [] { GDALAllRegister(); });
 }
 
-// GDAL reports its own errors on stderr unless told otherwise; ours name
-// the file and say what is wrong with it instead.
-class QuietGdal {
-public:
-    QuietGdal() { CPLPushErrorHandler(CPLQuietErrorHandler); }
-    ~QuietGdal() { CPLPopErrorHandler(); }
-    QuietGdal(const QuietGdal&) = delete;
-    QuietGdal& operator=(const QuietGdal&) = delete;
-};
-
 // Callers name the file; the message says what is wrong with it.
 std::runtime_error rasterError(const std::filesystem::path&, std::string what) {
     if (!what.empty() && what[0] >= 'a' && what[0] <= 'z')
@@ -70,6 +60,14 @@ double heightUnitFactor(const char* unit) {
 }
 
 }  // namespace
+
+QuietGdal::QuietGdal() {
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+}
+
+QuietGdal::~QuietGdal() {
+    CPLPopErrorHandler();
+}
 
 struct CGdalRaster::Dataset {
     GDALDatasetH h = nullptr;

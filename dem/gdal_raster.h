@@ -31,6 +31,16 @@ private:
     double noData_ = 0.0;
 };
 
+// Keeps GDAL from printing its own errors while it lives: ours name the
+// file and say what is wrong with it instead.
+class QuietGdal {
+public:
+    QuietGdal();
+    ~QuietGdal();
+    QuietGdal(const QuietGdal&) = delete;
+    QuietGdal& operator=(const QuietGdal&) = delete;
+};
+
 // True when GDAL recognises the file as a raster it can open.
 bool gdalIdentifiesRaster(const std::filesystem::path& path);
 

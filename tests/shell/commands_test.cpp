@@ -7,8 +7,7 @@
 #include <cstdio>
 #include <regex>
 
-#include <gdal.h>
-
+#include "support/gtiff_copy.h"
 #include "support/test_support.h"
 
 namespace {
@@ -204,15 +203,9 @@ TEST(Commands, InfoOfAGeoTiffCopyEqualsTheUsgsSamplesOwnReading) {
     const auto dem = hgtest::sharedData("usgsdem/San_Fran_North.dem");
     HG_REQUIRE_SHARED(dem);
     hgtest::TempDir home;
-    GDALAllRegister();
-    GDALDatasetH source = GDALOpen(dem.c_str(), GA_ReadOnly);
-    if (source == nullptr) GTEST_SKIP() << "this GDAL does not read USGS DEMs";
     const auto tif = home / "sf.tif";
-    GDALDatasetH copy = GDALCreateCopy(GDALGetDriverByName("GTiff"), tif.c_str(), source, FALSE,
-                                       nullptr, nullptr, nullptr);
-    ASSERT_NE(copy, nullptr);
-    GDALClose(copy);
-    GDALClose(source);
+    if (!hgtest::writeGeoTiffCopy(dem, tif))
+        GTEST_SKIP() << "this GDAL does not read USGS DEMs or write GeoTIFF";
     InfoRun own = infoHeights(dem, home);
     ASSERT_EQ(own.out.code, 0) << own.out.text;
     const std::vector<float> ownHeights = own.heights;
@@ -304,15 +297,9 @@ TEST(Commands, SelectOfARasterImportsItAndTheSaverDrawsIt) {
     const std::string bundled = HG_SOURCE_DIR "/data/jacksboro.dem";
     ASSERT_EQ(run("select '" + bundled + "'", home.path()).code, 0);
     // A raster of no known extension that GDAL recognises by its content.
-    GDALAllRegister();
-    GDALDatasetH source = GDALOpen(dem.c_str(), GA_ReadOnly);
-    if (source == nullptr) GTEST_SKIP() << "this GDAL does not read USGS DEMs";
     const auto raster = home / "bay.elevation";
-    GDALDatasetH copy = GDALCreateCopy(GDALGetDriverByName("GTiff"), raster.c_str(), source, FALSE,
-                                       nullptr, nullptr, nullptr);
-    ASSERT_NE(copy, nullptr);
-    GDALClose(copy);
-    GDALClose(source);
+    if (!hgtest::writeGeoTiffCopy(dem, raster))
+        GTEST_SKIP() << "this GDAL does not read USGS DEMs or write GeoTIFF";
     Output o = run("select '" + raster.string() + "'", home.path());
     ASSERT_EQ(o.code, 0) << o.text;
     const std::string ini = hgtest::readFile(home / "Hillglimmer.ini");
