@@ -40,7 +40,7 @@ fuzz-smoke: deps
 	@bash scripts/fuzz-smoke $(BUILD)-fuzz
 
 # Every target for FUZZ_SECONDS (300) each, one at a time, keeping its
-# corpus in $(BUILD)-fuzz/corpus-<target>: make fuzz-long [FUZZ_SECONDS=90]
+# corpus in $(BUILD)-fuzz/corpus-<target>: make fuzz-long [FUZZ_SECONDS=90] [FUZZ_RUNS=1000000]
 fuzz-long: deps
 	@cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHG_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \
 		-DHG_FUZZ=ON -DHG_GUI=OFF -DHG_BENCH=OFF -DHG_SANITIZE=ON >/dev/null

@@ -78,8 +78,9 @@ void checkDemReadable(const std::filesystem::path& file, int demType) {
         mesh->open();
         mesh->layout();
         mesh->read();
-    } catch (const std::exception& e) {
-        throw std::runtime_error(file.string() + ": " + e.what() + " The previous DEM is kept.");
+    } catch (const std::exception&) {
+        throw std::runtime_error(file.string() + ": " + currentFailureText() +
+                                 " The previous DEM is kept.");
     }
 }
 
@@ -140,7 +141,7 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
             ok = runGuarded(owner, kSdtsCaption, [&] {
                 whileBusy([&] {
                     commitDemChange(memPath, store, [&](const DemStaging& staging) {
-                        importSdtsTransfer(file, staging.file, staging.settings);
+                        importSdtsTransfer(file, staging.file, staging.settings, staging.step);
                         return true;
                     });
                 });
@@ -150,7 +151,7 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
             ok = runGuarded(owner, kGsi10mCaption, [&] {
                 whileBusy([&] {
                     commitDemChange(memPath, store, [&](const DemStaging& staging) {
-                        importGsi10mDescription(file, staging.file, staging.settings);
+                        importGsi10mDescription(file, staging.file, staging.settings, staging.step);
                         return true;
                     });
                 });
@@ -163,8 +164,8 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
                         if (sameFile(file, memPath)) return false;
                         try {
                             writeGdalWorkingFile(file, staging.file);
-                        } catch (const std::exception& e) {
-                            throw std::runtime_error(file.string() + ": " + e.what() +
+                        } catch (const std::exception&) {
+                            throw std::runtime_error(file.string() + ": " + currentFailureText() +
                                                      " The previous DEM is kept.");
                         }
                         writeDemType(staging.settings, kDemGdal);

@@ -165,7 +165,8 @@ std::filesystem::path findGsi10mData(const std::filesystem::path& csvPath) {
 }
 
 void importGsi10mDescription(const std::filesystem::path& csvPath,
-                             const std::filesystem::path& memPath, ProfileStore& store) {
+                             const std::filesystem::path& memPath, ProfileStore& store,
+                             const std::function<void()>& written) {
     CGSI10mInfo info;
     CReadGSI10m reader(csvPath, info);
     reader.readHeader();
@@ -193,6 +194,7 @@ void importGsi10mDescription(const std::filesystem::path& csvPath,
                           if (!got || *got != want || !writeAll(fd, buffer.data(), want))
                               return false;
                           left -= want;
+                          if (written) written();
                       }
                       return true;
                   });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 #include "dem/gsi10m_info.h"
 #include "platform/profile_store.h"
@@ -36,7 +37,9 @@ std::filesystem::path findGsi10mData(const std::filesystem::path& csvPath);
 // its grid (nCols x nRows 16-bit heights, nothing after) to memPath, then
 // section "GSI10m" and demType 6. A failure of any step throws; through
 // commitDemChange nothing then changes, and on success both change at once.
+// written, when set, is called after every 64 KB block of the grid.
 void importGsi10mDescription(const std::filesystem::path& csvPath,
-                             const std::filesystem::path& memPath, ProfileStore& store);
+                             const std::filesystem::path& memPath, ProfileStore& store,
+                             const std::function<void()>& written = {});
 
 }  // namespace hg

@@ -243,11 +243,13 @@ CReadSDTS::Rect CReadSDTS::trimmed() const {
     return t;
 }
 
-bool CReadSDTS::writeGrid(const std::filesystem::path& path, const Rect& rect) const {
+bool CReadSDTS::writeGrid(const std::filesystem::path& path, const Rect& rect,
+                          const std::function<void()>& written) const {
     if (!info_ || rect.rows() < 1 || rect.cols() < 1) return false;
     const std::size_t nCols = static_cast<std::size_t>(info_->nCols);
     return replaceFileAtomically(path, [&](int fd) {
         std::vector<unsigned char> row(static_cast<std::size_t>(rect.cols()) * 2);
+        std::size_t sinceBlock = 0;
         for (int r = rect.top; r <= rect.bottom; ++r) {
             const std::int16_t* src =
                 &cells_[static_cast<std::size_t>(r) * nCols + static_cast<std::size_t>(rect.left)];
@@ -257,6 +259,11 @@ bool CReadSDTS::writeGrid(const std::filesystem::path& path, const Rect& rect) c
                 row[static_cast<std::size_t>(c) * 2 + 1] = static_cast<unsigned char>(u >> 8);
             }
             if (!writeAll(fd, row.data(), row.size())) return false;
+            sinceBlock += row.size();
+            if (written && sinceBlock >= (1u << 16)) {
+                sinceBlock = 0;
+                written();
+            }
         }
         return true;
     });
@@ -278,7 +285,7 @@ std::filesystem::path sdtsPrefix(const std::filesystem::path& cel0Path) {
 }
 
 void importSdtsTransfer(const std::filesystem::path& cel0Path, const std::filesystem::path& memPath,
-                        ProfileStore& store) {
+                        ProfileStore& store, const std::function<void()>& written) {
     // Nothing is saved until every module has been read and the grid
     // trimmed, so a broken transfer leaves the previous DEM usable.
     CSDTSInfo info;
@@ -286,7 +293,7 @@ void importSdtsTransfer(const std::filesystem::path& cel0Path, const std::filesy
     reader.readModules(info);
     reader.readCells();
     const CReadSDTS::Rect rect = reader.trimmed();
-    if (!reader.writeGrid(memPath, rect)) throw MessageError(MessageId::SdtsWrite);
+    if (!reader.writeGrid(memPath, rect, written)) throw MessageError(MessageId::SdtsWrite);
     info.sizeZ = rect.rows();
     info.sizeX = rect.cols();
     bool ok = info.saveToSettings(store);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "dem/sdts_info.h"
@@ -40,8 +41,10 @@ public:
     // The module file prefix + name, found whatever the case of its name.
     std::filesystem::path modulePath(const char* lowerName) const;
     // Writes rows top..bottom, columns left..right as little-endian 16-bit
-    // integers through a temporary file; false when that fails.
-    bool writeGrid(const std::filesystem::path& path, const Rect& rect) const;
+    // integers through a temporary file; false when that fails. written,
+    // when set, is called after every block of about 64 KB.
+    bool writeGrid(const std::filesystem::path& path, const Rect& rect,
+                   const std::function<void()>& written = {}) const;
 
 private:
     std::filesystem::path prefix_;
@@ -56,8 +59,8 @@ std::filesystem::path sdtsPrefix(const std::filesystem::path& cel0Path);
 // The whole import of a picked CEL0 file: the trimmed grid to memPath, then
 // section "SDTS" and the DEM type. Nothing is written until the transfer
 // has been read whole; through commitDemChange the grid and the settings
-// then take effect together or not at all.
+// then take effect together or not at all. written is passed to writeGrid.
 void importSdtsTransfer(const std::filesystem::path& cel0Path, const std::filesystem::path& memPath,
-                        ProfileStore& store);
+                        ProfileStore& store, const std::function<void()>& written = {});
 
 }  // namespace hg

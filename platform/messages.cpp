@@ -37,6 +37,12 @@ std::string loadMessage(MessageId id) {
     return messageText(id, userLanguage());
 }
 
-std::string unknownErrorText() { return "Unknown error."; }
+std::string unknownErrorText() {
+    return "Unknown error.";
+}
+
+std::string outOfMemoryText() {
+    return userLanguage() == Language::Japanese ? "メモリが足りません。" : "Not enough memory.";
+}
 
 }  // namespace hg

@@ -157,4 +157,8 @@ std::string loadMessage(MessageId id);
 // The text shown for a failure that carries no message of its own.
 std::string unknownErrorText();
 
+// The text shown when memory runs out; the library's own text for that
+// ("std::bad_alloc") means nothing to a user.
+std::string outOfMemoryText();
+
 }  // namespace hg

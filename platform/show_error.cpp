@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <new>
 
 #include "platform/messages.h"
 
@@ -27,16 +28,28 @@ ErrorSinkGuard::ErrorSinkGuard(ErrorSink sink) : previous_(std::move(currentSink
     currentSink() = std::move(sink);
 }
 
-ErrorSinkGuard::~ErrorSinkGuard() { currentSink() = std::move(previous_); }
+ErrorSinkGuard::~ErrorSinkGuard() {
+    currentSink() = std::move(previous_);
+}
+
+std::string currentFailureText() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return outOfMemoryText();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return unknownErrorText();
+    }
+}
 
 bool runGuarded(void* owner, const std::string& caption, const std::function<void()>& body) {
     try {
         body();
         return true;
-    } catch (const std::exception& e) {
-        showError(owner, e.what(), caption);
     } catch (...) {
-        showError(owner, unknownErrorText(), caption);
+        showError(owner, currentFailureText(), caption);
     }
     return false;
 }

@@ -10,8 +10,8 @@ namespace hg {
 // (a QObject*: a QWidget or a QWindow) or null.
 void showError(void* owner, const std::string& text, const std::string& caption);
 
-using ErrorSink = std::function<void(void* owner, const std::string& text,
-                                     const std::string& caption)>;
+using ErrorSink =
+    std::function<void(void* owner, const std::string& text, const std::string& caption)>;
 
 // Installs sink for the guard's life and restores the previous one after;
 // the GUI installs its message boxes this way and tests their recorders.
@@ -25,6 +25,11 @@ public:
 private:
     ErrorSink previous_;
 };
+
+// The text for the exception being handled: its message, "Not enough
+// memory." for a failed allocation, "Unknown error." for anything that is
+// not a std::exception. Call it only inside a catch handler.
+std::string currentFailureText();
 
 // Runs body; a MessageError or std::exception escaping it is shown with
 // caption, anything else as "Unknown error.". Returns false after a failure.

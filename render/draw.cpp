@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/messages.h"
@@ -136,12 +137,20 @@ int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::file
 
 int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::filesystem::path& path,
                       void* owner) {
-    const IniProfileStore store = userSettings();
-    return initialise(glTarget, record, path, readDemType(store), owner);
+    // The type, the import's description and the working file are read
+    // under the settings lock, so a DEM change committed meanwhile is seen
+    // whole or not at all. The running saver holds no lock.
+    IniProfileStore store = userSettings();
+    return initialiseWith(
+        glTarget, record,
+        [&path, &store](TerrainBuffers& buffers, CViewSettings& s) {
+            return createMesh(buffers, s, readDemType(store), path);
+        },
+        owner, &store);
 }
 
 int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshMaker& makeMesh,
-                          void* owner) {
+                          void* owner, ProfileStore* readLock) {
     try {
         target = glTarget;
         if (target == nullptr) openGLError(kCreateContext);
@@ -152,6 +161,8 @@ int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshM
         yAngle_ = static_cast<float>(record.yAngle);
 
         {
+            std::optional<ScopedStoreLock> reading;
+            if (readLock != nullptr) reading.emplace(*readLock);
             std::unique_ptr<CMesh> mesh = makeMesh(*this, record);
             if (!mesh) throw std::runtime_error("No reader for this DEM.");
             mesh->open();
@@ -182,10 +193,8 @@ int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshM
         drawFrame();
         sceneBuilt_ = true;
         return 1;
-    } catch (const std::exception& e) {
-        showError(owner, e.what(), kErrorCaption);
     } catch (...) {
-        showError(owner, unknownErrorText(), kErrorCaption);
+        showError(owner, currentFailureText(), kErrorCaption);
     }
     return 0;
 }

@@ -15,6 +15,8 @@
 
 namespace hg {
 
+class ProfileStore;
+
 // The frustum or box the projection sets, and the eye distance.
 struct Projection {
     bool perspective = true;
@@ -82,8 +84,10 @@ public:
     int initialise(GlTarget* target, CViewSettings& settings, const std::filesystem::path& path,
                    void* owner = nullptr);
     // As above, with the reader made by makeMesh.
+    // readLock, when given, is held while the DEM is read (not while a
+    // failure is shown).
     int initialiseWith(GlTarget* target, CViewSettings& settings, const MeshMaker& makeMesh,
-                       void* owner = nullptr);
+                       void* owner = nullptr, ProfileStore* readLock = nullptr);
 
     // Waits for OpenGL and leaves the thread with no current context; the
     // context and its display lists go with the target.

@@ -194,11 +194,13 @@ TEST(ShowError, GuardShowsMessageStdAndUnknownFailures) {
                                 [] { throw hg::MessageError(hg::MessageId::IllegalDem); }));
     EXPECT_FALSE(hg::runGuarded(nullptr, "c2", [] { throw std::runtime_error("plain"); }));
     EXPECT_FALSE(hg::runGuarded(nullptr, "c3", [] { throw 42; }));
-    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_FALSE(hg::runGuarded(nullptr, "c4", [] { throw std::bad_alloc(); }));
+    ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[0],
               std::make_pair(std::string("Illegal format .dem."), std::string("Hillglimmer draw")));
     EXPECT_EQ(shown[1].first, "plain");
     EXPECT_EQ(shown[2].first, "Unknown error.");
+    EXPECT_EQ(shown[3].first, "Not enough memory.");
 }
 
 TEST(Encoding, ShiftJisBecomesUtf8AndBadBytesDoNotStopIt) {
