@@ -192,17 +192,48 @@ void CGdalRaster::read() {
     out.assign(pick.total(), VOID_HEIGHT);
     if (pick.total() == 0) return;
     GDALRasterBandH band = GDALGetRasterBand(data_->h, 1);
+    const auto height = [this](double raw) {
+        const bool isVoid = !std::isfinite(raw) || (hasNoData_ && raw == noData_);
+        return isVoid ? VOID_HEIGHT : static_cast<float>(raw * scale_ + offset_);
+    };
 
-    // The columns kept lie between the first and the last that the
-    // selection names: read only that stretch of each row kept.
-    int first = -1, last = -1;
-    for (int c = 0; c < demCols; ++c) {
-        if (pick.colSlot(c) < 0) continue;
-        if (first < 0) first = c;
-        last = c;
+    // A thinned picture of a file with overviews (the working file always
+    // has them) samples block means, not single posts: output post (i, j)
+    // is the mean of the step x step block whose north-west post is the one
+    // the selection names, void only where no post of it is known. Where
+    // the step is not a whole number of the nearest overview's cells, GDAL
+    // weighs the cells the block cuts, so the mean is that of nearly the
+    // block. The overviews are averages, so no read of the posts themselves
+    // could come from them, and reading the posts means inflating every tile
+    // of the file; the means cost a read of one small overview, and they are
+    // the better picture of terrain seen from far off. A part, the whole DEM
+    // and a file without overviews read the exact posts.
+    const int step = thinStep;
+    if (settings->isPart == 0 && step > 1 && GDALGetOverviewCount(band) > 0) {
+        const int cols = pick.usedCols(), rows = pick.usedRows();
+        std::vector<double> grid(pick.total());
+        GDALRasterIOExtraArg extra;
+        INIT_RASTERIO_EXTRA_ARG(extra);
+        extra.eResampleAlg = GRIORA_Average;
+        if (GDALRasterIOEx(band, GF_Read, 0, 0, cols * step, rows * step, grid.data(), cols, rows,
+                           GDT_Float64, 0, 0, &extra) != CE_None) {
+            throw rasterError(
+                fileName, std::string("the raster cannot be read (") + CPLGetLastErrorMsg() + ").");
+        }
+        for (std::size_t i = 0; i < grid.size(); ++i) out[i] = height(grid[i]);
+        return;
     }
-    if (first < 0) return;
-    const int width = last - first + 1;
+
+    // Only the stretch of each kept row between the first and the last
+    // kept column is read.
+    std::vector<int> keptCols;
+    keptCols.reserve(static_cast<std::size_t>(pick.usedCols()));
+    for (int c = 0; c < demCols; ++c) {
+        if (pick.colSlot(c) == static_cast<int>(keptCols.size())) keptCols.push_back(c);
+    }
+    if (keptCols.empty()) return;
+    const int first = keptCols.front();
+    const int width = keptCols.back() - first + 1;
     std::vector<double> row(static_cast<std::size_t>(width));
     const std::size_t usedCols = static_cast<std::size_t>(pick.usedCols());
     for (int r = 0; r < demRows; ++r) {
@@ -213,14 +244,9 @@ void CGdalRaster::read() {
             throw rasterError(fileName, "row " + formatInteger(r) + " cannot be read (" +
                                             CPLGetLastErrorMsg() + ").");
         }
-        for (int k = 0; k < width; ++k) {
-            const int col = pick.colSlot(first + k);
-            if (col < 0) continue;
-            const double raw = row[static_cast<std::size_t>(k)];
-            const bool isVoid = !std::isfinite(raw) || (hasNoData_ && raw == noData_);
-            const std::size_t at = static_cast<std::size_t>(slot) * usedCols + col;
-            out[at] = isVoid ? VOID_HEIGHT : static_cast<float>(raw * scale_ + offset_);
-        }
+        float* dst = out.data() + static_cast<std::size_t>(slot) * usedCols;
+        for (std::size_t k = 0; k < keptCols.size(); ++k)
+            dst[k] = height(row[static_cast<std::size_t>(keptCols[k] - first)]);
     }
 }
 

@@ -19,25 +19,66 @@ namespace hg {
 
 namespace {
 
-void printHelp(std::FILE* out) {
-    std::fprintf(
-        out,
-        "Usage: hillglimmer [/s | /p ID | /c | /a]\n"
+// The forms of the command line: all a mistaken one is answered with.
+void printSynopsis(std::FILE* out) {
+    std::fputs(
+        "Usage: hillglimmer [/s | /p ID | /c]\n"
+        "       hillglimmer [-root | -window | -window-id ID] [-delay US] [-fps]\n"
+        "                   [-style NAME|N] [-mesh 1|2|4|8] [-altitude X] [-speed X]\n"
+        "                   [-contour METRES] [-dem FILE]\n"
         "       hillglimmer info FILE [--type N] [--heights OUT.f32]\n"
         "       hillglimmer select FILE | select INDEX CODE [CODE...]\n"
         "       hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n"
-        "       hillglimmer -root | -window-id ID | -window [-fps] [-delay MICROSECONDS]\n"
-        "\n"
-        "  /s          run the saver full screen\n"
-        "  /p ID       run the saver inside the X11 window ID (decimal or 0x hex)\n"
-        "  /c, none    open the setup dialog\n"
-        "  info        describe a DEM file; --heights writes its heights as float32\n"
-        "  select      make FILE the DEM the saver shows\n"
-        "  render      draw the current DEM offscreen into PNG frames\n"
-        "              styles: %s\n"
-        "  -root ...   run as an XScreenSaver hack\n"
-        "  --help, --version\n",
-        availableStyleNames().c_str());
+        "       hillglimmer --help | -h | --version\n",
+        out);
+}
+
+void printHelp(std::FILE* out) {
+    printSynopsis(out);
+    std::fprintf(out,
+                 "\n"
+                 "Screen saver:\n"
+                 "  /s                 the saver, full screen\n"
+                 "  /p ID              the saver inside the X11 window ID (decimal or 0x hex)\n"
+                 "  /c, nothing        the setup dialog\n"
+                 "\n"
+                 "As an XScreenSaver hack (one or two dashes; the settings options hold for\n"
+                 "this run only and leave the stored settings alone):\n"
+                 "  -root              draw into $XSCREENSAVER_WINDOW, else the root window\n"
+                 "  -window            draw in a window of its own\n"
+                 "  -window-id ID      draw into the X11 window ID\n"
+                 "  -delay US          microseconds between frames, 0 to 60000000 (30000)\n"
+                 "  -fps               show the frame rate\n"
+                 "  -style NAME|N      the drawing style, by name or number 0 to 8\n"
+                 "  -mesh 1|2|4|8      average the DEM's posts in blocks of N x N\n"
+                 "  -altitude X        the altitude factor, 0.1 to 100\n"
+                 "  -speed X           the turning speed, 0.05 to 10\n"
+                 "  -contour METRES    the contour interval, 0.2 to 1000\n"
+                 "  -dem FILE          show FILE where it lies, the whole DEM\n"
+                 "  -visual, -install, -pair  accepted and ignored\n"
+                 "  styles: %s\n"
+                 "  (Relief, 9, only with render --style)\n"
+                 "\n"
+                 "Commands (no display needed):\n"
+                 "  info FILE          describe a DEM; --type N reads it as DEM type N,\n"
+                 "                     --heights OUT.f32 writes its heights as float32\n"
+                 "  select FILE        make FILE the DEM the saver shows (copied or imported)\n"
+                 "  select INDEX CODE  join GSI 50 m sheets of a zumei.csv index by code\n"
+                 "  render             draw the current DEM offscreen into PNG frames in DIR\n"
+                 "                     (hillglimmer-frames); --size up to 8192x8192 (640x480),\n"
+                 "                     --frames 1 to 100000 (1)\n"
+                 "\n"
+                 "DEM types (from the extension; info --type N overrides):\n"
+                 "  0  GSI 50 m mesh (.mem, and any extension not listed)\n"
+                 "  1  USGS DEM and CDED (.dem)\n"
+                 "  2  USGS SDTS transfer (.ddf), imported\n"
+                 "  3  Swiss DHM25 (.mlt, .mat)\n"
+                 "  4  Ordnance Survey NTF (.ntf)\n"
+                 "  5  Swiss RIMINI (.dat)\n"
+                 "  6  GSI 10 m mesh (.csv), imported\n"
+                 "  7  GDAL raster: GeoTIFF, SRTM .hgt, ESRI ASCII grid, DTED, any raster\n"
+                 "     GDAL reads; imported into a tiled GeoTIFF working file\n",
+                 availableStyleNames().c_str());
 }
 
 // Whether args are the screen-saver switches: a first argument in the
@@ -96,7 +137,8 @@ int runHillglimmer(const std::vector<std::string>& args) {
         }
         if (!isSwitchLine(args)) {
             std::fprintf(stderr, "hillglimmer: unknown command or option '%s'\n\n", first.c_str());
-            printHelp(stderr);
+            printSynopsis(stderr);
+            std::fputs("Run 'hillglimmer --help' for the options and DEM types.\n", stderr);
             return 2;
         }
     }

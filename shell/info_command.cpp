@@ -52,7 +52,14 @@ std::string formatDms(double arcSeconds, bool latitude) {
 namespace {
 
 int usage() {
-    std::fputs("usage: hillglimmer info FILE [--type N] [--heights OUT.f32]\n", stderr);
+    std::fputs(
+        "usage: hillglimmer info FILE [--type N] [--heights OUT.f32]\n"
+        "  --type N: 0 GSI 50 m mesh, 1 USGS DEM or CDED, 2 USGS SDTS (imported),\n"
+        "            3 Swiss DHM25, 4 Ordnance Survey NTF, 5 Swiss RIMINI,\n"
+        "            6 GSI 10 m mesh (imported), 7 GDAL raster (GeoTIFF, SRTM .hgt,\n"
+        "            ESRI ASCII grid, DTED, any raster GDAL reads; imported into a\n"
+        "            tiled GeoTIFF working file)\n",
+        stderr);
     return 2;
 }
 

@@ -6,6 +6,7 @@
 #include <ogr_srs_api.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ struct RasterSpec {
     double scale = 1.0, offset = 0.0;
 };
 
-double sampleHeight(int r, int c) {
+double sampleHeight(double r, double c) {
     return 400.0 + 3.5 * c - 2.25 * r;
 }
 
@@ -252,6 +253,63 @@ TEST(GdalImport, TheWorkingCopyIsATiledGeoTiffThatReadsAsTheOriginal) {
     EXPECT_THROW(hg::writeGdalWorkingFile(dir / "notes.txt", dir / "other.mem"),
                  std::runtime_error);
     EXPECT_FALSE(std::filesystem::exists(dir / "other.mem"));
+}
+
+}  // namespace
+
+namespace {
+
+// The working file has overviews: a thinned picture of it holds the means of
+// the blocks the kept posts start, the whole DEM still every post as it is.
+// The same raster without overviews keeps the exact posts when thinned.
+TEST(GdalImport, AThinnedReadOfTheWorkingFileAveragesBlocksAndAWholeReadKeepsEveryPost) {
+    TempDir dir;
+    RasterSpec spec;
+    spec.driver = "AAIGrid";
+    spec.cols = 600, spec.rows = 520;
+    spec.noData = true;
+    // One whole block of the thinned picture is void, and one post of another.
+    std::vector<std::pair<int, int>> voids = {{41, 81}};
+    for (int r = 40; r < 44; ++r)
+        for (int c = 120; c < 124; ++c) voids.emplace_back(r, c);
+    const auto source = writeRaster(dir / "ridge.asc", spec, voids);
+    const auto working = dir / "Hillglimmer.mem";
+    hg::writeGdalWorkingFile(source, working);
+
+    // Every fourth post: a whole number of the one overview's cells.
+    auto thinned = [](const std::filesystem::path& file) {
+        auto read = std::make_unique<MeshRead<hg::CGdalRaster>>(file);
+        read->settings.isPart = 0;
+        read->settings.sizeMeshMaxX = read->settings.sizeMeshMaxZ = 150;
+        read->run();
+        return read;
+    };
+    auto copy = thinned(working);
+    ASSERT_EQ(copy->mesh.thinStep, 4);
+    ASSERT_EQ(copy->settings.usedCols, 150);
+    ASSERT_EQ(copy->settings.usedRows, 130);
+    const std::vector<float>& a = copy->buffers.heights;
+    for (int r = 0; r < 130; ++r) {
+        for (int c = 0; c < 150; ++c) {
+            const float got = a[static_cast<std::size_t>(r) * 150 + c];
+            if (r == 10 && c == 30) {
+                EXPECT_EQ(got, hg::VOID_HEIGHT);
+            } else if (!(r == 10 && c == 20)) {
+                // Heights are linear, so a block's mean is its centre's.
+                ASSERT_NEAR(got, sampleHeight(4 * r + 1.5, 4 * c + 1.5), 1e-3) << r << " " << c;
+            }
+        }
+    }
+    EXPECT_NE(a[10 * 150 + 20], hg::VOID_HEIGHT);
+
+    auto original = thinned(source);
+    const std::vector<float>& b = original->buffers.heights;
+    ASSERT_EQ(b.size(), 150u * 130u);
+    EXPECT_FLOAT_EQ(b[129 * 150 + 149], static_cast<float>(sampleHeight(4 * 129, 4 * 149)));
+    EXPECT_EQ(b[10 * 150 + 30], hg::VOID_HEIGHT);
+
+    MeshRead<hg::CGdalRaster> whole(working), wholeOriginal(source);
+    EXPECT_EQ(whole.run(), wholeOriginal.run());
 }
 
 }  // namespace

@@ -120,3 +120,31 @@ TEST(Executable, HelpAndVersion) {
     EXPECT_NE(h.out.find("info FILE"), std::string::npos);
     EXPECT_NE(h.out.find("styles: Mesh"), std::string::npos) << h.out;
 }
+
+TEST(Executable, HelpNamesEveryHackOptionAndDemTypeWhileAMistakeGetsTheShortForm) {
+    hgtest::TempDir home;
+    for (const char* args : {"--help", "-h"}) {
+        ProgramRun h = runProgram(args, home.path());
+        EXPECT_EQ(h.exitCode, 0) << args;
+        for (const char* name :
+             {"-root", "-window-id ID", "-delay US", "-fps", "-style NAME|N", "-mesh 1|2|4|8",
+              "-altitude X", "-speed X", "-contour METRES", "-dem FILE", "select INDEX CODE",
+              "render", "0.05 to 10", "7  GDAL raster"}) {
+            EXPECT_NE(h.out.find(name), std::string::npos) << args << " lacks " << name;
+        }
+    }
+    // The mistake is said on stderr alone, with the forms but not the list.
+    std::string cmd = "env -u DISPLAY HILLGLIMMER_HOME='" + home.path().string() +
+                      "' '" HG_EXECUTABLE "' infoo 2>/dev/null";
+    FILE* p = ::popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char buf[512];
+    std::string out;
+    while (std::fgets(buf, sizeof buf, p)) out += buf;
+    const int status = ::pclose(p);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+    EXPECT_EQ(out, "");
+    ProgramRun wrong = runProgram("infoo", home.path());
+    EXPECT_NE(wrong.out.find("Usage:"), std::string::npos);
+    EXPECT_EQ(wrong.out.find("DEM types ("), std::string::npos) << wrong.out;
+}
