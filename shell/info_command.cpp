@@ -107,7 +107,8 @@ int runInfoCommand(const std::vector<std::string>& args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--type" && i + 1 < args.size()) {
             auto t = parseNumber<int>(args[++i]);
-            if (!t) return usage();
+            // A number no reader has would be read as type 0 further on.
+            if (!t || *t < 0 || *t > kDemGdal) return usage();
             type = *t;
         } else if (args[i] == "--heights" && i + 1 < args.size()) {
             heightsOut = args[++i];

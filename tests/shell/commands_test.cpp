@@ -220,6 +220,8 @@ TEST(Commands, InfoOfAGeoTiffCopyEqualsTheUsgsSamplesOwnReading) {
     Output bad = run("info '" + (home / "noise.tif").string() + "' --type 7", home.path());
     EXPECT_NE(bad.code, 0);
     EXPECT_NE(bad.text.find("noise.tif"), std::string::npos) << bad.text;
+    // A type no reader has is a usage error, not a reading as type 0.
+    EXPECT_EQ(run("info '" + tif.string() + "' --type 9", home.path()).code, 2);
 }
 
 TEST(Commands, SelectOfAFileItsReaderRefusesFailsAndKeepsTheDem) {
