@@ -219,12 +219,18 @@ TEST(GdalRaster, AUsgsSampleCopiedToGeoTiffReadsAsItsOwnReader) {
 
 namespace {
 
-TEST(GdalImport, TheWorkingCopyIsATiledGeoTiffThatReadsAsTheOriginal) {
-    TempDir dir;
+// An ESRI ASCII grid of 600 x 520 posts with a no-data value.
+RasterSpec asciiGridWithNoData() {
     RasterSpec spec;
     spec.driver = "AAIGrid";
     spec.cols = 600, spec.rows = 520;
     spec.noData = true;
+    return spec;
+}
+
+TEST(GdalImport, TheWorkingCopyIsATiledGeoTiffThatReadsAsTheOriginal) {
+    TempDir dir;
+    const RasterSpec spec = asciiGridWithNoData();
     const auto source = writeRaster(dir / "valley.asc", spec, {{3, 4}, {500, 599}});
     const auto working = dir / "Hillglimmer.mem";
     hg::writeGdalWorkingFile(source, working);
@@ -264,10 +270,7 @@ namespace {
 // The same raster without overviews keeps the exact posts when thinned.
 TEST(GdalImport, AThinnedReadOfTheWorkingFileAveragesBlocksAndAWholeReadKeepsEveryPost) {
     TempDir dir;
-    RasterSpec spec;
-    spec.driver = "AAIGrid";
-    spec.cols = 600, spec.rows = 520;
-    spec.noData = true;
+    const RasterSpec spec = asciiGridWithNoData();
     // One whole block of the thinned picture is void, and one post of another.
     std::vector<std::pair<int, int>> voids = {{41, 81}};
     for (int r = 40; r < 44; ++r)
