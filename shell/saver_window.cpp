@@ -15,7 +15,6 @@
 #include <QSurfaceFormat>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -37,13 +36,6 @@ namespace hg {
 namespace {
 
 constexpr const char* kProcCaption = "Hillglimmer proc";
-
-// SIGTERM (how XScreenSaver and session managers end a saver) is noted here
-// and acted on at the next tick, through the normal close-down.
-volatile std::sig_atomic_t gTerminate = 0;
-extern "C" void onTerminate(int) {
-    gTerminate = 1;
-}
 
 xcb_connection_t* x11Connection() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -94,7 +86,7 @@ SaverWindow::~SaverWindow() {
     closeDown();
 }
 
-bool SaverWindow::start() {
+bool SaverWindow::start(QScreen* screen, std::optional<QPoint> startCursor) {
     if (placement_.kind == SaverPlacement::Plain) {
         resize(800, 600);
         show();
@@ -122,9 +114,12 @@ bool SaverWindow::start() {
     // there is none to honour a full-screen request.
     setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint |
              Qt::WindowStaysOnTopHint);
-    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    // The screen first: on a display of several X screens it picks the
+    // root the window is made under, and the geometry is that screen's.
+    if (screen != nullptr) setScreen(screen);
     setGeometry(screen != nullptr ? screen->geometry() : QRect(0, 0, 800, 600));
-    startCursor_ = QCursor::pos();
+    startCursor_ = startCursor.value_or(QCursor::pos());
     show();
     requestActivate();
     return true;
@@ -210,7 +205,8 @@ void SaverWindow::exposeEvent(QExposeEvent*) {
         return;
     }
     // A window first exposed at no size has nothing to draw into yet.
-    if (!started_ && isExposed() && width() > 0 && height() > 0) {
+    // Nor does a window already told of another window's failure.
+    if (!started_ && !failed_ && isExposed() && width() > 0 && height() > 0) {
         started_ = true;
         if (!runGuarded(static_cast<QObject*>(this), kProcCaption, [this] { startUp(); })) fail();
     }
@@ -234,6 +230,8 @@ void SaverWindow::startUp() {
 
     context_ = std::make_unique<QOpenGLContext>();
     context_->setFormat(format());
+    // A context made for another X screen cannot draw into this window.
+    context_->setScreen(screen());
     if (!context_->create()) {
         throw std::runtime_error("OpenGL cannot create a context for the saver window.");
     }
@@ -260,12 +258,8 @@ void SaverWindow::startUp() {
 
 void SaverWindow::tick() {
     const bool ok = runGuarded(static_cast<QObject*>(this), kProcCaption, [this] {
-        if (gTerminate != 0) {
-            closeDown();
-            return;
-        }
         if (placement_.kind == SaverPlacement::Child && !followParent()) {
-            closeDown();
+            requestEnd();
             return;
         }
         if (draw_ == nullptr || !draw_->sceneBuilt()) return;
@@ -282,16 +276,37 @@ void SaverWindow::tick() {
 }
 
 void SaverWindow::fail() {
+    const bool first = !failed_;
     failed_ = true;
     // An ordinary window has shown its failure in a box already.
     if (placement_.kind == SaverPlacement::Plain || closed_) {
-        closeDown();
+        requestEnd();
         return;
     }
+    failHere();
+    if (first && failureHook_) failureHook_();
+}
+
+void SaverWindow::failHere() {
+    failed_ = true;
     timer_.stop();
     // Not from inside the event that failed: the window is remade.
     QMetaObject::invokeMethod(
         this, [this] { showFailure(); }, Qt::QueuedConnection);
+}
+
+void SaverWindow::showFailureOf(const std::string& text, const std::string& caption) {
+    if (closed_ || failed_) return;
+    noteFailure(text, caption);
+    failHere();
+}
+
+void SaverWindow::requestEnd() {
+    if (endRequest_) {
+        endRequest_();
+    } else {
+        closeDown();
+    }
 }
 
 void SaverWindow::noteFailure(const std::string& text, const std::string& caption) {
@@ -353,7 +368,7 @@ bool SaverWindow::followParent() {
 
 void SaverWindow::closingInput() {
     if (preview()) return;
-    closeDown();
+    requestEnd();
 }
 
 void SaverWindow::releaseGl() {
@@ -383,12 +398,11 @@ void SaverWindow::closeDown() {
     setKeyboardGrabEnabled(false);
     setMouseGrabEnabled(false);
     hide();
-    if (QCoreApplication::instance() != nullptr) QCoreApplication::exit(failed_ ? 1 : 0);
 }
 
 bool SaverWindow::event(QEvent* event) {
     // A plain window ends when the user closes it.
-    if (event->type() == QEvent::Close) closeDown();
+    if (event->type() == QEvent::Close) requestEnd();
     return QWindow::event(event);
 }
 
@@ -414,54 +428,6 @@ bool displayAnswers(const char* display) {
     // Even a failed connection is an object to give back.
     xcb_disconnect(c);
     return ok;
-}
-
-int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPath,
-             const SaverOverrides& overrides) {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') {
-        std::fputs("hillglimmer: the saver needs an X display, and DISPLAY is not set.\n", stderr);
-        return 1;
-    }
-    if (!displayAnswers(display)) {
-        std::fprintf(stderr, "hillglimmer: cannot open display %s\n", display);
-        return 1;
-    }
-    // A foreign X11 window can only be joined through Qt's X11 platform,
-    // so it is used even inside a Wayland session.
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int argc = 1;
-    char name[] = "hillglimmer";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    // A message box would open under a window that covers the screen, or
-    // over the screen of an XScreenSaver that is blanking it: there the
-    // failure goes to stderr, which XScreenSaver collects, and is drawn in
-    // the saver's own window. Only an ordinary window can leave a box to
-    // the user.
-    std::optional<ErrorSinkGuard> quietErrors;
-    SaverWindow* shown = nullptr;
-    if (placement.kind == SaverPlacement::Plain) {
-        installMessageBoxSink();
-    } else {
-        quietErrors.emplace([&shown](void*, const std::string& text, const std::string& caption) {
-            std::fprintf(stderr, "hillglimmer: %s: %s\n", caption.c_str(), text.c_str());
-            if (shown != nullptr) shown->noteFailure(text, caption);
-        });
-    }
-    std::signal(SIGTERM, onTerminate);
-    SaverWindow window(placement, memPath, overrides);
-    shown = &window;
-    // SIGTERM is looked at apart from the frame timer, so that it ends the
-    // saver in every state: before the first frame, after a failure, while
-    // a message box is open.
-    QTimer terminateWatch;
-    QObject::connect(&terminateWatch, &QTimer::timeout, &window, [&window] {
-        if (gTerminate != 0) window.closeDown();
-    });
-    terminateWatch.start(50);
-    if (!window.start()) return 1;
-    return QApplication::exec();
 }
 
 }  // namespace hg

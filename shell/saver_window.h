@@ -9,11 +9,15 @@
 #include <QWindow>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "render/gl_target.h"
 #include "shell/saver_overrides.h"
+
+class QScreen;
 
 namespace hg {
 
@@ -42,6 +46,10 @@ struct SaverPlacement {
 // end when their window goes away (or on SIGTERM). A failure in a window
 // that covers the screen or belongs to another program is drawn as text
 // in it until that same ending comes; the process then exits 1.
+//
+// A window never ends the run by itself: several may share one (a
+// full-screen saver covers every monitor), so it asks through its hooks
+// and the run closes every window down and sets the one exit status.
 class SaverWindow : public QWindow, public GlTarget {
     Q_OBJECT
 
@@ -50,8 +58,16 @@ public:
                 SaverOverrides overrides = {});
     ~SaverWindow() override;
 
-    // Shows the window; the run starts with its first exposure.
-    bool start();
+    // Called for the closing input, a lost parent window, a closed plain
+    // window or a failure that ends the run at once.
+    void onEndRequest(std::function<void()> hook) { endRequest_ = std::move(hook); }
+    // Called once when this window starts showing a failure.
+    void onFailure(std::function<void()> hook) { failureHook_ = std::move(hook); }
+
+    // Shows the window; the run starts with its first exposure. A
+    // full-screen window covers screen (the primary one when null), and
+    // a mouse move counts from startCursor, where the run began.
+    bool start(QScreen* screen = nullptr, std::optional<QPoint> startCursor = std::nullopt);
 
     bool makeCurrent() override;
     bool doneCurrent() override;
@@ -64,11 +80,18 @@ public:
     // Frames drawn so far (for tests and the frame counter).
     long long frames() const { return frames_; }
 
-    // Ends the run as the closing input does: at most once.
+    // Stops drawing, gives back the GL resources and the grabs, and hides
+    // the window: at most once. The run's ending calls it on every window.
     void closeDown();
+    bool closed() const { return closed_; }
+    // Whether a failure ended or is ending this window's drawing.
+    bool failed() const { return failed_; }
 
     // Keeps the first failure reported during the run, to be drawn.
     void noteFailure(const std::string& text, const std::string& caption);
+    // Stops drawing and shows the failure noted, as if this window had
+    // failed itself, without telling the run again.
+    void showFailureOf(const std::string& text, const std::string& caption);
 
 protected:
     bool event(QEvent* event) override;
@@ -85,6 +108,8 @@ private:
     // once, the others show the failure until the run's own ending. The
     // process then exits non-zero.
     void fail();
+    void failHere();
+    void requestEnd();
     void showFailure();
     void paintFailure();
     void releaseGl();
@@ -94,6 +119,8 @@ private:
     SaverPlacement placement_;
     std::filesystem::path memPath_;
     SaverOverrides overrides_;
+    std::function<void()> endRequest_;
+    std::function<void()> failureHook_;
     QWindow* foreign_ = nullptr;
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<CDraw> draw_;
@@ -119,7 +146,9 @@ private:
 // whole process when it cannot reach its display, so callers ask first.
 bool displayAnswers(const char* display);
 
-// The saver mode: a QApplication on X11 and one SaverWindow until it ends.
+// The saver mode: a QApplication on X11 and its windows until the run ends
+// (one SaverWindow per screen for the full-screen saver, else one). Made in
+// saver_screens.cpp, which holds the set of windows.
 int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPath,
              const SaverOverrides& overrides = {});
 

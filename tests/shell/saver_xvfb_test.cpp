@@ -61,13 +61,19 @@ bool waitExit(pid_t pid, std::chrono::milliseconds limit, int* status = nullptr)
 
 class VirtualDisplay {
 public:
-    VirtualDisplay() {
+    // screens X screens of 640 x 480 side by side: Qt makes one QScreen of
+    // each, as it does of each monitor of a desktop.
+    explicit VirtualDisplay(int screens = 1) {
         // Xvfb picks a free display itself and names it on a pipe: tests
         // that run at once never share a server (and each other's input).
         int fds[2];
         if (::pipe(fds) != 0) return;
-        pid_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "640x480x24",
-                      "-nolisten", "tcp"});
+        std::vector<std::string> argv{"Xvfb", "-displayfd", std::to_string(fds[1])};
+        for (int i = 0; i < screens; ++i) {
+            argv.insert(argv.end(), {"-screen", std::to_string(i), "640x480x24"});
+        }
+        argv.insert(argv.end(), {"-nolisten", "tcp"});
+        pid_ = spawn(argv);
         ::close(fds[1]);
         std::string number;
         char c = 0;
@@ -107,11 +113,15 @@ public:
         return win;
     }
 
-    // The root window's pixel at (x, y) as 0xRRGGBB.
-    std::uint32_t pixel(int x, int y) {
-        const xcb_setup_t* setup = xcb_get_setup(conn_);
-        xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
-        auto cookie = xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root,
+    xcb_window_t root(int screen = 0) const {
+        auto it = xcb_setup_roots_iterator(xcb_get_setup(conn_));
+        for (; screen > 0 && it.rem > 1; --screen) xcb_screen_next(&it);
+        return it.data->root;
+    }
+
+    // A root window's pixel at (x, y) as 0xRRGGBB.
+    std::uint32_t pixel(int x, int y, int screen = 0) {
+        auto cookie = xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, root(screen),
                                     static_cast<int16_t>(x), static_cast<int16_t>(y), 1, 1, ~0u);
         xcb_get_image_reply_t* reply = xcb_get_image_reply(conn_, cookie, nullptr);
         if (reply == nullptr) return 0xFFFFFFFF;
@@ -122,19 +132,17 @@ public:
     }
 
     // How many of a grid of sample points differ from colour.
-    int pointsNot(std::uint32_t colour, int x0, int y0, int x1, int y1) {
+    int pointsNot(std::uint32_t colour, int x0, int y0, int x1, int y1, int screen = 0) {
         int n = 0;
         for (int y = y0; y < y1; y += 8)
-            for (int x = x0; x < x1; x += 8) n += pixel(x, y) != colour;
+            for (int x = x0; x < x1; x += 8) n += pixel(x, y, screen) != colour;
         return n;
     }
 
     // Light grey or white pixels in a rectangle: text on the dark ground
     // (the terrain's own shades seldom reach them all at once).
-    int lightPixels(int x, int y, int w, int h) {
-        const xcb_setup_t* setup = xcb_get_setup(conn_);
-        xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
-        auto cookie = xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root,
+    int lightPixels(int x, int y, int w, int h, int screen = 0) {
+        auto cookie = xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, root(screen),
                                     static_cast<int16_t>(x), static_cast<int16_t>(y),
                                     static_cast<uint16_t>(w), static_cast<uint16_t>(h), ~0u);
         xcb_get_image_reply_t* reply = xcb_get_image_reply(conn_, cookie, nullptr);
@@ -150,10 +158,10 @@ public:
 
     // Distinct colours among a grid of sample points: a shaded terrain shows
     // many, a message box a handful.
-    std::size_t distinctColours(int x0, int y0, int x1, int y1) {
+    std::size_t distinctColours(int x0, int y0, int x1, int y1, int screen = 0) {
         std::set<std::uint32_t> seen;
         for (int y = y0; y < y1; y += 6)
-            for (int x = x0; x < x1; x += 6) seen.insert(pixel(x, y));
+            for (int x = x0; x < x1; x += 6) seen.insert(pixel(x, y, screen));
         return seen.size();
     }
 
@@ -193,16 +201,18 @@ struct SaverRun {
     }
 };
 
-#define REQUIRE_X()                                                                          \
+#define REQUIRE_X_SCREENS(n)                                                                 \
     if (!haveProgram("Xvfb") || !haveProgram("xdotool"))                                     \
         GTEST_SKIP() << "Xvfb or xdotool is not installed (scripts/install-deps adds them)"; \
-    VirtualDisplay display;                                                                  \
+    VirtualDisplay display(n);                                                               \
     ASSERT_TRUE(display.ok()) << "Xvfb did not start"
+#define REQUIRE_X() REQUIRE_X_SCREENS(1)
 
 // Waits until the terrain shows: many shades where it stands.
-bool waitForTerrain(VirtualDisplay& d, int x0, int y0, int x1, int y1, std::size_t shades = 24) {
+bool waitForTerrain(VirtualDisplay& d, int x0, int y0, int x1, int y1, std::size_t shades = 24,
+                    int screen = 0) {
     for (int i = 0; i < 150; ++i) {
-        if (d.distinctColours(x0, y0, x1, y1) > shades) return true;
+        if (d.distinctColours(x0, y0, x1, y1, screen) > shades) return true;
         std::this_thread::sleep_for(100ms);
     }
     return false;
@@ -266,9 +276,9 @@ TEST(SaverOnX, PreviewDrawsInsideItsWindowAndIgnoresInput) {
 
 namespace {
 // Waits until text shows on a dark ground in the rectangle.
-bool waitForText(VirtualDisplay& d, int x, int y, int w, int h) {
+bool waitForText(VirtualDisplay& d, int x, int y, int w, int h, int screen = 0) {
     for (int i = 0; i < 100; ++i) {
-        if (d.lightPixels(x, y, w, h) > 20) return true;
+        if (d.lightPixels(x, y, w, h, screen) > 20) return true;
         std::this_thread::sleep_for(100ms);
     }
     return false;
@@ -396,4 +406,67 @@ TEST(SaverOnX, EveryStyleDrawsFullScreenAndEndsOnAKey) {
         run.pid = -1;
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << run.errors();
     }
+}
+
+namespace {
+// How often needle occurs in text.
+int occurrences(const std::string& text, const std::string& needle) {
+    int n = 0;
+    for (auto at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+    return n;
+}
+
+// Both screens back to one plain colour each: no window of the saver left.
+void expectBothScreensClear(VirtualDisplay& d) {
+    for (int screen = 0; screen < 2; ++screen) {
+        EXPECT_EQ(d.pointsNot(d.pixel(320, 240, screen), 0, 0, 640, 480, screen), 0)
+            << "a window is left on screen " << screen;
+    }
+}
+}  // namespace
+
+TEST(SaverOnTwoScreens, EachScreenDrawsAndAnyEndingEndsBoth) {
+    REQUIRE_X_SCREENS(2);
+    // The second screen's input: the pointer goes over at the same place,
+    // which is no move from where the run began, then clicks there.
+    for (const char* ending : {"key a", "click on the second screen", "SIGTERM"}) {
+        SCOPED_TRACE(ending);
+        SaverRun run;
+        xdotool(display, "mousemove --screen 0 320 240");
+        run.start(display, {"/s"});
+        ASSERT_TRUE(waitForTerrain(display, 0, 0, 640, 480, 24, 0)) << run.errors();
+        ASSERT_TRUE(waitForTerrain(display, 0, 0, 640, 480, 24, 1))
+            << "the second screen was not covered: " << run.errors();
+        if (std::string(ending) == "SIGTERM") {
+            ::kill(run.pid, SIGTERM);
+        } else if (std::string(ending) == "key a") {
+            xdotool(display, ending);
+        } else {
+            xdotool(display, "mousemove --screen 1 320 240");
+            EXPECT_FALSE(waitExit(run.pid, 500ms)) << "crossing to the other screen ended it";
+            xdotool(display, "click 1");
+        }
+        int status = 0;
+        ASSERT_TRUE(waitExit(run.pid, 3000ms, &status)) << "the saver outlived its ending";
+        run.pid = -1;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << run.errors();
+        expectBothScreensClear(display);
+    }
+}
+
+TEST(SaverOnTwoScreens, AFailureIsShownOnBothAndReportedOnce) {
+    REQUIRE_X_SCREENS(2);
+    SaverRun run;
+    run.breakTheDem();
+    xdotool(display, "mousemove --screen 0 320 240");
+    run.start(display, {"/s"});
+    ASSERT_TRUE(waitForText(display, 0, 0, 640, 480, 0)) << run.errors();
+    ASSERT_TRUE(waitForText(display, 0, 0, 640, 480, 1)) << "no message on the second screen";
+    EXPECT_EQ(occurrences(run.errors(), "Illegal format"), 1) << run.errors();
+    xdotool(display, "key a");
+    int status = 0;
+    ASSERT_TRUE(waitExit(run.pid, 3000ms, &status)) << "the message outlived the key";
+    run.pid = -1;
+    EXPECT_TRUE(failedExit(status)) << status;
+    expectBothScreensClear(display);
 }
