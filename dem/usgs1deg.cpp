@@ -267,16 +267,17 @@ void CUSGS1deg::setProjectedCorners() {
     referenceLongitude = (180.0 - (zone - 1) * 6.0) * 3600.0;
     // The longitudes serve for display only; the spacings come from the
     // eastings in metres.
-    MeridianWalk walk(0, originLatitude);
-    auto convert = [&](double& x, double& y) {
-        const double lat = walk.latitudeAt(y);
-        x = x / metresPerArcSecEW(0, lat) + referenceLongitude;
-        y = lat;
-    };
-    convert(nwX, nwY);
-    convert(seX, seY);
-    convert(neX, neY);
-    convert(swX, swY);
+    // All four corners come out of one walk from the equator.
+    double* xs[4] = {&nwX, &seX, &neX, &swX};
+    double* ys[4] = {&nwY, &seY, &neY, &swY};
+    std::array<double, 4> northings{};
+    std::array<double, 4> latitudes{};
+    for (std::size_t i = 0; i < 4; ++i) northings[i] = *ys[i];
+    MeridianWalk(0, originLatitude).latitudesAt(northings, latitudes);
+    for (std::size_t i = 0; i < 4; ++i) {
+        *xs[i] = *xs[i] / metresPerArcSecEW(0, latitudes[i]) + referenceLongitude;
+        *ys[i] = latitudes[i];
+    }
 }
 
 void CUSGS1deg::read() {
