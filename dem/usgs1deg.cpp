@@ -342,6 +342,8 @@ void CUSGS1deg::read() {
     // Every profile is wanted when the grid is read whole: those are read
     // many at a time. A thinned read takes only the profiles it keeps.
     ForwardWindow window(file, sel.usedCols() >= demCols ? kWindowChunk : 0);
+    std::vector<int> rowSlots(static_cast<std::size_t>(demRows));
+    for (int r = 0; r < demRows; ++r) rowSlots[static_cast<std::size_t>(r)] = sel.rowSlot(r);
     for (int j = 0; j < demCols; ++j) {
         const int col = sel.colSlot(j);
         if (col < 0) continue;
@@ -351,28 +353,37 @@ void CUSGS1deg::read() {
         const char* buf = window.at(p.offset, span);
         if (!buf) illegal();
 
-        // Only the elevations that land inside the grid.
+        // Only the elevations that land inside the grid, taken a block at a
+        // time so that each one's place is a step from the one before.
         const int first = std::max(0, -p.southRow);
         const int last = std::min(p.count, demRows - p.southRow);
-        for (int k = first; k < last; ++k) {
-            const int row = sel.rowSlot(demRows - 1 - (p.southRow + k));
-            if (row < 0) continue;
+        // Grid rows count from the north, elevations from the south.
+        const int top = demRows - 1 - p.southRow;
+        for (int k = first; k < last;) {
             std::size_t pos;
+            int blockEnd;
             if (k < kFirstBlockValues) {
                 pos = kProfileHeader + 6 * static_cast<std::size_t>(k);
+                blockEnd = kFirstBlockValues;
             } else {
                 const int q = k - kFirstBlockValues;
                 pos = static_cast<std::size_t>(1 + q / kBlockValues) * stride_ +
                       6 * static_cast<std::size_t>(q % kBlockValues);
+                blockEnd = kFirstBlockValues + (q / kBlockValues + 1) * kBlockValues;
             }
-            const int raw = elevationField(buf + pos);
-            float h = VOID_HEIGHT;
-            if (raw != kVoidMarker && raw != kFillMarker) {
-                const double value = (raw * zResolution_ + p.datum) * unitFactor;
-                // Whole metres, toward zero: 1000 ft is 304 m, -12.9 m is -12.
-                h = std::trunc(static_cast<float>(value));
+            for (const int stop = std::min(last, blockEnd); k < stop; ++k, pos += 6) {
+                const int row = rowSlots[static_cast<std::size_t>(top - k)];
+                if (row < 0) continue;
+                const int raw = elevationField(buf + pos);
+                float h = VOID_HEIGHT;
+                if (raw != kVoidMarker && raw != kFillMarker) {
+                    const double value = (raw * zResolution_ + p.datum) * unitFactor;
+                    // Whole metres, toward zero: 1000 ft is 304 m, -12.9 m is -12.
+                    h = std::trunc(static_cast<float>(value));
+                }
+                heights[static_cast<std::size_t>(row) * usedCols + static_cast<std::size_t>(col)] =
+                    h;
             }
-            heights[static_cast<std::size_t>(row) * usedCols + static_cast<std::size_t>(col)] = h;
         }
     }
 }
