@@ -95,20 +95,35 @@ void MeridianWalk::latitudesAt(std::span<const double> metresNorth, std::span<do
         // A guess at the steps ahead saves the cache from growing bit by bit.
         const double expected = farthest / 30.0 + 16.0;
         if (expected < 1e8) leg.lengths.reserve(static_cast<std::size_t>(expected));
+        // Subtracting the negated length is adding it, exactly; a sum
+        // times the direction is above zero while that walk goes on.
         double phi = origin_;
-        for (std::size_t k = 0; active > 0; ++k) {
-            const double m = step(leg, direction, k);
-            phi += direction;
-            for (std::size_t i = 0; i < active;) {
-                d[i] = northward ? d[i] - m : d[i] + m;
-                if (northward ? d[i] > 0.0 : d[i] < 0.0) {
-                    ++i;
-                    continue;
+        std::size_t k = 0;
+        while (active > 0) {
+            // Lengths a block ahead, so the sums below run without calls.
+            const std::size_t end = k + kLengthBlock;
+            if (leg.lengths.size() < end) extend(leg, direction, end - 1);
+            const double* lengths = leg.lengths.data();
+            for (; k < end && active > 0; ++k) {
+                const double m = lengths[k];
+                const double signedStep = direction * m;
+                phi += direction;
+                bool someDone = false;
+                for (std::size_t i = 0; i < active; ++i) {
+                    d[i] -= signedStep;
+                    someDone |= !(d[i] * direction > 0.0);
                 }
-                latitudes[which[i]] = phi + d[i] / m;
-                --active;
-                which[i] = which[active];
-                d[i] = d[active];
+                if (!someDone) continue;
+                for (std::size_t i = 0; i < active;) {
+                    if (d[i] * direction > 0.0) {
+                        ++i;
+                        continue;
+                    }
+                    latitudes[which[i]] = phi + d[i] / m;
+                    --active;
+                    which[i] = which[active];
+                    d[i] = d[active];
+                }
             }
         }
     }

@@ -46,6 +46,7 @@ private:
     double extend(Leg& leg, double direction, std::size_t k);
 
     static constexpr std::size_t kMaxDistances = 8;
+    static constexpr std::size_t kLengthBlock = 512;
 
     double a_ = 0.0;
     double e2_ = 0.0;
