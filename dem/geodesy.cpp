@@ -1,16 +1,48 @@
 #include "dem/geodesy.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace hg {
 
 namespace {
 constexpr double kRadiansPerArcSec = 4.84813681095679e-6;
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The fused multiply-add below is one instruction where the processor has
+// it, a library call elsewhere; the loader picks the build that fits.
+#define HG_FMA_CLONES __attribute__((target_clones("fma", "default")))
+#else
+#define HG_FMA_CLONES
+#endif
+
+// y^1.5 exactly as std::pow(y, 1.5) rounds it, for the y = 1 - e2 sin^2 of
+// the meridian's length, in about half pow's time: y * sqrt(y) carried to
+// about twice double precision, then rounded once. pow's own rounding is
+// not always the nearest, so wherever the value lies near the midpoint of
+// two doubles pow decides; that is about one call in sixteen. A test holds
+// this to pow at every step of every walk the readers take.
+HG_FMA_CLONES double powThreeHalves(double y) {
+    const double t = std::sqrt(y);
+    const double hi = y * t;
+    const double productError = std::fma(y, t, -hi);
+    // sqrt(y) = t + (y - t^2) / 2t, far beyond double precision.
+    const double sqrtResidual = std::fma(-t, t, y);
+    const double low = productError + y * sqrtResidual / (2.0 * t);
+    const double result = hi + low;
+    const double leftOver = (hi - result) + low;
+    const double ulp =
+        std::bit_cast<double>(std::bit_cast<std::uint64_t>(result) & 0x7ff0000000000000ULL) *
+        0x1p-52;
+    if (!(std::fabs(std::fabs(leftOver) - 0.5 * ulp) >= ulp * 0x1p-4)) return std::pow(y, 1.5);
+    return result;
+}
+
 double nsLength(double a, double e2, double latitudeArcSec) {
     const double s = std::sin(latitudeArcSec * kRadiansPerArcSec);
-    return (1.0 - e2) * a * kRadiansPerArcSec / std::pow(1.0 - e2 * s * s, 1.5);
+    return (1.0 - e2) * a * kRadiansPerArcSec / powThreeHalves(1.0 - e2 * s * s);
 }
 }  // namespace
 
