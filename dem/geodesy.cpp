@@ -22,7 +22,7 @@ constexpr double kRadiansPerArcSec = 4.84813681095679e-6;
 // the meridian's length, in about half pow's time: y * sqrt(y) carried to
 // about twice double precision, then rounded once. pow's own rounding is
 // not always the nearest, so wherever the value lies near the midpoint of
-// two doubles pow decides; that is about one call in sixteen. A test holds
+// two doubles pow decides, about one call in sixty. A test holds
 // this to pow at every step of every walk the readers take.
 HG_FMA_CLONES double powThreeHalves(double y) {
     const double t = std::sqrt(y);
@@ -36,7 +36,7 @@ HG_FMA_CLONES double powThreeHalves(double y) {
     const double ulp =
         std::bit_cast<double>(std::bit_cast<std::uint64_t>(result) & 0x7ff0000000000000ULL) *
         0x1p-52;
-    if (!(std::fabs(std::fabs(leftOver) - 0.5 * ulp) >= ulp * 0x1p-4)) return std::pow(y, 1.5);
+    if (!(std::fabs(std::fabs(leftOver) - 0.5 * ulp) >= ulp * 0x1p-6)) return std::pow(y, 1.5);
     return result;
 }
 
