@@ -19,7 +19,7 @@ constexpr double kRadiansPerArcSec = 4.84813681095679e-6;
 #endif
 
 // y^1.5 exactly as std::pow(y, 1.5) rounds it, for the y = 1 - e2 sin^2 of
-// the meridian's length, in about half pow's time: y * sqrt(y) carried to
+// the meridian's length, in about two thirds of pow's time: y * sqrt(y) carried to
 // about twice double precision, then rounded once. pow's own rounding is
 // not always the nearest, so wherever the value lies near the midpoint of
 // two doubles pow decides, about one call in sixty. A test holds
