@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <vector>
 
 namespace hg {
@@ -24,11 +26,11 @@ double latitudeAlongMeridian(int ellipsoid, double originLatitude, double metres
 // every answer is the one latitudeAlongMeridian gives.
 class MeridianWalk {
 public:
-    MeridianWalk(int ellipsoid, double originLatitude)
-        : ellipsoid_(ellipsoid), origin_(originLatitude) {
-        north_.next = south_.next = originLatitude;
-    }
+    MeridianWalk(int ellipsoid, double originLatitude);
     double latitudeAt(double metresNorth);
+    // latitudeAt for each distance, latitudes[j] for metresNorth[j], in one
+    // pass over the steps the farthest of them needs.
+    void latitudesAt(std::span<const double> metresNorth, std::span<double> latitudes);
 
 private:
     // The lengths of the arc-seconds walked so far one way, and the
@@ -43,7 +45,11 @@ private:
     }
     double extend(Leg& leg, double direction, std::size_t k);
 
-    int ellipsoid_;
+    static constexpr std::size_t kMaxDistances = 8;
+    static constexpr std::size_t kLengthBlock = 512;
+
+    double a_ = 0.0;
+    double e2_ = 0.0;
     Leg north_;
     Leg south_;
     double origin_;

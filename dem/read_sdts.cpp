@@ -54,7 +54,7 @@ void readModule(const std::filesystem::path& path, const ModuleMessages& msg, Ac
     }
 }
 
-std::int16_t bigEndian16(const std::string& bytes) {
+std::int16_t bigEndian16(const char* bytes) {
     const auto hi = static_cast<unsigned char>(bytes[0]);
     const auto lo = static_cast<unsigned char>(bytes[1]);
     return static_cast<std::int16_t>(static_cast<std::uint16_t>((hi << 8) | lo));
@@ -178,32 +178,44 @@ void CReadSDTS::readCells() {
     if (!reader.readDescriptiveRecord(ddr, status))
         throw MessageError(kCel0Messages.descriptiveRecord);
 
-    Iso8211Subfield subfield;
-    Iso8211SubfieldInfo info;
+    // Subfields in file order, k counting the cells of the current row.
+    // Only the first cell of a row is checked; record identifiers and cell
+    // addresses before it are passed over.
+    std::int16_t* const cells = cells_.data();
+    const std::size_t cellCount = cells_.size();
     std::size_t p = 0;
     int k = 0;
-    auto store = [&]() {
-        if (subfield.length != 2) throw MessageError(kCel0Messages.checkSubfield);
+    auto store = [&](const char* bytes) {
         // Cells beyond the layer's size have nowhere to go.
-        if (p < cells_.size()) cells_[p] = bigEndian16(subfield.value);
+        if (p < cellCount) cells[p] = bigEndian16(bytes);
         ++p;
+        if (++k >= nCols) k = 0;
     };
+    Iso8211Run run;
+    Iso8211SubfieldView subfield;
     for (;;) {
-        if (!reader.readSubfield(subfield)) throw MessageError(kCel0Messages.readSubfield);
-        if (k == 0) {
-            // Only the first cell of a row is checked; record identifiers
-            // and cell addresses before it are passed over.
-            if (!reader.checkSubfield(subfield.tag, info))
-                throw MessageError(kCel0Messages.checkSubfield);
-            if (info.format.find('B') != std::string::npos && subfield.length == 2) {
-                store();
-                k = 1;
+        if (reader.readRun(run)) {
+            // The cells of a row come as one field of two-byte values: taken
+            // straight from the record, with the checks of the one-by-one
+            // path below applied to the run's common format.
+            const bool cell = run.width == 2 && run.format.find('B') != std::string_view::npos;
+            const std::size_t n = run.count();
+            for (std::size_t i = 0; i < n; ++i) {
+                if (k == 0 && !cell) continue;
+                if (run.width != 2) throw MessageError(kCel0Messages.checkSubfield);
+                store(run.bytes.data() + i * 2);
             }
-        } else {
-            store();
-            ++k;
+            continue;
         }
-        if (k >= nCols) k = 0;
+        if (!reader.readSubfieldView(subfield)) throw MessageError(kCel0Messages.readSubfield);
+        const bool two = subfield.value.size() == 2;
+        if (k == 0) {
+            if (subfield.format.find('B') != std::string_view::npos && two)
+                store(subfield.value.data());
+        } else {
+            if (!two) throw MessageError(kCel0Messages.checkSubfield);
+            store(subfield.value.data());
+        }
         if (subfield.status == kIsoEndOfFile) break;
     }
 }

@@ -54,6 +54,54 @@ std::string trimBlanks(std::string_view s) {
     return std::string(s.substr(b, e - b + 1));
 }
 
+// An elevation: a 6-character I-format field, read as parseInt reads it.
+// Six characters cannot overflow, so no clamping is needed.
+int elevationField(const char* field) {
+    std::size_t i = 0;
+    while (i < 6 && isAsciiSpace(field[i])) ++i;
+    bool negative = false;
+    if (i < 6 && (field[i] == '+' || field[i] == '-')) {
+        negative = field[i] == '-';
+        ++i;
+    }
+    int v = 0;
+    for (; i < 6 && field[i] >= '0' && field[i] <= '9'; ++i) v = v * 10 + (field[i] - '0');
+    return negative ? -v : v;
+}
+
+// A file read forward through a large buffer: profiles that follow one
+// another then cost one read call for many of them, not a seek and a read
+// each.
+class ForwardWindow {
+public:
+    ForwardWindow(InputFile& file, std::size_t chunk) : file_(file), chunk_(chunk) {}
+
+    // n bytes at offset, or nullptr when the file cannot give them all.
+    const char* at(std::uint64_t offset, std::size_t n) {
+        if (offset >= start_ && n <= size_ && offset - start_ <= size_ - n) {
+            return buf_.data() + (offset - start_);
+        }
+        const std::size_t want = std::max(n, chunk_);
+        if (buf_.size() < want) buf_.resize(want);
+        size_ = 0;
+        if (!file_.seek(offset)) return nullptr;
+        auto got = file_.read(buf_.data(), want);
+        if (!got || *got < n) return nullptr;
+        start_ = offset;
+        size_ = *got;
+        return buf_.data();
+    }
+
+private:
+    InputFile& file_;
+    std::size_t chunk_;
+    std::vector<char> buf_;
+    std::uint64_t start_ = 0;
+    std::size_t size_ = 0;
+};
+
+constexpr std::size_t kWindowChunk = std::size_t{1} << 18;
+
 int blocksForProfile(int count) {
     if (count <= kFirstBlockValues) return 1;
     return 1 + (count - kFirstBlockValues + kBlockValues - 1) / kBlockValues;
@@ -162,13 +210,13 @@ void CUSGS1deg::open() {
 void CUSGS1deg::readProfileHeaders(InputFile& file, std::uint64_t fileSize) {
     profiles_.clear();
     profiles_.reserve(static_cast<std::size_t>(demCols));
-    std::array<char, kProfileHeader> h{};
+    ForwardWindow window(file, kWindowChunk);
     std::uint64_t offset = stride_;
     for (int j = 0; j < demCols; ++j) {
-        if (offset + kProfileHeader > fileSize || !file.seek(offset)) illegal();
-        auto got = file.read(h.data(), h.size());
-        if (!got || *got < h.size()) illegal();
-        const std::string_view b(h.data(), h.size());
+        if (offset + kProfileHeader > fileSize) illegal();
+        const char* h = window.at(offset, kProfileHeader);
+        if (!h) illegal();
+        const std::string_view b(h, kProfileHeader);
         Profile p;
         p.offset = offset;
         p.count = parseInt(b.substr(12, 6));
@@ -267,16 +315,17 @@ void CUSGS1deg::setProjectedCorners() {
     referenceLongitude = (180.0 - (zone - 1) * 6.0) * 3600.0;
     // The longitudes serve for display only; the spacings come from the
     // eastings in metres.
-    MeridianWalk walk(0, originLatitude);
-    auto convert = [&](double& x, double& y) {
-        const double lat = walk.latitudeAt(y);
-        x = x / metresPerArcSecEW(0, lat) + referenceLongitude;
-        y = lat;
-    };
-    convert(nwX, nwY);
-    convert(seX, seY);
-    convert(neX, neY);
-    convert(swX, swY);
+    // All four corners come out of one walk from the equator.
+    double* xs[4] = {&nwX, &seX, &neX, &swX};
+    double* ys[4] = {&nwY, &seY, &neY, &swY};
+    std::array<double, 4> northings{};
+    std::array<double, 4> latitudes{};
+    for (std::size_t i = 0; i < 4; ++i) northings[i] = *ys[i];
+    MeridianWalk(0, originLatitude).latitudesAt(northings, latitudes);
+    for (std::size_t i = 0; i < 4; ++i) {
+        *xs[i] = *xs[i] / metresPerArcSecEW(0, latitudes[i]) + referenceLongitude;
+        *ys[i] = latitudes[i];
+    }
 }
 
 void CUSGS1deg::read() {
@@ -290,40 +339,51 @@ void CUSGS1deg::read() {
 
     InputFile file;
     if (!file.open(fileName)) illegal();
-    std::vector<char> buf;
+    // Every profile is wanted when the grid is read whole: those are read
+    // many at a time. A thinned read takes only the profiles it keeps.
+    ForwardWindow window(file, sel.usedCols() >= demCols ? kWindowChunk : 0);
+    std::vector<int> rowSlots(static_cast<std::size_t>(demRows));
+    for (int r = 0; r < demRows; ++r) rowSlots[static_cast<std::size_t>(r)] = sel.rowSlot(r);
     for (int j = 0; j < demCols; ++j) {
         const int col = sel.colSlot(j);
         if (col < 0) continue;
         const Profile& p = profiles_[static_cast<std::size_t>(j)];
         const std::size_t blocks = static_cast<std::size_t>(blocksForProfile(p.count));
         const std::size_t span = (blocks - 1) * stride_ + kBlock;
-        buf.resize(span);
-        if (!file.seek(p.offset)) illegal();
-        auto got = file.read(buf.data(), span);
-        if (!got || *got < span) illegal();
+        const char* buf = window.at(p.offset, span);
+        if (!buf) illegal();
 
-        // Only the elevations that land inside the grid.
+        // Only the elevations that land inside the grid, taken a block at a
+        // time so that each one's place is a step from the one before.
         const int first = std::max(0, -p.southRow);
         const int last = std::min(p.count, demRows - p.southRow);
-        for (int k = first; k < last; ++k) {
-            const int row = sel.rowSlot(demRows - 1 - (p.southRow + k));
-            if (row < 0) continue;
+        // Grid rows count from the north, elevations from the south.
+        const int top = demRows - 1 - p.southRow;
+        for (int k = first; k < last;) {
             std::size_t pos;
+            int blockEnd;
             if (k < kFirstBlockValues) {
                 pos = kProfileHeader + 6 * static_cast<std::size_t>(k);
+                blockEnd = kFirstBlockValues;
             } else {
                 const int q = k - kFirstBlockValues;
                 pos = static_cast<std::size_t>(1 + q / kBlockValues) * stride_ +
                       6 * static_cast<std::size_t>(q % kBlockValues);
+                blockEnd = kFirstBlockValues + (q / kBlockValues + 1) * kBlockValues;
             }
-            const int raw = clampedLeadingInteger<int>(std::string_view(&buf[pos], 6));
-            float h = VOID_HEIGHT;
-            if (raw != kVoidMarker && raw != kFillMarker) {
-                const double value = (raw * zResolution_ + p.datum) * unitFactor;
-                // Whole metres, toward zero: 1000 ft is 304 m, -12.9 m is -12.
-                h = std::trunc(static_cast<float>(value));
+            for (const int stop = std::min(last, blockEnd); k < stop; ++k, pos += 6) {
+                const int row = rowSlots[static_cast<std::size_t>(top - k)];
+                if (row < 0) continue;
+                const int raw = elevationField(buf + pos);
+                float h = VOID_HEIGHT;
+                if (raw != kVoidMarker && raw != kFillMarker) {
+                    const double value = (raw * zResolution_ + p.datum) * unitFactor;
+                    // Whole metres, toward zero: 1000 ft is 304 m, -12.9 m is -12.
+                    h = std::trunc(static_cast<float>(value));
+                }
+                heights[static_cast<std::size_t>(row) * usedCols + static_cast<std::size_t>(col)] =
+                    h;
             }
-            heights[static_cast<std::size_t>(row) * usedCols + static_cast<std::size_t>(col)] = h;
         }
     }
 }

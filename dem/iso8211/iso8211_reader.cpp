@@ -287,6 +287,18 @@ struct FieldDef {
     // its data type.
     std::vector<FormatEntry> formats;
     std::size_t repeatStart = 0;
+    // The width every subfield has when all the formats are one and the
+    // same fixed-width one; 0 otherwise.
+    std::size_t uniformWidth = 0;
+
+    void findUniformWidth() {
+        uniformWidth = 0;
+        if (formats.empty() || formats.front().width == 0) return;
+        for (const FormatEntry& e : formats) {
+            if (e.text != formats.front().text) return;
+        }
+        uniformWidth = formats.front().width;
+    }
 
     const FormatEntry& formatAt(std::size_t e) const {
         if (e < formats.size()) return formats[e];
@@ -395,11 +407,14 @@ bool parseFieldDef(std::string_view body, std::size_t controlLength, FieldDef& d
     return true;
 }
 
+struct FieldDef;
+
 // One record's leader and directory: where each field lies in the record.
 struct DirEntry {
     std::string tag;
     std::size_t begin = 0;  // offset of the field in the field area
     std::size_t length = 0;
+    const FieldDef* def = nullptr;  // looked up once per directory
 };
 
 struct RecordLayout {
@@ -430,18 +445,23 @@ bool parseDirectory(std::string_view record, RecordLayout& layout) {
     std::size_t end = layout.base;
     if (record[end - 1] == kFieldTerminator) --end;
     const std::size_t areaLength = layout.recordLength - layout.base;
-    layout.entries.clear();
-    for (std::size_t p = kLeaderSize; p + entrySize <= end; p += entrySize) {
-        DirEntry e;
-        e.tag = std::string(record.substr(p, sizeTag));
-        if (!parseDigits(record.substr(p + sizeTag, sizeLength), e.length)) return false;
-        if (!parseDigits(record.substr(p + sizeTag + sizeLength, sizePosition), e.begin)) {
+    // Entries are overwritten in place so that a module of many records
+    // keeps the same storage from one directory to the next.
+    std::size_t n = 0;
+    for (std::size_t p = kLeaderSize; p + entrySize <= end; p += entrySize, ++n) {
+        if (n == layout.entries.size()) layout.entries.emplace_back();
+        DirEntry& e = layout.entries[n];
+        e.tag.assign(record.substr(p, sizeTag));
+        e.def = nullptr;
+        if (!parseDigits(record.substr(p + sizeTag, sizeLength), e.length) ||
+            !parseDigits(record.substr(p + sizeTag + sizeLength, sizePosition), e.begin) ||
+            e.begin > areaLength || e.length > areaLength - e.begin) {
+            layout.entries.resize(n);
             return false;
         }
-        if (e.begin > areaLength || e.length > areaLength - e.begin) return false;
-        layout.entries.push_back(std::move(e));
     }
-    return !layout.entries.empty();
+    layout.entries.resize(n);
+    return n > 0;
 }
 
 }  // namespace
@@ -451,7 +471,7 @@ struct Iso8211Reader::Impl {
 
     struct FieldSlice {
         const FieldDef* def;
-        std::string tag;
+        std::string_view tag;  // the directory entry's, alive as long as the record
         std::size_t begin;
         std::size_t end;  // the field terminator, or the end of the field
     };
@@ -477,19 +497,20 @@ struct Iso8211Reader::Impl {
     std::vector<std::size_t> dimensions;
     std::size_t fieldDimensionCount = 0;
 
+    // The subfield last handed out, for check(). Its tag views the current
+    // directory, which stays put until the next read call.
     bool haveLast = false;
-    std::string lastTag;
+    std::string_view lastTag;
     const FieldDef* lastDef = nullptr;
     std::size_t lastIndex = 0;
     std::size_t lastDimensionCount = 0;
 
     Impl() { unknownField.formats.push_back(FormatEntry{"A", 0, 0}); }
 
-    bool fail(Iso8211Subfield& out) {
+    bool fail(Iso8211SubfieldView& out) {
         state = source.hitEnd() ? State::FailedAtEnd : State::Failed;
         out.status = state == State::FailedAtEnd ? kIsoEndOfFile : kIsoFailure;
-        out.value.clear();
-        out.length = 0;
+        out.value = {};
         haveLast = false;
         return false;
     }
@@ -513,6 +534,7 @@ struct Iso8211Reader::Impl {
             if (!body.empty() && body.back() == kFieldTerminator) body.remove_suffix(1);
             FieldDef def;
             if (!parseFieldDef(body, controlLength, def)) return false;
+            def.findUniformWidth();
             defs[e.tag] = std::move(def);
         }
         return true;
@@ -529,6 +551,10 @@ struct Iso8211Reader::Impl {
                 return false;
             }
             if (!parseDirectory(record, layout)) return false;
+            for (DirEntry& e : layout.entries) {
+                auto it = defs.find(e.tag);
+                e.def = it != defs.end() ? &it->second : &unknownField;
+            }
             areaOffset = layout.base;
             reuseDirectory = layout.identifier == 'R';
         } else {
@@ -538,11 +564,9 @@ struct Iso8211Reader::Impl {
         }
         fields.clear();
         for (const DirEntry& e : layout.entries) {
-            auto it = defs.find(e.tag);
-            FieldSlice f{it != defs.end() ? &it->second : &unknownField, e.tag,
-                         areaOffset + e.begin, areaOffset + e.begin + e.length};
+            FieldSlice f{e.def, e.tag, areaOffset + e.begin, areaOffset + e.begin + e.length};
             if (f.end > f.begin && record[f.end - 1] == kFieldTerminator) --f.end;
-            fields.push_back(std::move(f));
+            fields.push_back(f);
         }
         recordLoaded = true;
         return startField(0);
@@ -584,35 +608,44 @@ struct Iso8211Reader::Impl {
         return v;
     }
 
-    bool byFormat(const FieldSlice& f, const FormatEntry& format, std::string& value) {
+    bool byFormat(const FieldSlice& f, const FormatEntry& format, std::string_view& value) {
         if (format.width > 0) {
             if (f.end - pos < format.width) return false;
-            value.assign(record.data() + pos, format.width);
+            value = std::string_view(record.data() + pos, format.width);
             pos += format.width;
             return true;
         }
-        value.assign(delimited(f, format.delimiter));
+        value = delimited(f, format.delimiter);
         return true;
     }
 
-    bool readValue(const FieldSlice& f, std::size_t i, std::string& value) {
+    bool readValue(const FieldSlice& f, std::size_t i, Iso8211SubfieldView& out) {
         const FieldDef& def = *f.def;
         switch (def.kind) {
             case FieldKind::Elementary:
-                value.assign(record.data() + pos, f.end - pos);
+                out.value = std::string_view(record.data() + pos, f.end - pos);
+                out.format = def.formats.front().text;
                 pos = f.end;
                 return true;
             case FieldKind::Labelled:
-            case FieldKind::FixedArray:
-                return byFormat(f, def.formatAt(i), value);
+            case FieldKind::FixedArray: {
+                const FormatEntry& format = def.formatAt(i);
+                out.format = format.text;
+                return byFormat(f, format, out.value);
+            }
             case FieldKind::DimensionsInData: {
                 // The number of dimensions comes first, then one length per
                 // dimension, then the elements.
                 const std::size_t header = i == 0 ? 1 : 1 + fieldDimensionCount;
-                if (i >= header) return byFormat(f, def.formatAt(i - header), value);
-                value.assign(delimited(f, 0));
+                if (i >= header) {
+                    const FormatEntry& format = def.formatAt(i - header);
+                    out.format = format.text;
+                    return byFormat(f, format, out.value);
+                }
+                out.format = "I";
+                out.value = delimited(f, 0);
                 std::size_t n = 0;
-                if (!parseDigits(trimBlanks(value), n)) return false;
+                if (!parseDigits(trimBlanks(out.value), n)) return false;
                 if (i == 0) {
                     if (n == 0 || n > kMaxDimensions) return false;
                     fieldDimensionCount = n;
@@ -636,23 +669,20 @@ struct Iso8211Reader::Impl {
         return false;
     }
 
-    bool next(Iso8211Subfield& out) {
+    bool next(Iso8211SubfieldView& out) {
         if (state != State::Reading) {
             out.status =
                 (state == State::Done || state == State::FailedAtEnd) ? kIsoEndOfFile : kIsoFailure;
-            out.value.clear();
-            out.length = 0;
+            out.value = {};
             haveLast = false;
             return false;
         }
         if (!recordLoaded && !loadRecord()) return fail(out);
         const FieldSlice& f = fields[fieldIndex];
         const std::size_t i = subIndex;
-        if (!readValue(f, i, out.value)) return fail(out);
-        // Runs of subfields share a tag: copy it only when it changes.
-        if (out.tag != f.tag) out.tag = f.tag;
+        if (!readValue(f, i, out)) return fail(out);
+        out.tag = f.tag;
         out.leaderIdentifier = layout.identifier;
-        out.length = out.value.size();
         lastTag = f.tag;
         lastDef = f.def;
         lastIndex = i;
@@ -682,6 +712,53 @@ struct Iso8211Reader::Impl {
             out.status = kIsoSubfield;
         }
         if (lastOfField && !startField(fieldIndex + 1)) return fail(out);
+        return true;
+    }
+
+    bool next(Iso8211Subfield& out) {
+        Iso8211SubfieldView view;
+        const bool ok = next(view);
+        out.status = view.status;
+        if (!ok) {
+            out.value.clear();
+            out.length = 0;
+            return false;
+        }
+        // Runs of subfields share a tag: copy it only when it changes.
+        if (out.tag != view.tag) out.tag.assign(view.tag);
+        out.leaderIdentifier = view.leaderIdentifier;
+        out.value.assign(view.value);
+        out.length = out.value.size();
+        return true;
+    }
+
+    bool run(Iso8211Run& out) {
+        if (state != State::Reading || !recordLoaded) return false;
+        const FieldSlice& f = fields[fieldIndex];
+        const FieldDef& def = *f.def;
+        const std::size_t width = def.uniformWidth;
+        if (width == 0 || (def.kind != FieldKind::Labelled && def.kind != FieldKind::FixedArray)) {
+            return false;
+        }
+        const std::size_t left = f.end - pos;
+        std::size_t n = left / width;
+        // The subfield that ends the field also ends the record at times and
+        // moves on to the next field; that one goes through next(). When
+        // the field cannot end cleanly, next() reports the fault after the
+        // whole elements.
+        if (left % width == 0 && subIndex + n >= required && n > 0) --n;
+        if (n == 0) return false;
+        out.tag = f.tag;
+        out.format = def.formats.front().text;
+        out.width = width;
+        out.bytes = std::string_view(record.data() + pos, n * width);
+        pos += n * width;
+        subIndex += n;
+        lastTag = f.tag;
+        lastDef = f.def;
+        lastIndex = subIndex - 1;
+        lastDimensionCount = fieldDimensionCount;
+        haveLast = true;
         return true;
     }
 
@@ -766,6 +843,19 @@ bool Iso8211Reader::readSubfield(Iso8211Subfield& out) {
         return false;
     }
     return impl_->next(out);
+}
+
+bool Iso8211Reader::readSubfieldView(Iso8211SubfieldView& out) {
+    if (!impl_) {
+        out.status = kIsoFailure;
+        out.value = {};
+        return false;
+    }
+    return impl_->next(out);
+}
+
+bool Iso8211Reader::readRun(Iso8211Run& out) {
+    return impl_ && impl_->run(out);
 }
 
 bool Iso8211Reader::checkSubfield(std::string_view tag, Iso8211SubfieldInfo& out) const {

@@ -38,6 +38,28 @@ struct Iso8211Subfield {
     int status = kIsoFailure;
 };
 
+// A subfield handed out without copying: the views point into the reader's
+// current record and stay valid until the next read call.
+struct Iso8211SubfieldView {
+    std::string_view tag;
+    char leaderIdentifier = ' ';
+    std::string_view value;
+    // The type letter with its width, as checkSubfield would report it.
+    std::string_view format;
+    int status = kIsoFailure;
+};
+
+// Subfields of one field that share a format and a fixed width, packed one
+// after the other: element i is bytes.substr(i * width, width). None of them
+// ends its field, so no record or file boundary lies inside a run.
+struct Iso8211Run {
+    std::string_view tag;
+    std::string_view format;
+    std::string_view bytes;
+    std::size_t width = 0;
+    std::size_t count() const { return width == 0 ? 0 : bytes.size() / width; }
+};
+
 struct Iso8211SubfieldInfo {
     // The current label of every level of the field's descriptor joined by
     // "!": a repeating "*X!Y" field gives "!X" and "!Y".
@@ -69,6 +91,15 @@ public:
     // The next subfield in file order. On failure out.status is
     // kIsoEndOfFile when the end of the file was reached, else kIsoFailure.
     bool readSubfield(Iso8211Subfield& out);
+    // readSubfield without the copies: the same subfields, statuses and
+    // failures, and the two calls can be mixed.
+    bool readSubfieldView(Iso8211SubfieldView& out);
+    // When the field being read has more than one fixed-width subfield of a
+    // single format still to come, hands out all of them but the one that
+    // would end the field, as if each had been read with readSubfield; else
+    // returns false and reads nothing. Never fails the module: any fault is
+    // left for the next readSubfield to report.
+    bool readRun(Iso8211Run& out);
     // Label and format of the subfield last read, which must belong to tag.
     bool checkSubfield(std::string_view tag, Iso8211SubfieldInfo& out) const;
     void closeModule();

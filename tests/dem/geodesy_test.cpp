@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 namespace {
 
 // Published figures for the two ellipsoids; a wrong constant or a degree /
@@ -46,6 +49,45 @@ TEST(Geodesy, OneWalkServesManyDistancesExactly) {
                 << ellipsoid << " " << d;
             EXPECT_EQ(hg::latitudeAlongMeridian(ellipsoid, 169028.66, d),
                       steppedLatitude(ellipsoid, 169028.66, d));
+        }
+        // In one batch, more of them than go side by side, and NaN.
+        const std::vector<double> batch{4183000.5, -1234.25, 30.0,  4181234.0, 0.0, -250000.0,
+                                        4183000.5, 1e-9,     777.0, -3.5,      NAN};
+        std::vector<double> latitudes(batch.size());
+        hg::MeridianWalk(ellipsoid, 169028.66).latitudesAt(batch, latitudes);
+        for (std::size_t j = 0; j + 1 < batch.size(); ++j) {
+            EXPECT_EQ(latitudes[j], steppedLatitude(ellipsoid, 169028.66, batch[j])) << batch[j];
+        }
+        EXPECT_TRUE(std::isnan(latitudes.back()));
+    }
+}
+
+// The length of an arc-second of latitude as the formula reads, with pow.
+// The reader computes it another way, and every walk's result hangs on
+// each step's last bit, so the two must agree exactly at every latitude a
+// walk steps on: from the equator (USGS quads), from the Swiss and the
+// British origins, out to 2e7 m either way.
+TEST(Geodesy, MeridianStepsEqualThePowFormulaAtEveryStepWalked) {
+    constexpr double kRadiansPerArcSec = 4.84813681095679e-6;
+    struct Origin {
+        int ellipsoid;
+        double latitude;
+    };
+    for (const Origin& o : {Origin{0, 0.0}, Origin{1, 169028.66}, Origin{0, 176400.0}}) {
+        double a = 0.0, e2 = 0.0;
+        hg::ellipsoidParams(o.ellipsoid, a, e2);
+        for (const double direction : {1.0, -1.0}) {
+            int differing = 0;
+            double phi = o.latitude;
+            for (int k = 0; k < 660000; ++k, phi += direction) {
+                const double s = std::sin(phi * kRadiansPerArcSec);
+                const double expected =
+                    (1.0 - e2) * a * kRadiansPerArcSec / std::pow(1.0 - e2 * s * s, 1.5);
+                if (hg::metresPerArcSecNS(o.ellipsoid, phi) != expected && ++differing <= 3) {
+                    ADD_FAILURE() << "ellipsoid " << o.ellipsoid << " at " << phi;
+                }
+            }
+            EXPECT_EQ(differing, 0) << o.ellipsoid << " " << o.latitude << " " << direction;
         }
     }
 }
