@@ -38,7 +38,7 @@ void printHelp(std::FILE* out) {
     std::fprintf(out,
                  "\n"
                  "Screen saver:\n"
-                 "  /s                 the saver, full screen\n"
+                 "  /s                 the saver, full screen on every monitor\n"
                  "  /p ID              the saver inside the X11 window ID (decimal or 0x hex)\n"
                  "  /c, nothing        the setup dialog\n"
                  "\n"
