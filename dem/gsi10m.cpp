@@ -74,8 +74,11 @@ void CGSI10m::read() {
     InputFile file;
     if (!file.open(fileName)) throw MessageError(MessageId::IllegalGsi10mDat);
     const std::size_t rowBytes = static_cast<std::size_t>(demCols) * 2;
-    // Rows come in blocks of about a megabyte rather than one call each.
-    const std::size_t blockRows = std::max<std::size_t>(1, (1u << 20) / rowBytes);
+    // Rows come in blocks of about a megabyte rather than one call each,
+    // but never more rows than the part needs: a small grid would pay for
+    // clearing the whole megabyte.
+    const std::size_t blockRows = std::clamp<std::size_t>(
+        (1u << 20) / rowBytes, 1, static_cast<std::size_t>(std::max(1, sel.usedRows())));
     std::vector<unsigned char> block(blockRows * rowBytes);
 
     int rowsLeft = sel.usedRows();
