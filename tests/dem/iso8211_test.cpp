@@ -80,19 +80,27 @@ struct Read {
     std::string format;
 };
 
+// Opens the module and reads its descriptive record; a failure of the
+// latter is kept in out as an entry with an empty tag.
+bool openAtFirst(const std::filesystem::path& path, hg::Iso8211Reader& reader,
+                 std::vector<Read>& out) {
+    hg::Iso8211Leader leader;
+    if (!reader.openModule(path, "r", leader)) return false;
+    std::string ddr;
+    int status = -1;
+    if (!reader.readDescriptiveRecord(ddr, status)) {
+        out.push_back({"", "", status, "", ""});
+        return false;
+    }
+    return true;
+}
+
 // Reads a module to its end: every subfield with its check, up to the one
 // with status 4, or up to a failure, kept as a last entry with an empty tag.
 std::vector<Read> readAll(const std::filesystem::path& path) {
     std::vector<Read> out;
     hg::Iso8211Reader reader;
-    hg::Iso8211Leader leader;
-    if (!reader.openModule(path, "r", leader)) return out;
-    std::string ddr;
-    int status = -1;
-    if (!reader.readDescriptiveRecord(ddr, status)) {
-        out.push_back({"", "", status, "", ""});
-        return out;
-    }
+    if (!openAtFirst(path, reader, out)) return out;
     hg::Iso8211Subfield s;
     hg::Iso8211SubfieldInfo info;
     for (int guard = 0; guard < 1000000; ++guard) {
@@ -326,14 +334,7 @@ TEST(Iso8211, MalformedModulesFailWithoutReadingPastTheRecord) {
 std::vector<Read> readAllByRuns(const std::filesystem::path& path, std::size_t& runs) {
     std::vector<Read> out;
     hg::Iso8211Reader reader;
-    hg::Iso8211Leader leader;
-    if (!reader.openModule(path, "r", leader)) return out;
-    std::string ddr;
-    int status = -1;
-    if (!reader.readDescriptiveRecord(ddr, status)) {
-        out.push_back({"", "", status, "", ""});
-        return out;
-    }
+    if (!openAtFirst(path, reader, out)) return out;
     hg::Iso8211Run run;
     hg::Iso8211SubfieldView s;
     hg::Iso8211SubfieldInfo info;
