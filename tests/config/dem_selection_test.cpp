@@ -4,6 +4,7 @@
 #include "platform/show_error.h"
 #include "settings/settings.h"
 #include "support/gsi50m_sheet_maker.h"
+#include "support/rimini_grid.h"
 #include "support/test_support.h"
 
 using namespace hg;
@@ -37,20 +38,6 @@ std::string gsiSheet() {
         [](int r, int c) { return 1000 + r * 40 + c * 25; }, "");
 }
 
-std::string riminiGrid() {
-    std::string out;
-    int n = 0;
-    // 71 x 49 values, the terminating 0 and the name, sixteen fields a line.
-    for (int i = 0; i < 71 * 49 + 2 || n % 16 != 0; ++i, ++n) {
-        char field[8];
-        std::snprintf(field, sizeof field, "%5d", i < 71 * 49 ? (i * 13) % 3000 : 0);
-        out += i == 71 * 49 + 1 ? std::string("ALPS1")
-                                : std::string(i < 71 * 49 + 2 ? field : "     ");
-        if (n % 16 == 15) out += "\r\n";
-    }
-    return out;
-}
-
 std::string usgsDem() {
     return readFile(HG_SOURCE_DIR "/data/jacksboro.dem");
 }
@@ -79,7 +66,7 @@ TEST(DemSelection, CopyStoresTheTypeAndAlwaysResetsThePart) {
               "[Hillglimmer]\nisPart=1\nsizeMeshMaxX=50\nsizeMeshMaxZ=40\nsel=4\n");
     for (auto [name, type, body] :
          std::vector<std::tuple<std::string, int, std::string>>{{"A.DEM", 1, usgsDem()},
-                                                                {"x.dat", 5, riminiGrid()},
+                                                                {"x.dat", 5, hgtest::riminiGrid()},
                                                                 {"readme.txt", 0, gsiSheet()},
                                                                 {"s.MEM", 0, gsiSheet()}}) {
         auto file = f.pick(name, body);

@@ -16,6 +16,7 @@
 #include "shell/bundled_terrain.h"
 #include "support/gsi10m_maker.h"
 #include "support/gsi50m_sheet_maker.h"
+#include "support/rimini_grid.h"
 #include "support/test_support.h"
 
 namespace {
@@ -189,22 +190,6 @@ TEST(DemCommitRun, SelectsStartedTogetherEndInOneWholeSelection) {
 }
 
 namespace {
-// A RIMINI grid, which its reader accepts with anything behind it: a file
-// of any size from a few kilobytes up.
-std::string riminiGridOfSize(std::uint64_t size) {
-    std::string out;
-    int n = 0;
-    for (int i = 0; i < 71 * 49 + 2 || n % 16 != 0; ++i, ++n) {
-        char field[8];
-        std::snprintf(field, sizeof field, "%5d", i < 71 * 49 ? (i * 13) % 3000 : 0);
-        out += i == 71 * 49 + 1 ? std::string("ALPS1")
-                                : std::string(i < 71 * 49 + 2 ? field : "     ");
-        if (n % 16 == 15) out += "\r\n";
-    }
-    if (out.size() < size) out.append(size - out.size(), 'n');
-    return out;
-}
-
 // A small tmpfs over a fresh folder, for as long as the object lives.
 class SmallDisk {
 public:
@@ -245,7 +230,7 @@ TEST(DemCommitRun, FullDiskKeepsThePreviousDemAndAFirstRunStaysFirst) {
     // The new file fills the disk exactly: its copy fits, the settings do
     // not. One page more and not even the copy fits.
     for (std::uint64_t extra : {0u, 4096u}) {
-        writeFile(outside / "new.dat", riminiGridOfSize(disk.freeBytes() + extra));
+        writeFile(outside / "new.dat", hgtest::riminiGrid(disk.freeBytes() + extra));
         Output o = run("select " + quoted(outside / "new.dat"), home);
         EXPECT_EQ(o.code, 1) << o.text;
         if (extra == 0) {
@@ -258,7 +243,7 @@ TEST(DemCommitRun, FullDiskKeepsThePreviousDemAndAFirstRunStaysFirst) {
     // A first select on a full disk leaves a first run behind, so the
     // bundled terrain still comes at the next start.
     for (const char* n : {"Hillglimmer.ini", "Hillglimmer.mem"}) std::filesystem::remove(home / n);
-    writeFile(outside / "new.dat", riminiGridOfSize(disk.freeBytes()));
+    writeFile(outside / "new.dat", hgtest::riminiGrid(disk.freeBytes()));
     EXPECT_EQ(run("select " + quoted(outside / "new.dat"), home).code, 1);
     EXPECT_FALSE(std::filesystem::exists(home / "Hillglimmer.mem"));
     EXPECT_EQ(leftOvers(home), std::vector<std::string>{});
