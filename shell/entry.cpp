@@ -69,7 +69,7 @@ void printHelp(std::FILE* out) {
                  "                     --frames 1 to 100000 (1)\n"
                  "\n"
                  "DEM types (from the extension; info --type N overrides):\n"
-                 "  0  GSI 50 m mesh (.mem, and any extension not listed)\n"
+                 "  0  GSI 50 m mesh (.mem; any other extension, unless GDAL reads it)\n"
                  "  1  USGS DEM and CDED (.dem)\n"
                  "  2  USGS SDTS transfer (.ddf), imported\n"
                  "  3  Swiss DHM25 (.mlt, .mat)\n"
