@@ -264,7 +264,7 @@ bool OutlineDialog::ensureMap() {
         target_ = std::make_unique<EglOffscreenTarget>(client.width() + 1, client.height() + 1);
         draw_ = createDraw(kDrawRelief);
         if (!draw_) throw std::runtime_error("The relief map cannot be drawn.");
-        if (draw_->initialise(target_.get(), *view_, memPath_, readDemType(store_),
+        if (draw_->initialise(target_.get(), *view_, memPath_, store_,
                               static_cast<QObject*>(this)) == 0) {
             refused = true;
             return;

@@ -136,17 +136,21 @@ int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::file
 }
 
 int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::filesystem::path& path,
-                      void* owner) {
-    // The type, the import's description and the working file are read
-    // under the settings lock, so a DEM change committed meanwhile is seen
-    // whole or not at all. The running saver holds no lock.
-    IniProfileStore store = userSettings();
+                      ProfileStore& store, void* owner) {
+    // The running saver holds no lock: only the read waits for a change in
+    // flight.
     return initialiseWith(
         glTarget, record,
         [&path, &store](TerrainBuffers& buffers, CViewSettings& s) {
             return createMesh(buffers, s, readDemType(store), path);
         },
         owner, &store);
+}
+
+int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::filesystem::path& path,
+                      void* owner) {
+    IniProfileStore store = userSettings();
+    return initialise(glTarget, record, path, store, owner);
 }
 
 int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshMaker& makeMesh,

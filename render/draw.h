@@ -80,7 +80,12 @@ public:
     // target must outlive this object's use of it, up to release().
     int initialise(GlTarget* target, CViewSettings& settings, const std::filesystem::path& path,
                    int demType, void* owner = nullptr);
-    // As above, with demType from the user's settings.
+    // As above, with demType from store. The type, the import's description
+    // and the working file are read under store's lock, so a DEM change
+    // committed meanwhile is seen whole or not at all.
+    int initialise(GlTarget* target, CViewSettings& settings, const std::filesystem::path& path,
+                   ProfileStore& store, void* owner = nullptr);
+    // As above, with the user's settings.
     int initialise(GlTarget* target, CViewSettings& settings, const std::filesystem::path& path,
                    void* owner = nullptr);
     // As above, with the reader made by makeMesh.

@@ -19,7 +19,7 @@ std::filesystem::path frameName(const std::filesystem::path& dir, int n) {
     return dir / ("frame-" + formatInteger(n, 4) + ".png");
 }
 
-void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store,
+void drawFrames(const OffscreenRenderRequest& request, ProfileStore& store,
                 OffscreenRenderResult& result) {
     const int drawType = request.drawType.value_or(readSaverSettings(store).drawType);
     if (request.frames < 0) {
@@ -55,7 +55,7 @@ void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store
             });
         ok = request.meshMaker
                  ? draw->initialiseWith(&target, *record, request.meshMaker)
-                 : draw->initialise(&target, *record, request.memPath, readDemType(store));
+                 : draw->initialise(&target, *record, request.memPath, store);
     }
     if (!ok) {
         result.error = reported.empty() ? "The terrain could not be drawn." : reported;
@@ -91,7 +91,7 @@ void drawFrames(const OffscreenRenderRequest& request, const ProfileStore& store
 }  // namespace
 
 OffscreenRenderResult renderOffscreen(const OffscreenRenderRequest& request,
-                                      const ProfileStore& store) {
+                                      ProfileStore& store) {
     OffscreenRenderResult result;
     try {
         drawFrames(request, store, result);

@@ -33,8 +33,9 @@ struct OffscreenRenderResult {
 
 // Draws the current DEM with the current settings into an offscreen buffer
 // and writes frame-0000.png, frame-0001.png, ... into outDir, as the saver
-// would show them tick by tick. Needs no display.
+// would show them tick by tick. Needs no display. The DEM is read under
+// store's lock.
 OffscreenRenderResult renderOffscreen(const OffscreenRenderRequest& request,
-                                      const ProfileStore& store);
+                                      ProfileStore& store);
 
 }  // namespace hg
