@@ -53,9 +53,8 @@ void drawFrames(const OffscreenRenderRequest& request, ProfileStore& store,
             [&reported](void*, const std::string& text, const std::string& caption) {
                 reported = caption + ": " + text;
             });
-        ok = request.meshMaker
-                 ? draw->initialiseWith(&target, *record, request.meshMaker)
-                 : draw->initialise(&target, *record, request.memPath, store);
+        ok = request.meshMaker ? draw->initialiseWith(&target, *record, request.meshMaker)
+                               : draw->initialise(&target, *record, request.memPath, store);
     }
     if (!ok) {
         result.error = reported.empty() ? "The terrain could not be drawn." : reported;
@@ -90,8 +89,7 @@ void drawFrames(const OffscreenRenderRequest& request, ProfileStore& store,
 
 }  // namespace
 
-OffscreenRenderResult renderOffscreen(const OffscreenRenderRequest& request,
-                                      ProfileStore& store) {
+OffscreenRenderResult renderOffscreen(const OffscreenRenderRequest& request, ProfileStore& store) {
     OffscreenRenderResult result;
     try {
         drawFrames(request, store, result);

@@ -35,7 +35,6 @@ struct OffscreenRenderResult {
 // and writes frame-0000.png, frame-0001.png, ... into outDir, as the saver
 // would show them tick by tick. Needs no display. The DEM is read under
 // store's lock.
-OffscreenRenderResult renderOffscreen(const OffscreenRenderRequest& request,
-                                      ProfileStore& store);
+OffscreenRenderResult renderOffscreen(const OffscreenRenderRequest& request, ProfileStore& store);
 
 }  // namespace hg
