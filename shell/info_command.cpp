@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 
 #include "config/fractal_dimension.h"
 #include "dem/gdal_raster.h"
@@ -13,6 +14,8 @@
 #include "dem/mesh.h"
 #include "platform/encoding.h"
 #include "platform/file.h"
+#include "platform/home.h"
+#include "platform/profile_store.h"
 #include "platform/text_number.h"
 #include "render/saver_record.h"
 #include "render/styles.h"
@@ -121,6 +124,17 @@ int runInfoCommand(const std::vector<std::string>& args) {
         }
     }
     if (file.empty()) return usage();
+    // The working file is whatever the settings say it is, whatever its
+    // name; its type and the import's description are read under the lock
+    // with the file, as the saver reads them.
+    IniProfileStore store = userSettings();
+    std::optional<ScopedStoreLock> reading;
+    const std::filesystem::path workingFile = workingFilePath();
+    std::error_code ec;
+    if (type < 0 && std::filesystem::equivalent(file, workingFile, ec)) {
+        reading.emplace(store);
+        type = readDemType(store);
+    }
     if (type < 0) {
         type = demTypeForExtension(file);
         // These two are imported, not read: their readers take the working
@@ -128,8 +142,9 @@ int runInfoCommand(const std::vector<std::string>& args) {
         if (type == kDemSdts75 || type == kDemGsi10m) {
             std::fprintf(stderr,
                          "hillglimmer: %s is imported, not read directly. Run `hillglimmer select "
-                         "%s`, then `hillglimmer info WORKING_FILE --type %d`.\n",
-                         file.string().c_str(), file.string().c_str(), type);
+                         "%s`, then `hillglimmer info %s`.\n",
+                         file.string().c_str(), file.string().c_str(),
+                         workingFile.string().c_str());
             return 2;
         }
     }

@@ -120,8 +120,10 @@ TEST(Commands, SelectedSdtsTransferReadsAsTheTrimmedReference) {
     hgtest::TempDir home;
     Output sel = run("select '" + cel0.string() + "'", home.path());
     ASSERT_EQ(sel.code, 0) << sel.text;
-    InfoRun info = infoHeights(home / "Hillglimmer.mem", home, "--type 2");
+    // The working file's type comes from the settings.
+    InfoRun info = infoHeights(home / "Hillglimmer.mem", home);
     ASSERT_EQ(info.out.code, 0) << info.out.text;
+    EXPECT_NE(info.out.text.find("Type: 2\n"), std::string::npos) << info.out.text;
     EXPECT_NE(info.out.text.find("OREGON BASIN, WY-24000"), std::string::npos);
 
     // The trimming rule applied to the reference: shrink each side while it
@@ -163,6 +165,38 @@ TEST(Commands, SelectedSdtsTransferReadsAsTheTrimmedReference) {
         run("render --frames 1 --size 120x90 --out '" + (home / "f").string() + "'", home.path());
     EXPECT_EQ(render.code, 0) << render.text;
     EXPECT_TRUE(std::filesystem::exists(home.path() / "f" / "frame-0000.png"));
+}
+
+TEST(Commands, InfoOfTheWorkingFileReadsItAsTheSettingsSay) {
+    auto mlt = hgtest::sharedData("dhm25/dhm1000.mlt");
+    auto ddf = hgtest::sharedData("sdts/8821/8821CEL0.DDF");
+    HG_REQUIRE_SHARED(mlt);
+    HG_REQUIRE_SHARED(ddf);
+    hgtest::TempDir home;
+    ASSERT_EQ(run("select '" + mlt.string() + "'", home.path()).code, 0);
+    const Output original = run("info '" + mlt.string() + "'", home.path());
+    ASSERT_EQ(original.code, 0) << original.text;
+    // Under another name for the same file too.
+    std::filesystem::create_symlink(home / "Hillglimmer.mem", home / "link");
+    for (const char* name : {"Hillglimmer.mem", "link"}) {
+        const Output working = run("info '" + (home / name).string() + "'", home.path());
+        ASSERT_EQ(working.code, 0) << working.text;
+        // Everything but the file's name, as the original reads.
+        EXPECT_EQ(working.text.substr(working.text.find('\n')),
+                  original.text.substr(original.text.find('\n')));
+    }
+    // --type still overrides: a DHM25 matrix is no GSI 50 m mesh.
+    const Output forced =
+        run("info '" + (home / "Hillglimmer.mem").string() + "' --type 0", home.path());
+    EXPECT_EQ(forced.code, 1) << forced.text;
+    EXPECT_NE(forced.text.find("Illegal format .mem."), std::string::npos) << forced.text;
+    // A transfer to import names the file to describe after the import.
+    const Output imported = run("info '" + ddf.string() + "'", home.path());
+    EXPECT_EQ(imported.code, 2);
+    EXPECT_NE(
+        imported.text.find("then `hillglimmer info " + (home / "Hillglimmer.mem").string() + "`"),
+        std::string::npos)
+        << imported.text;
 }
 
 TEST(Commands, InfoHeightsOfTheMeshSampleEqualTheReference) {
