@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "platform/file.h"
@@ -207,9 +209,16 @@ bool IniProfileStore::lock() {
     if (fd < 0) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     int r;
-    do {
-        r = ::flock(fd, LOCK_EX);
-    } while (r != 0 && errno == EINTR);
+    if (keepWaiting_) {
+        while ((r = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 &&
+               (errno == EWOULDBLOCK || errno == EINTR) && keepWaiting_()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    } else {
+        do {
+            r = ::flock(fd, LOCK_EX);
+        } while (r != 0 && errno == EINTR);
+    }
     if (r != 0) {
         ::close(fd);
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -87,8 +88,14 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path lockPath() const;
 
+    // While another process holds the lock, lock() asks keepWaiting every
+    // few milliseconds and fails once it says no. Without it the wait lasts
+    // as long as the other holds the lock.
+    void setLockWait(std::function<bool()> keepWaiting) { keepWaiting_ = std::move(keepWaiting); }
+
 private:
     std::filesystem::path path_;
+    std::function<bool()> keepWaiting_;
     int lockFd_ = -1;
     int lockDepth_ = 0;
 };

@@ -197,6 +197,8 @@ int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshM
         drawFrame();
         sceneBuilt_ = true;
         return 1;
+    } catch (const LoadAbandoned&) {
+        return 0;
     } catch (...) {
         showError(owner, currentFailureText(), kErrorCaption);
     }

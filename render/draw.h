@@ -3,6 +3,7 @@
 #include <array>
 #include <cfloat>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -16,6 +17,12 @@
 namespace hg {
 
 class ProfileStore;
+
+// Thrown by a MeshMaker to give up loading without a message, because the
+// program is ending.
+struct LoadAbandoned : std::exception {
+    const char* what() const noexcept override { return "The load was given up."; }
+};
 
 // The frustum or box the projection sets, and the eye distance.
 struct Projection {
@@ -90,7 +97,7 @@ public:
                    void* owner = nullptr);
     // As above, with the reader made by makeMesh.
     // readLock, when given, is held while the DEM is read (not while a
-    // failure is shown).
+    // failure is shown). A LoadAbandoned from makeMesh gives 0 quietly.
     int initialiseWith(GlTarget* target, CViewSettings& settings, const MeshMaker& makeMesh,
                        void* owner = nullptr, ProfileStore* readLock = nullptr);
 

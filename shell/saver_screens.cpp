@@ -27,6 +27,10 @@ extern "C" void onTerminate(int) {
 
 }  // namespace
 
+bool terminationRequested() {
+    return gTerminate != 0;
+}
+
 SaverScreens::SaverScreens(SaverPlacement placement, std::filesystem::path memPath,
                            SaverOverrides overrides)
     : placement_(placement), memPath_(std::move(memPath)), overrides_(std::move(overrides)) {

@@ -15,6 +15,9 @@ class QScreen;
 
 namespace hg {
 
+// Whether SIGTERM has come since the saver's run began.
+bool terminationRequested();
+
 // The windows of one saver run and its one ending. The full-screen saver
 // puts a window on every screen, each with its own drawing object and GL
 // context (a terrain grid is small; sharing it would tie the windows'

@@ -30,6 +30,7 @@
 #include "settings/settings.h"
 #include "shell/closing_input.h"
 #include "shell/info_command.h"
+#include "shell/saver_screens.h"
 
 namespace hg {
 
@@ -235,14 +236,26 @@ void SaverWindow::startUp() {
     if (!context_->create()) {
         throw std::runtime_error("OpenGL cannot create a context for the saver window.");
     }
+    // The DEM's type, description and file are read under the settings
+    // lock, which a change of DEM in flight holds for as long as its import
+    // takes; SIGTERM still ends a saver waiting for it.
+    store.setLockWait([] { return !terminationRequested(); });
+    const auto makeMesh = [this, &store](TerrainBuffers& buffers, CViewSettings& s) {
+        if (terminationRequested()) throw LoadAbandoned();
+        return createMesh(buffers, s, readDemType(store), memPath_);
+    };
     // initialise has reported its own failure under its own caption.
-    const int loaded =
-        overrides_.dem
-            ? draw_->initialise(this, *settings_, *overrides_.dem,
-                                demTypeForExtension(*overrides_.dem), static_cast<QObject*>(this))
-            : draw_->initialise(this, *settings_, memPath_, static_cast<QObject*>(this));
+    const int loaded = overrides_.dem ? draw_->initialise(this, *settings_, *overrides_.dem,
+                                                          demTypeForExtension(*overrides_.dem),
+                                                          static_cast<QObject*>(this))
+                                      : draw_->initialiseWith(this, *settings_, makeMesh,
+                                                              static_cast<QObject*>(this), &store);
     if (loaded == 0) {
-        fail();
+        if (terminationRequested()) {
+            requestEnd();
+        } else {
+            fail();
+        }
         return;
     }
     if (!preview()) {

@@ -158,3 +158,21 @@ TEST(IniProfileStore, ApplySpansSectionsAndRemovesKeysUnderOneLock) {
     s.unlock();
     EXPECT_EQ(readFile(dir / "a.ini"), "[A]\ny=2\n[B]\nz=4\n\n[C]\nw=5\n");
 }
+
+TEST(IniProfileStore, AWaitForTheLockEndsWhenItsCallerGivesUp) {
+    TempDir dir;
+    IniProfileStore holder(dir / "a.ini");
+    ASSERT_TRUE(holder.lock());
+    IniProfileStore waiter(dir / "a.ini");
+    int asked = 0;
+    waiter.setLockWait([&asked] { return ++asked < 3; });
+    EXPECT_FALSE(waiter.lock());
+    EXPECT_EQ(asked, 3);
+    // Given up, it holds nothing: the holder's writes go on.
+    EXPECT_TRUE(holder.putString("A", "x", "1"));
+    holder.unlock();
+    // A free lock is taken without asking.
+    EXPECT_TRUE(waiter.lock());
+    EXPECT_EQ(asked, 3);
+    waiter.unlock();
+}

@@ -3,16 +3,19 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <set>
 #include <string>
 #include <thread>
 
+#include "platform/profile_store.h"
 #include "render/styles.h"
 #include "support/test_support.h"
 
@@ -393,6 +396,69 @@ TEST(SaverOnX, TerminateEndsTheSaverWhileDrawingAndWhileAnErrorIsShown) {
         ASSERT_TRUE(waitExit(run.pid, 3000ms)) << "SIGTERM did not end the saver under its box";
         run.pid = -1;
     }
+}
+
+namespace {
+// Whether pid sleeps in a wait for the flock on file (a line of /proc/locks
+// marked "->" that names pid and the file's inode).
+bool waitsForLock(pid_t pid, const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return false;
+    const std::string inode = ":" + std::to_string(st.st_ino) + " ";
+    const std::string who = " " + std::to_string(pid) + " ";
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        if (line.find("->") != std::string::npos && line.find(who) != std::string::npos &&
+            line.find(inode) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+bool hasChildWindow(const VirtualDisplay& d, xcb_window_t parent) {
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(d.conn(), xcb_query_tree(d.conn(), parent), nullptr);
+    if (tree == nullptr) return false;
+    const bool any = xcb_query_tree_children_length(tree) > 0;
+    std::free(tree);
+    return any;
+}
+}  // namespace
+
+TEST(SaverOnX, TerminateEndsASaverWaitingForAChangeOfDemInFlight) {
+    REQUIRE_X();
+    xcb_window_t parent = display.makeWindow(100, 100, 200, 150);
+    SaverRun run;
+    // This test stands for a select importing a large file: it holds the
+    // settings lock throughout.
+    hg::IniProfileStore change(run.home.path() / "Hillglimmer.ini");
+    ASSERT_TRUE(change.lock());
+    const std::filesystem::path lockFile = change.lockPath();
+    run.start(display, {"-window-id", std::to_string(parent)});
+    // Before its window exists the saver checks for a first run and waits
+    // there for the lock: let it through that check alone, then hold the
+    // lock again before its window reads the DEM.
+    bool windowMade = false;
+    for (int i = 0; i < 1000 && !windowMade; ++i) {
+        windowMade = hasChildWindow(display, parent);
+        if (!windowMade && waitsForLock(run.pid, lockFile)) {
+            change.unlock();
+            for (int j = 0; j < 500 && waitsForLock(run.pid, lockFile); ++j)
+                std::this_thread::sleep_for(2ms);
+            ASSERT_TRUE(change.lock());
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(windowMade) << "the saver made no window: " << run.errors();
+    ::kill(run.pid, SIGTERM);
+    int status = 0;
+    ASSERT_TRUE(waitExit(run.pid, 5000ms, &status))
+        << "SIGTERM did not end a saver waiting for the settings lock";
+    run.pid = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << ": " << run.errors();
+    // Ended, not failed: nothing was reported.
+    EXPECT_EQ(run.errors().find("hillglimmer:"), std::string::npos) << run.errors();
+    change.unlock();
 }
 
 TEST(SaverOnX, EveryStyleDrawsFullScreenAndEndsOnAKey) {
