@@ -147,12 +147,6 @@ int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::file
         owner, &store);
 }
 
-int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::filesystem::path& path,
-                      void* owner) {
-    IniProfileStore store = userSettings();
-    return initialise(glTarget, record, path, store, owner);
-}
-
 int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshMaker& makeMesh,
                           void* owner, ProfileStore* readLock) {
     try {

@@ -92,9 +92,6 @@ public:
     // committed meanwhile is seen whole or not at all.
     int initialise(GlTarget* target, CViewSettings& settings, const std::filesystem::path& path,
                    ProfileStore& store, void* owner = nullptr);
-    // As above, with the user's settings.
-    int initialise(GlTarget* target, CViewSettings& settings, const std::filesystem::path& path,
-                   void* owner = nullptr);
     // As above, with the reader made by makeMesh.
     // readLock, when given, is held while the DEM is read (not while a
     // failure is shown). A LoadAbandoned from makeMesh gives 0 quietly.

@@ -131,7 +131,8 @@ int runInfoCommand(const std::vector<std::string>& args) {
     std::optional<ScopedStoreLock> reading;
     const std::filesystem::path workingFile = workingFilePath();
     std::error_code ec;
-    if (type < 0 && std::filesystem::equivalent(file, workingFile, ec)) {
+    if (type < 0 && !homeDirectory().empty() &&
+        std::filesystem::equivalent(file, workingFile, ec)) {
         reading.emplace(store);
         type = readDemType(store);
     }
