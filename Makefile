@@ -4,7 +4,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CTEST_FLAGS ?= --output-on-failure
 
-.PHONY: all deps configure build run test bench bench-compare fuzz-smoke fuzz-long clean
+.PHONY: all deps configure build run test test-quick bench bench-compare fuzz-smoke fuzz-long clean
 
 all: build
 
@@ -18,19 +18,29 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # The saver on the bundled terrain: in a window when a display is present,
-# otherwise frames drawn offscreen into out/.
-run: build
+# otherwise frames drawn offscreen into out/. Only the program is built.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target hillglimmer
 	@bash scripts/run-saver $(BUILD)/hillglimmer
 
-test: build
+# The program and the test programs, not the benchmarks.
+test: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target hillglimmer hg_tests
 	@cd $(BUILD) && ctest $(CTEST_FLAGS) -j $(JOBS)
 
-bench: build
+# The edit-build-test loop: the tests labelled quick (seconds, not minutes).
+test-quick: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target hillglimmer hg_tests
+	@cd $(BUILD) && ctest $(CTEST_FLAGS) -j $(JOBS) -L quick
+
+bench: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target hg_bench
 	@$(BUILD)/bench/hg_bench
 
 # The same benchmarks from two builds, alternately: make bench-compare
 # OLD=other-build [NEW=build] [FILTER=regex] [ROUNDS=5]
-bench-compare: build
+bench-compare: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target hg_bench
 	@bash scripts/bench-compare $(OLD) $(or $(NEW),$(BUILD)) '$(or $(FILTER),.)' $(or $(ROUNDS),5)
 
 fuzz-smoke: deps

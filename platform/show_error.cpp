@@ -14,9 +14,21 @@ ErrorSink& currentSink() {
     static ErrorSink sink;
     return sink;
 }
+
+// Set once and never cleared; a plain flag, as showError runs on the GUI
+// thread only.
+bool& reportedFlag() {
+    static bool reported = false;
+    return reported;
+}
 }  // namespace
 
+bool failureReported() {
+    return reportedFlag();
+}
+
 void showError(void* owner, const std::string& text, const std::string& caption) {
+    reportedFlag() = true;
     if (currentSink()) {
         currentSink()(owner, text, caption);
         return;

@@ -10,6 +10,11 @@ namespace hg {
 // (a QObject*: a QWidget or a QWindow) or null.
 void showError(void* owner, const std::string& text, const std::string& caption);
 
+// Whether showError has been called in this process: the saver and setup
+// runs end with a failure status once anything was reported, however the
+// run then ends (a key, SIGTERM, the box closed).
+bool failureReported();
+
 using ErrorSink =
     std::function<void(void* owner, const std::string& text, const std::string& caption)>;
 

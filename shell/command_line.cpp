@@ -12,6 +12,17 @@ SaverCommand parseCommandLine(std::string_view text) {
         cmd.mode = RunMode::Exit;
         return cmd;
     }
+    // A switch is one letter, ended by a blank, a colon or the line's end.
+    // A longer word is a mistyped option (-stlye), which read by its first
+    // letter alone would start the full-screen saver.
+    const std::size_t wordEnd = text.find_first_of(" \t:", at + 1);
+    const std::string_view word = text.substr(
+        at + 1, wordEnd == std::string_view::npos ? std::string_view::npos : wordEnd - at - 1);
+    if (word.size() > 1) {
+        cmd.mode = RunMode::Exit;
+        cmd.error = "unknown option '" + std::string(text.substr(at, word.size() + 1)) + "'";
+        return cmd;
+    }
     switch (text[at + 1]) {
         case 'c':
         case 'C':

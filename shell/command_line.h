@@ -18,8 +18,9 @@ struct SaverCommand {
 };
 
 // The screen-saver switches: the first '-' or '/' and the letter right
-// after it decide. No switch at all opens the setup dialog. A preview runs
-// only with a window to draw in: /p needs an id after a blank or a colon.
+// after it decide, when that letter stands alone (a blank, a colon or the
+// end follows); a longer word there is an error. No switch at all opens the setup dialog. A preview
+// runs only with a window to draw in: /p needs an id after a blank or a colon.
 SaverCommand parseCommandLine(std::string_view commandLine);
 
 // An X11 window id as the X tools print them: decimal or 0x hex, the whole

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "platform/home.h"
 #include "platform/instance_lock.h"
@@ -11,8 +10,10 @@
 #include "render/styles.h"
 #include "shell/bundled_terrain.h"
 #include "shell/command_line.h"
+#include "shell/exit_status.h"
 #include "shell/extra_commands.h"
 #include "shell/saver_window.h"
+#include "shell/termination.h"
 #include "shell/xscreensaver_options.h"
 
 namespace hg {
@@ -96,16 +97,32 @@ bool isSwitchLine(const std::vector<std::string>& args) {
 }  // namespace
 
 namespace {
+
+// The first-run check waits for the settings lock, which a change of DEM
+// in flight holds: SIGTERM must still end the run there. False when it did.
+bool prepareFirstRun(const std::filesystem::path& memPath) {
+    IniProfileStore store = userSettings();
+    store.setLockWait([] { return !terminationRequested(); });
+    installBundledTerrainIfFirstRun(memPath, store);
+    return !terminationRequested();
+}
+
+// The usage error: the reason, the forms of the command line, status 2.
+int usageError(const std::string& reason) {
+    std::fprintf(stderr, "hillglimmer: %s\n\n", reason.c_str());
+    printSynopsis(stderr);
+    std::fputs("Run 'hillglimmer --help' for the options and DEM types.\n", stderr);
+    return kExitUsage;
+}
+
 // As an XScreenSaver hack: no start-up wait and no instance lock (several
 // screens may each run one), input ignored, ended by SIGTERM.
 int runHack(const HackOptions& hack) {
+    installTerminationHandler();
     std::filesystem::path home = homeDirectory();
-    if (home.empty()) return 1;
+    if (home.empty()) return failRun("there is no home directory for the settings.");
     const std::filesystem::path memPath = home / kWorkingFileName;
-    {
-        IniProfileStore store = userSettings();
-        installBundledTerrainIfFirstRun(memPath, store);
-    }
+    if (!prepareFirstRun(memPath)) return runExitStatus();
     SaverPlacement placement;
     placement.kind =
         hack.target == HackOptions::Window ? SaverPlacement::Plain : SaverPlacement::Child;
@@ -123,54 +140,44 @@ int runHillglimmer(const std::vector<std::string>& args) {
         const std::string& first = args[0];
         if (first == "--help" || first == "-h" || first == "help") {
             printHelp(stdout);
-            return 0;
+            return kExitEnded;
         }
         if (first == "--version") {
             std::puts("Hillglimmer " HG_VERSION);
-            return 0;
+            return kExitEnded;
         }
         if (auto code = runExtraCommand(args)) return *code;
         std::string error;
         if (auto hack = parseHackOptions(args, &error)) return runHack(*hack);
-        if (!error.empty()) {
-            std::fprintf(stderr, "hillglimmer: %s\n", error.c_str());
-            return 2;
-        }
-        if (!isSwitchLine(args)) {
-            std::fprintf(stderr, "hillglimmer: unknown command or option '%s'\n\n", first.c_str());
-            printSynopsis(stderr);
-            std::fputs("Run 'hillglimmer --help' for the options and DEM types.\n", stderr);
-            return 2;
-        }
+        if (!error.empty()) return usageError(error);
+        if (!isSwitchLine(args)) return usageError("unknown command or option '" + first + "'");
     }
     SaverCommand cmd = parseCommandLine(joinArguments(args));
-    if (!cmd.error.empty()) {
-        std::fprintf(stderr, "hillglimmer: %s\n", cmd.error.c_str());
-        return 2;
-    }
+    if (!cmd.error.empty()) return usageError(cmd.error);
 
+    // Before anything that can wait: SIGTERM during the pause or a lock
+    // wait ends the run as asked.
+    installTerminationHandler();
     // The screen-saver start-up: the wait lets a previous instance finish
     // closing before the lock is tried.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    if (!pauseUnlessTerminated(std::chrono::milliseconds(200))) return runExitStatus();
     std::filesystem::path home = homeDirectory();
-    if (home.empty()) return 0;
+    if (home.empty()) return kExitEnded;
     InstanceLock lock(home / kLockFileName);
-    if (!lock.held()) return 0;  // another saver or setup is running
+    if (!lock.held()) return kExitEnded;  // another saver or setup is running
     const std::filesystem::path memPath = home / kWorkingFileName;
 
-    if (cmd.mode != RunMode::Exit) {
-        IniProfileStore store = userSettings();
-        installBundledTerrainIfFirstRun(memPath, store);
-    }
+    if (cmd.mode == RunMode::Exit) return kExitEnded;
+    if (!prepareFirstRun(memPath)) return runExitStatus();
     switch (cmd.mode) {
         case RunMode::Exit:
-            return 0;
+            return kExitEnded;
         case RunMode::Saver:
             return runSaverMode(cmd, memPath);
         case RunMode::Setup:
             return runSetupMode(memPath);
     }
-    return 0;
+    return kExitEnded;
 }
 
 }  // namespace hg

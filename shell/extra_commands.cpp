@@ -13,7 +13,9 @@
 #include "platform/messages.h"
 #include "platform/profile_store.h"
 #include "settings/dem_commit.h"
+#include "shell/exit_status.h"
 #include "shell/saver_window.h"
+#include "shell/termination.h"
 
 #include "shell/info_command.h"
 #include "shell/render_command.h"
@@ -64,17 +66,13 @@ int runSaverMode(const SaverCommand& cmd, const std::filesystem::path& memPath) 
 }
 
 int runSetupMode(const std::filesystem::path& memPath) {
-    if (!guiAvailable()) {
-        std::fputs("hillglimmer: the setup dialog needs a display (DISPLAY is not set).\n", stderr);
-        return 1;
-    }
+    if (!guiAvailable()) return failRun("the setup dialog needs a display (DISPLAY is not set).");
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     const char* display = std::getenv("DISPLAY");
     const bool onX11 =
         platform == nullptr || *platform == '\0' || std::string_view(platform).rfind("xcb", 0) == 0;
     if (onX11 && display != nullptr && *display != '\0' && !displayAnswers(display)) {
-        std::fprintf(stderr, "hillglimmer: cannot open display %s\n", display);
-        return 1;
+        return failRun(std::string("cannot open display ") + display);
     }
     int argc = 1;
     char name[] = "hillglimmer";
@@ -85,8 +83,18 @@ int runSetupMode(const std::filesystem::path& memPath) {
     QTranslator qtTexts;
     if (loadQtTranslations(qtTexts)) QCoreApplication::installTranslator(&qtTexts);
     installMessageBoxSink();
-    showSetupDialog(memPath);
-    return 0;
+    IniProfileStore store = userSettings();
+    SetupDialog dialog(memPath, store);
+    // The dialog runs in the application's own loop, so that SIGTERM ends
+    // every loop at once, a file dialog's or a message box's inside it
+    // too, and nothing is written: as if the user had cancelled.
+    TerminationNotifier terminate;
+    QObject::connect(&terminate, &TerminationNotifier::requested, &app,
+                     [] { QCoreApplication::exit(); });
+    QObject::connect(&dialog, &QDialog::finished, &app, [] { QCoreApplication::exit(); });
+    dialog.open();
+    QApplication::exec();
+    return runExitStatus();
 }
 
 }  // namespace hg

@@ -13,23 +13,9 @@
 
 #include "platform/gui/wait_cursor.h"
 #include "platform/show_error.h"
+#include "shell/exit_status.h"
 
 namespace hg {
-
-namespace {
-
-// SIGTERM (how XScreenSaver and session managers end a saver) is noted here
-// and acted on by the run's watch, through the normal close-down.
-volatile std::sig_atomic_t gTerminate = 0;
-extern "C" void onTerminate(int) {
-    gTerminate = 1;
-}
-
-}  // namespace
-
-bool terminationRequested() {
-    return gTerminate != 0;
-}
 
 SaverScreens::SaverScreens(SaverPlacement placement, std::filesystem::path memPath,
                            SaverOverrides overrides)
@@ -37,9 +23,7 @@ SaverScreens::SaverScreens(SaverPlacement placement, std::filesystem::path memPa
     // SIGTERM is looked at apart from the frame timers, so that it ends the
     // saver in every state: before the first frame, after a failure, while
     // a message box is open.
-    connect(&terminateWatch_, &QTimer::timeout, this, [this] {
-        if (gTerminate != 0) end();
-    });
+    connect(&terminateWatch_, &TerminationNotifier::requested, this, [this] { end(); });
 }
 
 SaverScreens::~SaverScreens() {
@@ -60,7 +44,6 @@ SaverWindow* SaverScreens::addWindow(QScreen* screen) {
 }
 
 bool SaverScreens::start() {
-    terminateWatch_.start(50);
     // One start position for every screen: a move counts from where the
     // cursor stood when the run began, whichever window sees it.
     startCursor_ = QCursor::pos();
@@ -80,19 +63,18 @@ bool SaverScreens::start() {
 void SaverScreens::end() {
     if (ended_) return;
     ended_ = true;
-    terminateWatch_.stop();
-    bool failed = failed_;
-    for (auto& window : windows_) {
-        failed = failed || window->failed();
-        window->closeDown();
-    }
-    if (QCoreApplication::instance() != nullptr) QCoreApplication::exit(failed ? 1 : 0);
+    for (auto& window : windows_) window->closeDown();
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::exit(runExitStatus());
 }
 
 void SaverScreens::noteFailure(const std::string& text, const std::string& caption) {
     // Every screen reads the same terrain: its failure is told once.
     if (text == failureText_ && caption == failureCaption_) return;
-    std::fprintf(stderr, "hillglimmer: %s: %s\n", caption.c_str(), text.c_str());
+    if (caption == "hillglimmer") {
+        std::fprintf(stderr, "hillglimmer: %s\n", text.c_str());
+    } else {
+        std::fprintf(stderr, "hillglimmer: %s: %s\n", caption.c_str(), text.c_str());
+    }
     if (!failureText_.empty()) return;
     failureText_ = text;
     failureCaption_ = caption;
@@ -132,13 +114,9 @@ int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPa
              const SaverOverrides& overrides) {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
-        std::fputs("hillglimmer: the saver needs an X display, and DISPLAY is not set.\n", stderr);
-        return 1;
+        return failRun("the saver needs an X display, and DISPLAY is not set.");
     }
-    if (!displayAnswers(display)) {
-        std::fprintf(stderr, "hillglimmer: cannot open display %s\n", display);
-        return 1;
-    }
+    if (!displayAnswers(display)) return failRun(std::string("cannot open display ") + display);
     // A foreign X11 window can only be joined through Qt's X11 platform,
     // so it is used even inside a Wayland session.
     qputenv("QT_QPA_PLATFORM", "xcb");
@@ -160,9 +138,13 @@ int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPa
             run.noteFailure(text, caption);
         });
     }
-    std::signal(SIGTERM, onTerminate);
-    if (!run.start()) return 1;
-    return QApplication::exec();
+    if (!run.start()) {
+        run.end();
+        return runExitStatus();
+    }
+    // The status is the run's, whatever ended the loop.
+    QApplication::exec();
+    return runExitStatus();
 }
 
 }  // namespace hg

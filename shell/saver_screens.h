@@ -10,13 +10,11 @@
 
 #include "shell/saver_overrides.h"
 #include "shell/saver_window.h"
+#include "shell/termination.h"
 
 class QScreen;
 
 namespace hg {
-
-// Whether SIGTERM has come since the saver's run began.
-bool terminationRequested();
 
 // The windows of one saver run and its one ending. The full-screen saver
 // puts a window on every screen, each with its own drawing object and GL
@@ -55,7 +53,7 @@ private:
     QPoint startCursor_;
     std::vector<std::unique_ptr<SaverWindow>> windows_;
     std::vector<std::unique_ptr<SaverWindow>> dropped_;
-    QTimer terminateWatch_;
+    TerminationNotifier terminateWatch_;
     std::string failureText_;
     std::string failureCaption_;
     bool ended_ = false;

@@ -29,8 +29,10 @@
 #include "render/styles.h"
 #include "settings/settings.h"
 #include "shell/closing_input.h"
+#include "shell/exit_status.h"
 #include "shell/info_command.h"
 #include "shell/saver_screens.h"
+#include "shell/termination.h"
 
 namespace hg {
 
@@ -96,16 +98,24 @@ bool SaverWindow::start(QScreen* screen, std::optional<QPoint> startCursor) {
     if (placement_.kind == SaverPlacement::Child) {
         if (placement_.rootWindow) {
             xcb_connection_t* c = x11Connection();
-            if (c == nullptr) return false;
+            if (c == nullptr) {
+                failRun("the saver reaches no X11 display.");
+                return false;
+            }
             placement_.window = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
         }
         auto size = x11WindowSize(placement_.window);
         if (!size) {
-            std::fprintf(stderr, "hillglimmer: there is no X11 window %llu.\n", placement_.window);
+            failRun("there is no X11 window " +
+                    formatInteger(static_cast<long long>(placement_.window)) + ".");
             return false;
         }
         foreign_ = QWindow::fromWinId(static_cast<WId>(placement_.window));
-        if (foreign_ == nullptr) return false;
+        if (foreign_ == nullptr) {
+            failRun("there is no X11 window " +
+                    formatInteger(static_cast<long long>(placement_.window)) + ".");
+            return false;
+        }
         setParent(foreign_);
         setGeometry(0, 0, size->width(), size->height());
         show();

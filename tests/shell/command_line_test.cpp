@@ -45,3 +45,26 @@ TEST(CommandLine, OtherSwitchesExit) {
     EXPECT_EQ(parseCommandLine("x-y /s").mode, RunMode::Exit);
     EXPECT_EQ(parseCommandLine("/ s").mode, RunMode::Exit);
 }
+
+TEST(CommandLine, OneLetterSwitchesKeepTheirRuleAndLongerWordsAreErrors) {
+    struct Case {
+        const char* text;
+        RunMode mode;
+        bool error;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"/s", RunMode::Saver, false},
+             {"-S", RunMode::Saver, false},
+             {"/p 123", RunMode::Saver, false},
+             {"/c:456", RunMode::Setup, false},
+             {"/a", RunMode::Exit, false},
+             {"-stlye mesh", RunMode::Exit, true},
+             {"-sx", RunMode::Exit, true},
+             {"/sfoo", RunMode::Exit, true},
+             {"/p123", RunMode::Exit, true},
+         }) {
+        auto cmd = parseCommandLine(c.text);
+        EXPECT_EQ(cmd.mode, c.mode) << c.text;
+        EXPECT_EQ(!cmd.error.empty(), c.error) << c.text << ": " << cmd.error;
+    }
+}

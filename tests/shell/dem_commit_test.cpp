@@ -123,28 +123,25 @@ struct Samples {
     bool present() const { return !sdts.empty() && !mlt.empty(); }
 };
 
-// Kills `select next` at its first, second, ... step, each time from the
-// state `before` left, until a run gets through. After every kill the next
-// start must find exactly the old DEM or exactly the new one.
-int killAtEveryStep(const std::string& before, const std::string& next) {
-    const State oldState = stateAfter({before});
-    const State newState = stateAfter({before, next});
-    EXPECT_NE(oldState, newState);
-    TempDir scratch;
-    Output first = run("select " + before, scratch.path());
-    int kills = 0;
+// Kills `select next` at its n-th step, from the state `before` left, and
+// checks what the next start finds: exactly the old DEM or exactly the new
+// one, and nothing left over. Whether the kill came (n within the steps).
+struct KillProbe {
+    std::string next;
+    State oldState, newState;
+    std::filesystem::path scratch;
     bool sawOld = false, sawNew = false;
-    for (int n = 1; n < 200; ++n) {
+
+    bool killAt(int n) {
         TempDir home;
-        copyState(scratch.path(), home.path());
+        copyState(scratch, home.path());
         Output o =
             run("select " + next, home.path(), "HILLGLIMMER_FAULT_STOP=" + std::to_string(n));
         if (!o.killed) {
             EXPECT_EQ(o.code, 0) << o.text;
             EXPECT_EQ(stateOf(home.path()), newState);
-            break;
+            return false;
         }
-        ++kills;
         // The next start of the program, whatever it is for.
         run("info " + quoted(home / "Hillglimmer.mem"), home.path());
         State s = stateOf(home.path());
@@ -152,21 +149,51 @@ int killAtEveryStep(const std::string& before, const std::string& next) {
         sawNew = sawNew || s == newState;
         EXPECT_TRUE(s == oldState || s == newState) << next << " killed at step " << n;
         EXPECT_EQ(leftOvers(home.path()), std::vector<std::string>{}) << "step " << n;
+        return true;
     }
-    EXPECT_TRUE(sawOld && sawNew) << next;
-    return kills;
+};
+
+// Kills `select next` at a sample of its steps: the first few, where the
+// lock and the recovery are; every step of the commit at the end, where
+// the old and the new DEM trade places; and steps spread between, through
+// the copy or the import's block writes. Returns how many steps the
+// change has.
+int killAcrossTheSteps(const std::string& before, const std::string& next) {
+    KillProbe probe{next, stateAfter({before}), stateAfter({before, next}), {}};
+    EXPECT_NE(probe.oldState, probe.newState);
+    TempDir scratch;
+    run("select " + before, scratch.path());
+    probe.scratch = scratch.path();
+    // Doubling finds a step past the end; halving then finds the last.
+    int killed = 0, through = 1;
+    while (through < 4096 && probe.killAt(through)) {
+        killed = through;
+        through *= 2;
+    }
+    while (through - killed > 1) {
+        const int mid = (killed + through) / 2;
+        (probe.killAt(mid) ? killed : through) = mid;
+    }
+    const int steps = killed;
+    const int stride = std::max(1, steps / 8);
+    for (int n = 3; n <= steps; ++n) {
+        const bool early = n <= 4, commit = n > steps - 6, spread = n % stride == 0;
+        if ((early || commit || spread) && (n & (n - 1)) != 0) probe.killAt(n);
+    }
+    EXPECT_TRUE(probe.sawOld && probe.sawNew) << next;
+    return steps;
 }
 
 }  // namespace
 
-TEST(DemCommitRun, KilledAtEveryStepOfASelectLeavesOneWholeDem) {
+TEST(DemCommitRun, KilledAcrossTheStepsOfASelectLeavesOneWholeDem) {
     Samples s;
     HG_REQUIRE_SHARED(s.sdts);
     HG_REQUIRE_SHARED(s.mlt);
     // A plain copy and the imports stop after every block they write as well.
-    EXPECT_GE(killAtEveryStep(quoted(s.sdts), quoted(s.mlt)), 10);
-    EXPECT_GE(killAtEveryStep(quoted(s.gsi.csv), quoted(s.sdts)), 9);
-    EXPECT_GE(killAtEveryStep(quoted(s.mlt), quoted(s.gsi.csv)), 7);
+    EXPECT_GE(killAcrossTheSteps(quoted(s.sdts), quoted(s.mlt)), 10);
+    EXPECT_GE(killAcrossTheSteps(quoted(s.gsi.csv), quoted(s.sdts)), 9);
+    EXPECT_GE(killAcrossTheSteps(quoted(s.mlt), quoted(s.gsi.csv)), 7);
 }
 
 TEST(DemCommitRun, SelectsStartedTogetherEndInOneWholeSelection) {
