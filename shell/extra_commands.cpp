@@ -18,6 +18,8 @@
 #include "shell/info_command.h"
 #include "shell/render_command.h"
 #include "shell/select_command.h"
+#include "shell/xscreensaver_choice.h"
+#include "shell/xscreensaver_list.h"
 
 namespace hg {
 
@@ -45,6 +47,7 @@ std::optional<int> runExtraCommand(const std::vector<std::string>& args) {
     }
     if (args[0] == "select") return runSelectCommand(args);
     if (args[0] == "render") return runRenderCommand(args);
+    if (args[0] == "xscreensaver") return runXScreenSaverCommand(args);
     return std::nullopt;
 }
 
@@ -85,7 +88,7 @@ int runSetupMode(const std::filesystem::path& memPath) {
     QTranslator qtTexts;
     if (loadQtTranslations(qtTexts)) QCoreApplication::installTranslator(&qtTexts);
     installMessageBoxSink();
-    showSetupDialog(memPath);
+    showSetupDialog(memPath, xscreenSaverListChoice());
     return 0;
 }
 
