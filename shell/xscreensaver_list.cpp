@@ -190,8 +190,11 @@ ProgramsEdit withOurProgram(std::string_view file) {
     }
     Line& prev = lines[last];
     std::string indent = "\t\t";
+    // The last entry's indent, where it has one (a disabled entry starts
+    // with its dash).
     if (lastIsEntry && last != b.first) {
-        indent = prev.body.substr(0, prev.body.find_first_not_of(" \t"));
+        const std::string own = prev.body.substr(0, prev.body.find_first_not_of(" \t"));
+        if (!own.empty()) indent = own;
     }
     Line ours;
     ours.end = prev.end.empty() ? "\n" : prev.end;

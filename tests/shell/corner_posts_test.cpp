@@ -118,21 +118,35 @@ TEST_P(InfoCorners, EachPostLiesWhereGdalPutsIt) {
 INSTANTIATE_TEST_SUITE_P(SharedData, InfoCorners, ::testing::ValuesIn(kCornerCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A State Plane file says so instead of being inverted as if it were UTM.
-TEST(InfoCorners, StatePlaneFileSaysItCannotPlaceThem) {
+// A State Plane file says so instead of being inverted as if it were UTM;
+// a transfer imported before its first post was kept shows the corners it
+// always showed.
+TEST(InfoCorners, StatePlaneSaysSoAndOlderImportsFallBack) {
     const auto sample = hgtest::sharedData("usgsdem/San_Fran_North.dem");
+    const auto cel0 = hgtest::sharedData("sdts/8821/8821CEL0.DDF");
     HG_REQUIRE_SHARED(sample);
+    HG_REQUIRE_SHARED(cel0);
     hgtest::TempDir home;
     std::string bytes = hgtest::readFile(sample);
     bytes.replace(156, 6, "     2");
     hgtest::writeFile(home / "stateplane.dem", bytes);
-    const std::string info =
+    std::string info =
         runHillglimmer("info '" + (home / "stateplane.dem").string() + "'", home.path());
     EXPECT_NE(info.find("Corners: The corners cannot be placed on the map: the file is in State "
                         "Plane coordinates.\n"),
               std::string::npos)
         << info;
     EXPECT_EQ(info.find("South-west:"), std::string::npos) << info;
+
+    runHillglimmer("select '" + cel0.string() + "'", home.path());
+    const std::filesystem::path ini = home / "Hillglimmer.ini";
+    const std::string keys = hgtest::readFile(ini);
+    hgtest::writeFile(ini, std::regex_replace(keys, std::regex("\n(postX|postY|hdat)=[^\n]*"), ""));
+    info = runHillglimmer("info '" + (home / "Hillglimmer.mem").string() + "'", home.path());
+    EXPECT_NE(info.find("South-east: 44\xC2\xB0" "22'30.00\"N 108\xC2\xB0" "52'30.00\"W (-391950.000, "
+                        "159750.000 arc-seconds)"),
+              std::string::npos)
+        << info;
 }
 
 // The dialog shows the same posts to the second, with hemisphere letters,

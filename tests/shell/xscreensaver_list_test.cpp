@@ -72,7 +72,9 @@ TEST_P(ProgramsEditTest, OnAddsOneLineAndOffTakesItBack) {
     const hg::ProgramsEdit off = hg::withoutOurProgram(on.text);
     EXPECT_TRUE(off.changed);
     EXPECT_FALSE(hg::listsOurProgram(off.text));
-    if (c.roundTrip) EXPECT_EQ(off.text, c.before);
+    if (c.roundTrip) {
+        EXPECT_EQ(off.text, c.before);
+    }
     EXPECT_FALSE(hg::withoutOurProgram(off.text).changed);
 }
 
