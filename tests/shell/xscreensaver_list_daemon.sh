@@ -7,24 +7,14 @@ set -euo pipefail
 exe=$(readlink -f "${1:?usage: xscreensaver_list_daemon.sh HILLGLIMMER}")
 
 for tool in xscreensaver xscreensaver-command Xvfb; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "skipped: $tool is not installed (scripts/install-deps adds it)"
-    exit 77
-  fi
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (scripts/install-deps)"; exit 77; }
 done
 
 work=$(mktemp -d)
-xvfb_pid=""
-daemon_pid=""
-cleanup() {
-  if [ -n "$daemon_pid" ]; then kill "$daemon_pid" 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+xvfb_pid="" daemon_pid=""
+trap 'kill $daemon_pid $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 chmod 755 "$work"
-home="$work/home"
-bin="$work/bin"
+home="$work/home" bin="$work/bin"
 mkdir -p "$home" "$bin"
 # The daemon finds the program on its PATH, as it finds an installed one.
 ln -s "$exe" "$bin/hillglimmer"
@@ -34,10 +24,7 @@ if [ "$(id -u)" -eq 0 ]; then
   command -v setpriv >/dev/null || { echo "skipped: setpriv is missing"; exit 77; }
   chown 65534:65534 "$home"
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-  if ! "${as_user[@]}" test -x "$exe"; then
-    echo "skipped: nobody cannot run $exe (a folder above it is private)"
-    exit 77
-  fi
+  "${as_user[@]}" test -x "$exe" || { echo "skipped: nobody cannot run $exe"; exit 77; }
 fi
 
 exec 3>"$work/display"
@@ -52,21 +39,15 @@ run() {
     HILLGLIMMER_LANG=en LP_NUM_THREADS=1 "$@"
 }
 
-fail() {
-  echo "FAIL: $*"
-  tail -n 20 "$work/xscreensaver.log" 2>/dev/null || true
-  exit 1
-}
+fail() { echo "FAIL: $*"; tail -n 20 "$work/xscreensaver.log" 2>/dev/null; exit 1; }
 
 # Our program run by this daemon: found by the home in its environment.
 hack_pid() {
   for p in $(pgrep -x hillglimmer || true); do
-    if [ "$(readlink -f "/proc/$p/exe" 2>/dev/null)" = "$exe" ] &&
-      tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "HOME=$home"; then
-      echo "$p"
-      return
-    fi
+    [ "$(readlink -f "/proc/$p/exe" 2>/dev/null)" = "$exe" ] &&
+      tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "HOME=$home" && echo "$p" && return
   done
+  return 0
 }
 # Gone, or a zombie left to init by the daemon's helper that ran it.
 ended() { ! kill -0 "$1" 2>/dev/null || awk '{ exit $3 != "Z" }' "/proc/$1/stat" 2>/dev/null; }
