@@ -52,13 +52,24 @@ hack_pid() {
 # Gone, or a zombie left to init by the daemon's helper that ran it.
 ended() { ! kill -0 "$1" 2>/dev/null || awk '{ exit $3 != "Z" }' "/proc/$1/stat" 2>/dev/null; }
 
+# Unblanks and waits until the daemon has reaped its display process: a
+# selection sent before that is lost in the daemon's restart of it.
+gfx_exits() { grep -c 'xscreensaver-gfx exited' "$work/xscreensaver.log" || true; }
+deactivate() {
+  local n
+  n=$(gfx_exits)
+  run xscreensaver-command -deactivate >/dev/null
+  for _ in $(seq 100); do [ "$(gfx_exits)" -gt "$n" ] && return; sleep 0.1; done
+  fail "deactivation did not unblank"
+}
+
 # Selects hack number $1 and waits until our program runs, then ends it.
 select_runs_us() {
   run xscreensaver-command -select "$1" >/dev/null || fail "-select $1 was refused"
   local pid=""
   for _ in $(seq 300); do pid=$(hack_pid); [ -n "$pid" ] && break; sleep 0.1; done
   [ -n "$pid" ] || fail "-select $1 did not run hillglimmer"
-  run xscreensaver-command -deactivate >/dev/null
+  deactivate
   for _ in $(seq 100); do ended "$pid" && break; sleep 0.1; done
   ended "$pid" || fail "deactivation did not end hillglimmer"
 }
@@ -74,6 +85,14 @@ run xscreensaver-command -version >/dev/null 2>&1 || fail "the daemon did not an
 run hillglimmer xscreensaver on >"$work/on.out" || fail "on failed: $(cat "$work/on.out")"
 [ -f "$home/.xscreensaver" ] || fail "on wrote no ~/.xscreensaver"
 select_runs_us 1
+# The file lists only us: a second hack is there only if the daemon merged
+# the system's list in.
+others() { grep ': forked "' "$work/xscreensaver.log" | grep -vc 'forked "hillglimmer \|gl-visual"' || true; }
+before=$(others)
+run xscreensaver-command -select 2 >/dev/null || fail "-select 2 was refused"
+for _ in $(seq 300); do [ "$(others)" -gt "$before" ] && break; sleep 0.1; done
+[ "$(others)" -gt "$before" ] || fail "-select 2 ran nothing: the system's list was not merged"
+deactivate
 run hillglimmer xscreensaver off >"$work/off.out" || fail "off failed"
 [ ! -e "$home/.xscreensaver" ] || fail "off left $(cat "$home/.xscreensaver")"
 
