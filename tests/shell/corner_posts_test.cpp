@@ -77,6 +77,10 @@ const CornerCase kCornerCases[] = {
 };
 // clang-format on
 
+void PrintTo(const CornerCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class InfoCorners : public ::testing::TestWithParam<CornerCase> {};
 
 TEST_P(InfoCorners, EachPostLiesWhereGdalPutsIt) {

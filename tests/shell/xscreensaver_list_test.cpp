@@ -59,6 +59,10 @@ const EditCase kEditCases[] = {
      "programs: \\\n   GL: hillglimmer --root \\n\\\n\n", false},
 };
 
+void PrintTo(const EditCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ProgramsEditTest : public ::testing::TestWithParam<EditCase> {};
 
 TEST_P(ProgramsEditTest, OnAddsOneLineAndOffTakesItBack) {
