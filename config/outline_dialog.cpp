@@ -13,11 +13,14 @@
 
 #include "config/dialog_layout.h"
 #include "config/fractal_dimension.h"
+#include "dem/corner_posts.h"
 #include "dem/mesh.h"
 #include "dem/sdts_info.h"
+#include "dem/usgs75min.h"
 #include "dem/view_settings.h"
 #include "platform/encoding.h"
 #include "platform/gui/wait_cursor.h"
+#include "platform/messages.h"
 #include "platform/show_error.h"
 #include "platform/text_number.h"
 #include "render/draw.h"
@@ -74,6 +77,41 @@ std::string dms(double arcSeconds) {
 
 QString corner(double x, double y) {
     return QString::fromStdString(dms(x) + " / " + dms(y));
+}
+
+// A placed post: whole seconds rounded, the hemisphere as a letter.
+std::string dmsLetter(double degrees, char positive, char negative) {
+    if (!std::isfinite(degrees)) degrees = 0;
+    const long long v = std::llround(std::fabs(std::clamp(degrees, -1e6, 1e6)) * 3600.0);
+    return padded(formatInteger(v / 3600), 3) + " " + formatInteger(v / 60 % 60, 2) + " " +
+           formatInteger(v % 60, 2) + " " + (degrees < 0 ? negative : positive);
+}
+
+QString placedCorner(const GeoPosition& p) {
+    return QString::fromStdString(dmsLetter(p.longitude, 'E', 'W') + " / " +
+                                  dmsLetter(p.latitude, 'N', 'S'));
+}
+
+// The corner posts of the working DEM, read again from its header: the
+// drawing object keeps only the corner fields.
+CornerPosts workingCornerPosts(int type, const std::filesystem::path& memPath,
+                               const ProfileStore& store) {
+    if (type != kDemUsgs && type != kDemSdts75) return {};
+    try {
+        TerrainBuffers buffers;
+        CViewSettings settings;
+        std::unique_ptr<CMesh> mesh = createMesh(buffers, settings, type, memPath);
+        if (auto* sdts = dynamic_cast<CUSGS75min*>(mesh.get())) {
+            sdts->openFrom(store);
+        } else {
+            mesh->open();
+        }
+        return cornerPostsOf(*mesh);
+    } catch (const std::exception&) {
+        // The map was drawn from this file a moment ago; if its header
+        // cannot be read now, the corner fields still say something.
+        return {};
+    }
 }
 
 QRgb rgbAt(const QImage& image, int x, int y) {
@@ -384,8 +422,36 @@ void OutlineDialog::showFacts() {
     }
     minHeight_->setText(metres(v.minHeight));
     maxHeight_->setText(metres(v.maxHeight));
-    nwCorner_->setText(corner(v.nwX, v.nwY));
-    seCorner_->setText(corner(v.seX, v.seY));
+    const CornerPosts posts = workingCornerPosts(type, memPath_, store_);
+    using Status = CornerPosts::Status;
+    QString note;
+    switch (posts.status) {
+        case Status::AsStored:
+            nwCorner_->setText(corner(v.nwX, v.nwY));
+            seCorner_->setText(corner(v.seX, v.seY));
+            break;
+        case Status::Placed:
+            nwCorner_->setText(placedCorner(posts.northWest));
+            seCorner_->setText(placedCorner(posts.southEast));
+            note = QString::fromStdString(
+                loadMessage(posts.datum.assumed ? MessageId::DatumAssumed : MessageId::DatumNamed) +
+                " " + datumName(posts.datum.datum));
+            break;
+        case Status::StatePlane:
+        case Status::OtherProjection:
+        case Status::Failed: {
+            const OutlineDialogTexts& t = outlineDialogTexts(userLanguage());
+            nwCorner_->setText(QString::fromUtf8(t.cornersNotPlaced));
+            seCorner_->setText(QString::fromUtf8(t.cornersNotPlaced));
+            note = QString::fromStdString(loadMessage(
+                posts.status == Status::StatePlane        ? MessageId::CornersStatePlane
+                : posts.status == Status::OtherProjection ? MessageId::CornersOtherProjection
+                                                          : MessageId::CornersFailed));
+            break;
+        }
+    }
+    nwCorner_->setToolTip(note);
+    seCorner_->setToolTip(note);
     fractal_->setText(QString::fromStdString(formatFractalDimension(fractal.estimate())));
 }
 

@@ -35,8 +35,13 @@ namespace {
 constexpr const char* kSaveCaption = "Hillglimmer config";
 }
 
-SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWidget* parent)
-    : QDialog(parent), memPath_(std::move(memPath)), store_(store), chooser_(chooseDemFile) {
+SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWidget* parent,
+                         SaverListChoice saverList)
+    : QDialog(parent),
+      memPath_(std::move(memPath)),
+      store_(store),
+      chooser_(chooseDemFile),
+      saverList_(std::move(saverList)) {
     const SetupDialogTexts& t = setupDialogTexts(userLanguage());
     setWindowTitle(QString::fromUtf8(t.title));
     setFont(dialogFont(t.fontFamilies, t.fontPoints));
@@ -104,9 +109,23 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     u.add(icon, 102, 117, 20, 20, false);
     auto* version = new QLabel(QString::fromUtf8(t.version), this);
     u.add(version, 124, 121, 84, 10);
+    // Below the buttons, so every other control keeps its place; id 1040
+    // is this program's own.
+    int heightDlu = t.heightDlu;
+    const std::optional<bool> listed =
+        saverList_.installed && saverList_.listed && saverList_.setListed && saverList_.installed()
+            ? saverList_.listed()
+            : std::nullopt;
+    if (listed) {
+        saverListed_ = named(new QCheckBox(QString::fromUtf8(t.useWithXScreenSaver), this), 1040);
+        u.add(saverListed_, 13, 193, 190, 10, false);
+        saverListed_->setChecked(*listed);
+        saverListedAtFirst_ = *listed;
+        heightDlu = std::max(heightDlu, 209);
+    }
     u.apply();
     icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(u.x(14), u.x(14)));
-    setFixedSize(u.x(t.widthDlu), u.y(t.heightDlu));
+    setFixedSize(u.x(t.widthDlu), u.y(heightDlu));
 
     // Opening: every control from the settings.
     int sel = store_.getInt(kSection, key::sel, def::sel);
@@ -140,6 +159,15 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
             showError(static_cast<QObject*>(this), setupDialogTexts(userLanguage()).saveFailed,
                       kSaveCaption);
             return;
+        }
+        // ~/.xscreensaver is touched only when the box was changed.
+        if (saverListed_ != nullptr && saverListed_->isChecked() != saverListedAtFirst_) {
+            if (!saverList_.setListed(saverListed_->isChecked())) {
+                showError(static_cast<QObject*>(this),
+                          setupDialogTexts(userLanguage()).xscreensaverFailed, kSaveCaption);
+                return;
+            }
+            saverListedAtFirst_ = saverListed_->isChecked();
         }
         done(1);
     });
@@ -209,9 +237,9 @@ bool SetupDialog::writeChoices() {
                                         {key::speed, formatInteger(speed_->value())}});
 }
 
-int showSetupDialog(const std::filesystem::path& memPath) {
+int showSetupDialog(const std::filesystem::path& memPath, SaverListChoice saverList) {
     IniProfileStore store = userSettings();
-    SetupDialog dialog(memPath, store, QApplication::activeWindow());
+    SetupDialog dialog(memPath, store, QApplication::activeWindow(), std::move(saverList));
     return dialog.exec();
 }
 

@@ -16,6 +16,16 @@ class QSlider;
 
 namespace hg {
 
+// How the dialog offers the program as the user's XScreenSaver display
+// mode: whether XScreenSaver is installed, whether the user's list holds
+// the program (nullopt when that cannot be read), and the change itself
+// (false when it failed). Empty functions: no such box.
+struct SaverListChoice {
+    std::function<bool()> installed;
+    std::function<std::optional<bool>()> listed;
+    std::function<bool(bool listed)> setListed;
+};
+
 // The setup dialog: style, mesh, altitude factor, contour interval and
 // speed, written on OK; the DEM choice and the part check box write at once.
 // Every control's objectName is "id" + its resource id.
@@ -25,7 +35,8 @@ class SetupDialog : public QDialog {
 public:
     using FileChooser = std::function<std::optional<std::filesystem::path>(QWidget*, int demType)>;
 
-    SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWidget* parent = nullptr);
+    SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWidget* parent = nullptr,
+                SaverListChoice saverList = {});
 
     // Replaces the open-file dialog (tests choose files without one).
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
@@ -52,9 +63,13 @@ private:
     QLabel* title_ = nullptr;
     QCheckBox* part_ = nullptr;
     QPushButton* outline_ = nullptr;
+    SaverListChoice saverList_;
+    // Shown only where XScreenSaver is installed; what it showed at first.
+    QCheckBox* saverListed_ = nullptr;
+    bool saverListedAtFirst_ = false;
 };
 
 // Runs the dialog modally; its result (1 for OK, 0 for CANCEL).
-int showSetupDialog(const std::filesystem::path& memPath);
+int showSetupDialog(const std::filesystem::path& memPath, SaverListChoice saverList = {});
 
 }  // namespace hg

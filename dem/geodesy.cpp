@@ -1,9 +1,13 @@
 #include "dem/geodesy.h"
 
+#include <cpl_error.h>
+#include <ogr_spatialref.h>
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 namespace hg {
 
@@ -159,6 +163,120 @@ void MeridianWalk::latitudesAt(std::span<const double> metresNorth, std::span<do
             }
         }
     }
+}
+
+const char* datumName(Datum datum) {
+    switch (datum) {
+        case Datum::Nad27:
+            return "NAD27";
+        case Datum::Nad83:
+            return "NAD83";
+        case Datum::Wgs72:
+            return "WGS 72";
+        case Datum::Wgs84:
+            return "WGS 84";
+        case Datum::OldHawaiian:
+            return "Old Hawaiian";
+        case Datum::PuertoRico:
+            return "Puerto Rico";
+    }
+    return "NAD27";
+}
+
+NamedDatum usgsDemDatum(int code) {
+    switch (code) {
+        case 1:
+            return {Datum::Nad27, false};
+        case 2:
+            return {Datum::Wgs72, false};
+        case 3:
+            return {Datum::Wgs84, false};
+        case 4:
+            return {Datum::Nad83, false};
+        case 5:
+            return {Datum::OldHawaiian, false};
+        case 6:
+            return {Datum::PuertoRico, false};
+        default:
+            return {Datum::Nad27, true};
+    }
+}
+
+NamedDatum sdtsDatum(std::string_view hdat) {
+    while (!hdat.empty() && hdat.back() == ' ') hdat.remove_suffix(1);
+    while (!hdat.empty() && hdat.front() == ' ') hdat.remove_prefix(1);
+    if (hdat == "NAS") return {Datum::Nad27, false};
+    if (hdat == "NAX") return {Datum::Nad83, false};
+    if (hdat == "WGC") return {Datum::Wgs72, false};
+    if (hdat == "WGE") return {Datum::Wgs84, false};
+    return {Datum::Nad27, true};
+}
+
+namespace {
+
+int epsgGeographic(Datum datum) {
+    switch (datum) {
+        case Datum::Nad27:
+            return 4267;
+        case Datum::Nad83:
+            return 4269;
+        case Datum::Wgs72:
+            return 4322;
+        case Datum::Wgs84:
+            return 4326;
+        case Datum::OldHawaiian:
+            return 4135;
+        case Datum::PuertoRico:
+            return 4139;
+    }
+    return 4267;
+}
+
+// PROJ's complaints go to the caller's false, not to the user's terminal.
+struct QuietProj {
+    QuietProj() { CPLPushErrorHandler(CPLQuietErrorHandler); }
+    ~QuietProj() { CPLPopErrorHandler(); }
+    QuietProj(const QuietProj&) = delete;
+    QuietProj& operator=(const QuietProj&) = delete;
+};
+
+struct DestroyTransform {
+    void operator()(OGRCoordinateTransformation* t) const {
+        OGRCoordinateTransformation::DestroyCT(t);
+    }
+};
+
+}  // namespace
+
+bool utmToGeographic(int zone, bool south, Datum datum, std::span<const double> eastings,
+                     std::span<const double> northings, std::span<GeoPosition> positions) {
+    const std::size_t n = positions.size();
+    if (zone < 1 || zone > 60 || eastings.size() != n || northings.size() != n) return false;
+    QuietProj quiet;
+    OGRSpatialReference geographic;
+    if (geographic.importFromEPSG(epsgGeographic(datum)) != OGRERR_NONE) return false;
+    geographic.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    // The projected system is built on that very geographic one, so the
+    // transformation between them is the inverse projection and nothing
+    // else: no datum shift is ever looked for.
+    OGRSpatialReference projected;
+    if (projected.CopyGeogCSFrom(&geographic) != OGRERR_NONE ||
+        projected.SetUTM(zone, south ? FALSE : TRUE) != OGRERR_NONE) {
+        return false;
+    }
+    projected.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    std::unique_ptr<OGRCoordinateTransformation, DestroyTransform> inverse(
+        OGRCreateCoordinateTransformation(&projected, &geographic));
+    if (!inverse) return false;
+    std::vector<double> x(eastings.begin(), eastings.end());
+    std::vector<double> y(northings.begin(), northings.end());
+    std::vector<int> ok(n, FALSE);
+    if (n > 0 && !inverse->Transform(n, x.data(), y.data(), nullptr, ok.data())) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!ok[i] || !std::isfinite(x[i]) || !std::isfinite(y[i])) return false;
+        positions[i] = {x[i], y[i]};
+    }
+    return true;
 }
 
 }  // namespace hg

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace hg {
@@ -54,5 +55,43 @@ private:
     Leg south_;
     double origin_;
 };
+
+// The horizontal datums the DEM formats name.
+enum class Datum { Nad27, Nad83, Wgs72, Wgs84, OldHawaiian, PuertoRico };
+
+struct NamedDatum {
+    Datum datum = Datum::Nad27;
+    // True when the file names none (or none we know) and the default
+    // stands in for it.
+    bool assumed = true;
+};
+
+// "NAD27", "NAD83", ...
+const char* datumName(Datum datum);
+
+// Record A's horizontal datum code (bytes 891-892 of a USGS DEM): 1 NAD27,
+// 2 WGS 72, 3 WGS 84, 4 NAD83, 5 Old Hawaiian, 6 Puerto Rico. The field
+// came with a later revision of the format: files older than it leave it
+// blank (0 here), and those were all cast on NAD27, the datum of the
+// quadrangles they were made from, so blank means NAD27.
+NamedDatum usgsDemDatum(int code);
+
+// The HDAT subfield of an SDTS transfer's external reference: "NAS" NAD27,
+// "NAX" NAD83, "WGC" WGS 72, "WGE" WGS 84; blank (as in a working file
+// imported before the datum was kept) means NAD27 for the same reason.
+NamedDatum sdtsDatum(std::string_view hdat);
+
+// A position in degrees, east and north positive.
+struct GeoPosition {
+    double longitude = 0.0;
+    double latitude = 0.0;
+};
+
+// The geographic positions of points given in UTM metres (zone 1-60, north
+// or south of the equator), in the same datum: an inverse projection only,
+// no datum shift, so no shift grid and no network is involved. False when
+// PROJ cannot do it.
+bool utmToGeographic(int zone, bool south, Datum datum, std::span<const double> eastings,
+                     std::span<const double> northings, std::span<GeoPosition> positions);
 
 }  // namespace hg

@@ -1,6 +1,7 @@
 #include "dem/read_sdts.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -54,6 +55,18 @@ void readModule(const std::filesystem::path& path, const ModuleMessages& msg, Ac
     }
 }
 
+// A spatial address: text, or a big-endian 32-bit integer where the
+// transfer stores it in binary ("B(32)").
+double spatialAddress(const std::string& value, const std::string& format) {
+    if (!format.empty() && format[0] == 'B') {
+        if (value.size() != 4) return std::numeric_limits<double>::quiet_NaN();
+        std::uint32_t u = 0;
+        for (char c : value) u = (u << 8) | static_cast<unsigned char>(c);
+        return static_cast<double>(static_cast<std::int32_t>(u));
+    }
+    return leadingNumber(std::string_view(value), std::numeric_limits<double>::quiet_NaN());
+}
+
 std::int16_t bigEndian16(const char* bytes) {
     const auto hi = static_cast<unsigned char>(bytes[0]);
     const auto lo = static_cast<unsigned char>(bytes[1]);
@@ -103,11 +116,17 @@ void CReadSDTS::readModules(CSDTSInfo& info) {
                    if (i.label == "DCDT") info.dcdt = s.value;
                });
 
+    // Spatial addresses are stored scaled: ground = scale * stored + origin.
+    double scaleX = 1.0, scaleY = 1.0, originX = 0.0, originY = 0.0;
     readModule(modulePath("iref.ddf"), kIrefMessages,
                [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
                    if (s.tag != "IREF") return;
                    if (i.label == "XHRS") info.xhrs = subfieldReal(s.value);
                    if (i.label == "YHRS") info.yhrs = subfieldReal(s.value);
+                   if (i.label == "SFAX") scaleX = subfieldReal(s.value);
+                   if (i.label == "SFAY") scaleY = subfieldReal(s.value);
+                   if (i.label == "XORG") originX = subfieldReal(s.value);
+                   if (i.label == "YORG") originY = subfieldReal(s.value);
                });
 
     readModule(modulePath("ldef.ddf"), kLdefMessages,
@@ -118,10 +137,18 @@ void CReadSDTS::readModules(CSDTSInfo& info) {
                });
     if (info.nRows > kMaxRows) throw MessageError(MessageId::SdtsTooManyRows);
 
-    // Nothing is taken from the raster definition; reading it proves the
-    // module is sound.
+    // The raster definition gives where its first (north-west) cell is; the
+    // import moves that to the trimmed grid's first post.
+    double cellX = std::numeric_limits<double>::quiet_NaN();
+    double cellY = cellX;
     readModule(modulePath("rsdf.ddf"), kRsdfMessages,
-               [](const Iso8211Subfield&, const Iso8211SubfieldInfo&) {});
+               [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
+                   if (s.tag != "SADR") return;
+                   if (i.label == "X") cellX = spatialAddress(s.value, i.format);
+                   if (i.label == "Y") cellY = spatialAddress(s.value, i.format);
+               });
+    info.postX = cellX * scaleX + originX;
+    info.postY = cellY * scaleY + originY;
 
     // The corners of the domain, SW, NW, NE, SE. The descriptor is "*X!Y"
     // in some transfers and a plain "X!Y" repeated in others (the USGS
@@ -153,6 +180,7 @@ void CReadSDTS::readModules(CSDTSInfo& info) {
                [&](const Iso8211Subfield& s, const Iso8211SubfieldInfo& i) {
                    if (s.tag != "XREF") return;
                    if (i.label == "RSNM") info.rsnm = s.value;
+                   if (i.label == "HDAT") info.hdat = s.value;
                    if (i.label == "ZONE") info.zone = subfieldInt(s.value);
                });
 }
@@ -308,6 +336,9 @@ void importSdtsTransfer(const std::filesystem::path& cel0Path, const std::filesy
     if (!reader.writeGrid(memPath, rect, written)) throw MessageError(MessageId::SdtsWrite);
     info.sizeZ = rect.rows();
     info.sizeX = rect.cols();
+    // Posts are cell centres in these transfers, one spacing apart.
+    info.postX += rect.left * info.xhrs;
+    info.postY -= rect.top * info.yhrs;
     bool ok = info.saveToSettings(store);
     ok = saveSdtsGridSize(store, info.sizeZ, info.sizeX) && ok;
     ok = ok && writeDemType(store, kDemSdts75);

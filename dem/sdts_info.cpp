@@ -64,6 +64,11 @@ bool CSDTSInfo::saveToSettings(ProfileStore& store) const {
     put("neY", formatSdtsCoordinate(neY));
     put("seX", formatSdtsCoordinate(seX));
     put("seY", formatSdtsCoordinate(seY));
+    put("hdat", settingsText(hdat));
+    // Written empty when unknown, so an earlier import's post cannot stay.
+    const bool post = std::isfinite(postX) && std::isfinite(postY);
+    put("postX", post ? formatSdtsCoordinate(postX) : std::string());
+    put("postY", post ? formatSdtsCoordinate(postY) : std::string());
     return store.putStrings(s, entries) && store.flush();
 }
 
@@ -97,6 +102,14 @@ void CSDTSInfo::loadFromSettings(const ProfileStore& store) {
     neY = real(text("neY"));
     seX = real(text("seX"));
     seY = real(text("seY"));
+    hdat = text("hdat");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    auto optionalReal = [&](const char* key) {
+        const std::string t = text(key);
+        return t.empty() ? nan : leadingNumber(std::string_view(t), nan);
+    };
+    postX = optionalReal("postX");
+    postY = optionalReal("postY");
 }
 
 bool saveSdtsGridSize(ProfileStore& store, int sizeZ, int sizeX) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <string>
 
 #include "platform/profile_store.h"
@@ -36,6 +37,14 @@ public:
     int nCols = 0;
     int sizeZ = 0;
     int sizeX = 0;
+    // The external reference's horizontal datum (XREF HDAT, "NAS" for
+    // NAD27); blank in a working file imported before it was kept.
+    std::string hdat;
+    // The trimmed grid's north-west post in ground units (the raster's
+    // first cell moved by what trimming took off); NaN when not known,
+    // as in a working file imported before it was kept.
+    double postX = std::numeric_limits<double>::quiet_NaN();
+    double postY = std::numeric_limits<double>::quiet_NaN();
 };
 
 // The text a corner is saved as: fixed point with seven decimals, the

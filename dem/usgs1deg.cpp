@@ -126,7 +126,10 @@ void CUSGS1deg::open() {
     const std::string_view a(head.data(), kBlock);
 
     title = trimBlanks(a.substr(0, 64));
+    referenceSystem = parseInt(a.substr(156, 6));
     zone = parseInt(a.substr(162, 6));
+    groundUnit = parseInt(a.substr(528, 6));
+    datumCode = parseInt(a.substr(890, 2));
     unitFactor = parseInt(a.substr(534, 6)) == 2 ? 1.0 : 0.3048;
 
     std::array<double, 8> c{};
@@ -220,6 +223,7 @@ void CUSGS1deg::readProfileHeaders(InputFile& file, std::uint64_t fileSize) {
         Profile p;
         p.offset = offset;
         p.count = parseInt(b.substr(12, 6));
+        p.startX = parseReal(b.substr(24, 24));
         p.startY = parseReal(b.substr(48, 24));
         p.datum = parseReal(b.substr(72, 24));
         if (p.count < 1 || p.count > kMaxGridSide) illegal();
@@ -240,9 +244,13 @@ void CUSGS1deg::layOutRows(double yResolution) {
     ragged_ = std::any_of(profiles_.begin(), profiles_.end(), [&](const Profile& p) {
         return p.count != first.count || p.startY != first.startY;
     });
+    westPost = first.startX;
+    eastPost = profiles_.back().startX;
     if (!ragged_) {
         demRows = first.count;
         for (Profile& p : profiles_) p.southRow = 0;
+        southPost = first.startY;
+        northPost = first.startY + (first.count - 1) * yResolution;
         return;
     }
 
@@ -274,6 +282,8 @@ void CUSGS1deg::layOutRows(double yResolution) {
         illegal();
     }
     demRows = static_cast<int>(rows);
+    southPost = south * yResolution;
+    northPost = north * yResolution;
 
     for (Profile& p : profiles_) {
         const double start = std::round(p.startY / yResolution) - south;

@@ -30,6 +30,16 @@ public:
     double originLatitude = 0.0;
     double referenceLongitude = 0.0;
     int zone = 0;
+    // Record A's planimetric reference system (0 geographic, 1 UTM, 2 State
+    // Plane, ...), the unit of its ground coordinates (0 radians, 1 feet,
+    // 2 metres, 3 arc-seconds) and its horizontal datum code (0 blank).
+    int referenceSystem = 0;
+    int groundUnit = 0;
+    int datumCode = 0;
+    // The grid's outermost posts in ground units: the first and last
+    // profile's position, the southmost and northmost row's. Unlike the
+    // corner fields above, these are where heights are, untouched.
+    double westPost = 0.0, eastPost = 0.0, southPost = 0.0, northPost = 0.0;
 
     // Bytes from one 1024-character block to the next: 1024, or 1025 / 1026
     // when the file carries a line end after each block.
@@ -42,6 +52,7 @@ private:
     struct Profile {
         std::uint64_t offset = 0;  // first byte of the profile's first block
         int count = 0;             // elevations in the profile
+        double startX = 0.0;       // easting or longitude of the profile
         double startY = 0.0;       // northing or latitude of its first elevation
         double datum = 0.0;        // elevation the stored values are relative to
         int southRow = 0;          // grid row of its first elevation, counted from the south

@@ -90,6 +90,13 @@ void CUSGS75min::openFrom(const ProfileStore& store) {
     }
 
     unitFactor = info.unit == "FEET" ? 0.3048 : 1.0;
+    referenceSystem = info.rsnm;
+    zone = info.zone;
+    datum = info.hdat;
+    northWestPostX = info.postX;
+    northWestPostY = info.postY;
+    postSpacingX = info.xhrs;
+    postSpacingY = info.yhrs;
 
     // The working file must hold the grid the settings describe; a stale
     // or hand-edited size is refused before anything is allocated.

@@ -22,6 +22,14 @@ public:
 
     // 0.3048 when the transfer's unit is "FEET", else 1.0.
     double unitFactor = 1.0;
+    // The transfer's reference system ("UTM", "GEO", "SPCS"), zone and
+    // datum; the trimmed grid's north-west post in ground units (NaN when
+    // the import did not keep it) and the spacings between posts.
+    std::string referenceSystem;
+    int zone = 0;
+    std::string datum;
+    double northWestPostX = 0.0, northWestPostY = 0.0;
+    double postSpacingX = 0.0, postSpacingY = 0.0;
 
 private:
     bool isVoid(int value) const;

@@ -6,7 +6,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 92;
+inline constexpr int kMessageCount = 104;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -102,8 +102,22 @@ enum class MessageId : int {
     CsvNoNorthEastY = 90,
     CsvNoZone = 91,
     IllegalGsi10mDat = 92,
+    // hillglimmer xscreensaver on|off; each is followed by the file's path.
+    XssAdded = 93,
+    XssAlreadyListed = 94,
+    XssRemoved = 95,
+    XssRemovedFile = 96,
+    XssNotListed = 97,
+    XssCannotRead = 98,
+    XssCannotWrite = 99,
+    // Where a DEM's corners are shown.
+    CornersStatePlane = 100,
+    CornersOtherProjection = 101,
+    CornersFailed = 102,
+    DatumNamed = 103,
+    DatumAssumed = 104,
 };
-static_assert(static_cast<int>(MessageId::IllegalGsi10mDat) == kMessageCount);
+static_assert(static_cast<int>(MessageId::DatumAssumed) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.

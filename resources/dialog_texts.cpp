@@ -23,6 +23,8 @@ const SetupDialogTexts kSetupEnglish = {
     213,
     194,
     "The settings could not be saved.",
+    "Use as my XScreenSaver display mode",
+    "The XScreenSaver settings file (~/.xscreensaver) could not be changed.",
 };
 
 const SetupDialogTexts kSetupJapanese = {
@@ -44,6 +46,8 @@ const SetupDialogTexts kSetupJapanese = {
     216,
     235,
     "設定を保存できませんでした。",
+    "XScreenSaverの表示モードに使う",
+    "XScreenSaverの設定ファイル (~/.xscreensaver) を変更できませんでした。",
 };
 
 const SheetDialogTexts kSheetEnglish = {"Specify GSI 50m-Mesh DEM", "OK", "CANCEL"};
@@ -63,6 +67,7 @@ const OutlineDialogTexts kOutlineEnglish = {
     "OK",
     "CANCEL",
     "The chosen part could not be saved in the settings.",
+    "not placed",
 };
 
 const OutlineDialogTexts kOutlineJapanese = {
@@ -79,6 +84,7 @@ const OutlineDialogTexts kOutlineJapanese = {
     "OK",
     "ｷｬﾝｾﾙ",
     "選択した部分を設定に保存できませんでした。",
+    "位置不明",
 };
 
 }  // namespace

@@ -25,6 +25,11 @@ struct SetupDialogTexts {
     int heightDlu;
     // Shown when OK cannot store the choices.
     const char* saveFailed;
+    // The check box that lists the program among XScreenSaver's display
+    // modes, shown where XScreenSaver is installed; and what OK says when
+    // ~/.xscreensaver cannot be changed.
+    const char* useWithXScreenSaver;
+    const char* xscreensaverFailed;
 };
 
 struct SheetDialogTexts {
@@ -49,6 +54,8 @@ struct OutlineDialogTexts {
     const char* cancel;
     // Shown when OK cannot store the part.
     const char* saveFailed;
+    // In place of the corners when they cannot be placed on the map.
+    const char* cornersNotPlaced;
 };
 
 const SetupDialogTexts& setupDialogTexts(Language language);

@@ -97,6 +97,23 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 90 */ "Not find NE Y position.",
     /* 91 */ "Not find Zone.",
     /* 92 */ "Illegal format .dat.",
+    /* 93 */ "Hillglimmer is now among the display modes of XScreenSaver in",
+    /* 94 */ "Hillglimmer already is among the display modes of XScreenSaver in",
+    /* 95 */ "Hillglimmer is no longer among the display modes of XScreenSaver in",
+    /* 96 */
+    "Removed the XScreenSaver settings file that \"hillglimmer xscreensaver on\" had written:",
+    /* 97 */ "Hillglimmer is not among the display modes of XScreenSaver in",
+    /* 98 */ "Cannot read the XScreenSaver settings file",
+    /* 99 */ "Cannot write the XScreenSaver settings file",
+    /* 100 */ "The corners cannot be placed on the map: the file is in State Plane coordinates.",
+    /* 101 */
+    "The corners cannot be placed on the map: the file's coordinates are neither geographic nor "
+    "UTM.",
+    /* 102 */ "The corners could not be turned into degrees.",
+    /* 103 */ "corner posts, without a datum shift, in the datum the file names:",
+    /* 104 */
+    "corner posts, without a datum shift, in the datum assumed where a file names none (the USGS "
+    "quadrangles were drawn on it):",
 };
 
 }  // namespace hg

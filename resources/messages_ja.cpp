@@ -47,6 +47,18 @@ extern const char* const kJapaneseMessages[kMessageCount + 1] = {
     /* 90 */ "Not find 右下Ｙ座標.",
     /* 91 */ "Not find 座標番号.",
     /* 92 */ nullptr,
+    /* 93 */ "XScreenSaverの表示モードにHillglimmerを加えました:",
+    /* 94 */ "HillglimmerはすでにXScreenSaverの表示モードにあります:",
+    /* 95 */ "XScreenSaverの表示モードからHillglimmerを外しました:",
+    /* 96 */ "「hillglimmer xscreensaver on」が作ったXScreenSaverの設定ファイルを削除しました:",
+    /* 97 */ "HillglimmerはXScreenSaverの表示モードにありません:",
+    /* 98 */ "XScreenSaverの設定ファイルを読めません:",
+    /* 99 */ "XScreenSaverの設定ファイルに書き込めません:",
+    /* 100 */ "四隅の位置を求められません: このファイルは州平面座標系です。",
+    /* 101 */ "四隅の位置を求められません: このファイルの座標は経緯度でもUTMでもありません。",
+    /* 102 */ "四隅を度に変換できませんでした。",
+    /* 103 */ "四隅の点の位置 (測地系変換なし)、ファイルが示す測地系:",
+    /* 104 */ "四隅の点の位置 (測地系変換なし)、ファイルに記載がないため仮定した測地系 (USGSの図郭の測地系):",
 };
 
 }  // namespace hg

@@ -20,6 +20,8 @@
 #include "shell/info_command.h"
 #include "shell/render_command.h"
 #include "shell/select_command.h"
+#include "shell/xscreensaver_choice.h"
+#include "shell/xscreensaver_list.h"
 
 namespace hg {
 
@@ -47,6 +49,7 @@ std::optional<int> runExtraCommand(const std::vector<std::string>& args) {
     }
     if (args[0] == "select") return runSelectCommand(args);
     if (args[0] == "render") return runRenderCommand(args);
+    if (args[0] == "xscreensaver") return runXScreenSaverCommand(args);
     return std::nullopt;
 }
 
@@ -84,7 +87,7 @@ int runSetupMode(const std::filesystem::path& memPath) {
     if (loadQtTranslations(qtTexts)) QCoreApplication::installTranslator(&qtTexts);
     installMessageBoxSink();
     IniProfileStore store = userSettings();
-    SetupDialog dialog(memPath, store);
+    SetupDialog dialog(memPath, store, nullptr, xscreenSaverListChoice());
     // The dialog runs in the application's own loop, so that SIGTERM ends
     // every loop at once, a file dialog's or a message box's inside it
     // too, and nothing is written: as if the user had cancelled.

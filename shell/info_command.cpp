@@ -9,12 +9,14 @@
 #include <optional>
 
 #include "config/fractal_dimension.h"
+#include "dem/corner_posts.h"
 #include "dem/gdal_raster.h"
 #include "dem/memory_grid.h"
 #include "dem/mesh.h"
 #include "platform/encoding.h"
 #include "platform/file.h"
 #include "platform/home.h"
+#include "platform/messages.h"
 #include "platform/profile_store.h"
 #include "platform/text_number.h"
 #include "render/saver_record.h"
@@ -53,6 +55,48 @@ std::string formatDms(double arcSeconds, bool latitude) {
 }
 
 namespace {
+
+// The corners: the posts' geographic positions where the file's
+// coordinates can be inverted, else the reader's own corner fields.
+std::string cornerLines(const CMesh& mesh) {
+    const CornerPosts posts = cornerPostsOf(mesh);
+    using Status = CornerPosts::Status;
+    std::string out;
+    switch (posts.status) {
+        case Status::StatePlane:
+            return "Corners: " + loadMessage(MessageId::CornersStatePlane) + "\n";
+        case Status::OtherProjection:
+            return "Corners: " + loadMessage(MessageId::CornersOtherProjection) + "\n";
+        case Status::Failed:
+            return "Corners: " + loadMessage(MessageId::CornersFailed) + "\n";
+        case Status::Placed: {
+            out =
+                "Corners: " +
+                loadMessage(posts.datum.assumed ? MessageId::DatumAssumed : MessageId::DatumNamed) +
+                " " + datumName(posts.datum.datum) + "\n";
+            auto post = [&](const char* name, const GeoPosition& p) {
+                out += std::string(name) + ": " + formatDms(p.latitude * 3600.0, true) + " " +
+                       formatDms(p.longitude * 3600.0, false) + "\n";
+            };
+            post("South-west", posts.southWest);
+            post("North-west", posts.northWest);
+            post("North-east", posts.northEast);
+            post("South-east", posts.southEast);
+            return out;
+        }
+        case Status::AsStored:
+            break;
+    }
+    auto corner = [&](const char* name, double x, double y) {
+        out += std::string(name) + ": " + formatDms(y, true) + " " + formatDms(x, false) + " (" +
+               formatFixed(x, 3) + ", " + formatFixed(y, 3) + " arc-seconds)\n";
+    };
+    corner("South-west", mesh.swX, mesh.swY);
+    corner("North-west", mesh.nwX, mesh.nwY);
+    corner("North-east", mesh.neX, mesh.neY);
+    corner("South-east", mesh.seX, mesh.seY);
+    return out;
+}
 
 int usage() {
     std::fputs(
@@ -181,14 +225,7 @@ int runInfoCommand(const std::vector<std::string>& args) {
                           "\nTitle: " + sjisToUtf8(mesh->title) +
                           "\nSize: " + formatInteger(mesh->demCols) + " x " +
                           formatInteger(mesh->demRows) + "\n";
-        auto corner = [&](const char* name, double x, double y) {
-            out += std::string(name) + ": " + formatDms(y, true) + " " + formatDms(x, false) +
-                   " (" + formatFixed(x, 3) + ", " + formatFixed(y, 3) + " arc-seconds)\n";
-        };
-        corner("South-west", mesh->swX, mesh->swY);
-        corner("North-west", mesh->nwX, mesh->nwY);
-        corner("North-east", mesh->neX, mesh->neY);
-        corner("South-east", mesh->seX, mesh->seY);
+        out += cornerLines(*mesh);
         auto spacing = [&](const char* name, double north, double south, double mean) {
             out += std::string("Spacing ") + name + ": north " + formatFixed(north, 4) +
                    " m, south " + formatFixed(south, 4) + " m, mean " + formatFixed(mean, 4) +
