@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "dem/formats.h"
 #include "platform/home.h"
 #include "platform/instance_lock.h"
 #include "platform/profile_store.h"
@@ -70,17 +71,23 @@ void printHelp(std::FILE* out) {
                  "                     --frames 1 to 100000 (1)\n"
                  "\n"
                  "DEM types (from the extension, the working file's from the settings;\n"
-                 "info --type N overrides):\n"
-                 "  0  GSI 50 m mesh (.mem; any other extension, unless GDAL reads it)\n"
-                 "  1  USGS DEM and CDED (.dem)\n"
-                 "  2  USGS SDTS transfer (.ddf), imported\n"
-                 "  3  Swiss DHM25 (.mlt, .mat)\n"
-                 "  4  Ordnance Survey NTF (.ntf)\n"
-                 "  5  Swiss RIMINI (.dat)\n"
-                 "  6  GSI 10 m mesh (.csv), imported\n"
-                 "  7  GDAL raster: GeoTIFF, SRTM .hgt, ESRI ASCII grid, DTED, any raster\n"
-                 "     GDAL reads; imported into a tiled GeoTIFF working file\n",
+                 "info --type N overrides):\n",
                  availableStyleNames().c_str());
+    for (const DemFormat& f : demFormats()) {
+        std::string extensions;
+        for (const char* e : f.extensions) {
+            if (e != nullptr) extensions += (extensions.empty() ? "" : ", ") + std::string(e);
+        }
+        const bool imported = f.action == DemAction::SdtsImport ||
+                              f.action == DemAction::Gsi10mImport ||
+                              f.action == DemAction::GdalImport;
+        std::fprintf(out, "  %d  %s (%s)%s\n", f.type, f.name, extensions.c_str(),
+                     imported ? ", imported" : "");
+    }
+    std::fputs(
+        "  A file of any other name is a GSI 50 m mesh where that reader takes it,\n"
+        "  else a raster of any format GDAL reads (type 7).\n",
+        out);
 }
 
 // Whether args are the screen-saver switches: a first argument in the
