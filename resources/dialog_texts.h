@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "platform/messages.h"
 
 namespace hg {
@@ -21,8 +23,6 @@ struct SetupDialogTexts {
     const char* version;
     const char* fontFamilies;  // comma-separated, first preferred
     int fontPoints;
-    int widthDlu;
-    int heightDlu;
     // Shown when OK cannot store the choices.
     const char* saveFailed;
     // The check box that lists the program among XScreenSaver's display
@@ -61,6 +61,10 @@ struct OutlineDialogTexts {
 const SetupDialogTexts& setupDialogTexts(Language language);
 const OutlineDialogTexts& outlineDialogTexts(Language language);
 const SheetDialogTexts& sheetDialogTexts(Language language);
+
+// Every text of the three dialogs in one language, in the same order for
+// both, so a check can hold each text against its translation.
+std::vector<const char*> dialogTextList(Language language);
 
 // The file dialog's filters, in order: description and patterns.
 struct DemFileFilter {

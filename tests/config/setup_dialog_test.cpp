@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include "config/setup_dialog.h"
+#include "dem/mesh.h"
 #include "platform/show_error.h"
 #include "settings/settings.h"
 #include "support/qt_app.h"
@@ -134,6 +136,49 @@ TEST(SetupDialog, JapaneseTexts) {
     EXPECT_EQ(control<QPushButton>(d, 1012)->text(), QString::fromUtf8("DEM 選択"));
     EXPECT_EQ(control<QPushButton>(d, 2)->text(), QString::fromUtf8("ｷｬﾝｾﾙ"));
     EXPECT_EQ(control<QComboBox>(d, 1010)->currentText(), " 1.4");
+}
+
+// In either language the dialog ends where its controls end, and a DEM's
+// title is shown whole or with its middle left out, never cut at one end.
+TEST(SetupDialog, SizedToItsTextsWithTitlesWholeOrElidedInTheMiddle) {
+    const QString longTitle = QStringLiteral(
+        "SOUTHERN ESCARPMENT OF THE CUMBERLAND PLATEAU NEAR JACKSBORO AND LA FOLLETTE, TN");
+    for (const char* lang : {"en", "ja_JP.UTF-8"}) {
+        for (const QString& title : {QStringLiteral("JACKSBORO FAULT, TN"), longTitle}) {
+            SCOPED_TRACE(std::string(lang) + ": " + title.toStdString());
+            DialogFixture f;
+            ScopedEnv language("HILLGLIMMER_LANG", lang);
+            std::string dem = readFile(HG_SOURCE_DIR "/data/jacksboro.dem");
+            const std::string padded = (title.toStdString() + std::string(144, ' ')).substr(0, 144);
+            dem.replace(0, padded.size(), padded);
+            writeFile(f.mem, dem);
+            ASSERT_TRUE(writeDemType(f.store, kDemUsgs));
+            SetupDialog d(f.mem, f.store);
+
+            auto* label = control<QLabel>(d, 1014);
+            EXPECT_EQ(label->toolTip(), title);
+            const QString shown = label->text();
+            EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(shown),
+                      label->contentsRect().width());
+            if (title == longTitle) {
+                EXPECT_NE(shown, title);
+            }
+            if (shown != title) {
+                const QStringList ends = shown.split(QChar(0x2026));
+                ASSERT_EQ(ends.size(), 2) << shown.toStdString();
+                EXPECT_GE(ends[0].size(), 3);
+                EXPECT_GE(ends[1].size(), 3);
+                EXPECT_TRUE(title.startsWith(ends[0]));
+                EXPECT_TRUE(title.endsWith(ends[1]));
+            }
+
+            int lowest = 0;
+            for (QWidget* w : d.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                lowest = std::max(lowest, w->geometry().bottom());
+            EXPECT_GT(d.height(), lowest);
+            EXPECT_LE(d.height() - lowest, control<QPushButton>(d, 1)->height());
+        }
+    }
 }
 
 TEST(SetupDialog, OkThatCannotSaveSaysSoAndStaysOpen) {
