@@ -141,8 +141,8 @@ TEST(SetupDialog, JapaneseTexts) {
 // In either language the dialog ends where its controls end, and a DEM's
 // title is shown whole or with its middle left out, never cut at one end.
 TEST(SetupDialog, SizedToItsTextsWithTitlesWholeOrElidedInTheMiddle) {
-    const QString longTitle = QStringLiteral(
-        "SOUTHERN ESCARPMENT OF THE CUMBERLAND PLATEAU NEAR JACKSBORO AND LA FOLLETTE, TN");
+    // The file's short name, 24 characters at most, in the widest letters.
+    const QString longTitle = QStringLiteral("WWWWWWWWWWW MMMMMMMMMMMM");
     for (const char* lang : {"en", "ja_JP.UTF-8"}) {
         for (const QString& title : {QStringLiteral("JACKSBORO FAULT, TN"), longTitle}) {
             SCOPED_TRACE(std::string(lang) + ": " + title.toStdString());
