@@ -139,6 +139,8 @@ std::vector<const char*> dialogTextList(Language language) {
         o.cornersNotPlaced,
     };
     texts.insert(texts.end(), std::begin(s.styles), std::end(s.styles));
+    for (const DemFileFilter& f : kDemFileFilters)
+        if (f.japanese != nullptr) texts.push_back(f.in(language));
     return texts;
 }
 

@@ -179,11 +179,11 @@ TEST_F(InstalledTree, DesktopEntriesRunTheInstalledProgram) {
     EXPECT_EQ(saver["Categories"], "Screensaver;");
     // The saver of a desktop session runs the entry without the user's PATH:
     // it names the installed hack itself, in the prefix it was installed to.
-    const std::string hack = (prefix() / "libexec/xscreensaver/hillglimmer").string();
-    EXPECT_EQ(saver["TryExec"], hack);
+    const std::string hackPath = (prefix() / "libexec/xscreensaver/hillglimmer").string();
+    EXPECT_EQ(saver["TryExec"], hackPath);
     std::vector<std::string> exec = words(saver["Exec"]);
     ASSERT_FALSE(exec.empty());
-    EXPECT_EQ(exec.front(), hack);
+    EXPECT_EQ(exec.front(), hackPath);
     exec.erase(exec.begin());
     std::string error;
     auto hack = hg::parseHackOptions(exec, &error);
