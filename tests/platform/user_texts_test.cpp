@@ -24,13 +24,10 @@ namespace {
 using hg::Language;
 using hg::MessageId;
 
-std::set<std::string> placeholders(const std::string& text) {
-    std::set<std::string> found;
-    const std::regex re(R"(\{[1-9]\})");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
-         ++it)
-        found.insert(it->str());
-    return found;
+// The argument places of a text.
+std::set<std::string> places(const std::string& t) {
+    static const std::regex re(R"(\{[1-9]\})");
+    return {std::sregex_token_iterator(t.begin(), t.end(), re), std::sregex_token_iterator()};
 }
 
 // Ids up to this one are the numbered messages of the original tables,
@@ -38,15 +35,13 @@ std::set<std::string> placeholders(const std::string& text) {
 // later one is ours and has its own Japanese.
 constexpr int kLastInheritedMessage = static_cast<int>(MessageId::IllegalGsi10mDat);
 
-TEST(UserTexts, EveryMessageHasBothLanguagesWithTheSameArguments) {
+TEST(UserTexts, EveryMessageOfOursIsTranslatedWithTheSameArguments) {
     const std::regex englishWord("[a-z]{3,}");
     for (int id = 1; id <= hg::kMessageCount; ++id) {
         const auto m = static_cast<MessageId>(id);
         const std::string en = hg::messageText(m, Language::English);
         const std::string ja = hg::messageText(m, Language::Japanese);
-        EXPECT_FALSE(en.empty()) << id;
-        EXPECT_FALSE(ja.empty()) << id;
-        EXPECT_EQ(placeholders(en), placeholders(ja)) << id;
+        EXPECT_EQ(places(en), places(ja)) << id;
         if (id <= kLastInheritedMessage) continue;
         EXPECT_NE(hg::kJapaneseMessages[id], nullptr) << id;
         // A text with English words in it must have been translated.
@@ -62,10 +57,7 @@ TEST(UserTexts, EveryDialogTextHasBothLanguages) {
     const std::vector<const char*> ja = hg::dialogTextList(Language::Japanese);
     ASSERT_EQ(en.size(), ja.size());
     for (std::size_t i = 0; i < en.size(); ++i) {
-        ASSERT_NE(en[i], nullptr) << i;
-        ASSERT_NE(ja[i], nullptr) << i;
-        EXPECT_STRNE(en[i], "") << i;
-        EXPECT_STRNE(ja[i], "") << i;
+        ASSERT_TRUE(en[i] && ja[i] && *en[i] && *ja[i]) << i;
         // Only the button word both languages share may stay the same.
         if (std::string(en[i]) != "OK") {
             EXPECT_STRNE(en[i], ja[i]) << i;
@@ -74,32 +66,14 @@ TEST(UserTexts, EveryDialogTextHasBothLanguages) {
 }
 
 TEST(UserTexts, ArgumentsFillTheirPlaces) {
-    struct Case {
-        const char* text;
-        std::vector<std::string> args;
-        const char* expected;
+    const std::pair<std::string, const char*> cases[] = {
+        {hg::fillArguments("{2} に {1} 枚", {"3", "out"}), "out に 3 枚"},
+        {hg::fillArguments("-{1} {2}: {3}", {"mesh", "3", "use 1"}), "-mesh 3: use 1"},
+        {hg::fillArguments("{1}{1}", {"a"}), "aa"},
+        {hg::fillArguments("missing {2}", {"a"}), "missing {2}"},
+        {hg::fillArguments("{0} {x} {", {"a"}), "{0} {x} {"},
     };
-    const Case cases[] = {
-        {"{2} に {1} 枚", {"3", "out"}, "out に 3 枚"},
-        {"-{1} {2}: {3}", {"mesh", "3", "use 1"}, "-mesh 3: use 1"},
-        {"{1}{1}", {"a"}, "aa"},
-        {"missing {2}", {"a"}, "missing {2}"},
-        {"{0} {x} {", {"a"}, "{0} {x} {"},
-    };
-    for (const Case& c : cases) {
-        std::string got;
-        switch (c.args.size()) {
-            case 1:
-                got = hg::fillArguments(c.text, {c.args[0]});
-                break;
-            case 2:
-                got = hg::fillArguments(c.text, {c.args[0], c.args[1]});
-                break;
-            default:
-                got = hg::fillArguments(c.text, {c.args[0], c.args[1], c.args[2]});
-        }
-        EXPECT_EQ(got, c.expected) << c.text;
-    }
+    for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 }
 
 // ---- the source scan ----
@@ -130,55 +104,43 @@ bool holdsWords(std::string text) {
     return std::regex_search(text, std::regex("[A-Za-z]{2,}"));
 }
 
-// The source with comments blanked (line ends kept, so offsets keep their
-// lines) and literals untouched.
-std::string withoutComments(const std::string& s) {
-    std::string out = s;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '"' || s[i] == '\'') {
-            const char q = s[i];
-            for (++i; i < s.size() && s[i] != q; ++i)
-                if (s[i] == '\\') ++i;
-        } else if (s.compare(i, 2, "//") == 0) {
-            for (; i < s.size() && s[i] != '\n'; ++i) out[i] = ' ';
-        } else if (s.compare(i, 2, "/*") == 0) {
-            const std::size_t end = std::min(s.find("*/", i + 2), s.size() - 2) + 2;
-            for (; i < end; ++i)
-                if (s[i] != '\n') out[i] = ' ';
-            --i;
-        }
-    }
-    return out;
+// From the opening quote at i to its closing one.
+std::size_t literalEnd(const std::string& s, std::size_t i) {
+    for (const char q = s[i++]; i < s.size() && s[i] != q; ++i)
+        if (s[i] == '\\') ++i;
+    return i;
 }
 
-// "line: literal" for each literal with words inside a sink's arguments.
-std::vector<std::string> userTextsOutsideTables(const std::string& source) {
-    const std::string s = withoutComments(source);
+// "line: literal" for each literal with words among a sink's arguments;
+// comments are blanked first, keeping their line ends.
+std::vector<std::string> userTextsOutsideTables(std::string s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '"' || s[i] == '\'') {
+            i = literalEnd(s, i);
+        } else if (s.compare(i, 2, "//") == 0 || s.compare(i, 2, "/*") == 0) {
+            const std::size_t end = s[i + 1] == '/' ? s.find('\n', i) : s.find("*/", i) + 2;
+            for (; i < std::min(end, s.size()); ++i)
+                if (s[i] != '\n') s[i] = ' ';
+        }
+    }
     std::vector<std::string> found;
     for (auto it = std::sregex_iterator(s.begin(), s.end(), kUserTextSink);
          it != std::sregex_iterator(); ++it) {
         std::size_t i = static_cast<std::size_t>(it->position() + it->length());
         const bool call = s[i - 1] == '(';
-        int depth = call ? 1 : 0;
-        for (; i < s.size(); ++i) {
-            const char c = s[i];
-            if (c == '"') {
-                const std::size_t start = ++i;
-                for (; i < s.size() && s[i] != '"'; ++i)
-                    if (s[i] == '\\') ++i;
+        for (int depth = call ? 1 : 0; i < s.size(); ++i) {
+            if (s[i] == '"' || s[i] == '\'') {
+                const std::size_t start = i + 1;
+                i = literalEnd(s, i);
                 const std::string literal = s.substr(start, i - start);
-                if (holdsWords(literal)) {
+                if (s[start - 1] == '"' && holdsWords(literal)) {
                     const auto line = std::count(s.begin(), s.begin() + static_cast<long>(i), '\n');
                     found.push_back(std::to_string(line + 1) + ": \"" + literal + "\"");
                 }
-            } else if (c == '\'') {
-                for (++i; i < s.size() && s[i] != '\''; ++i)
-                    if (s[i] == '\\') ++i;
-            } else if (c == '(') {
-                ++depth;
-            } else if (c == ')') {
-                if (--depth <= 0 && call) break;
-            } else if (c == ';' && depth <= 0) {
+            } else if (s[i] == '(' || s[i] == ')') {
+                depth += s[i] == '(' ? 1 : -1;
+                if (depth <= 0 && call) break;
+            } else if (s[i] == ';' && depth <= 0) {
                 break;
             }
         }
@@ -211,24 +173,20 @@ TEST(UserTexts, ScanFindsTextsBuiltOutsideTheTables) {
 
 TEST(UserTexts, NoUserTextIsBuiltOutsideTheTables) {
     const std::filesystem::path root = HG_SOURCE_DIR;
-    std::vector<std::string> found;
+    std::string found;
     std::size_t files = 0;
     for (const char* folder : kScannedFolders) {
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root / folder)) {
-            const auto ext = entry.path().extension();
-            if (ext != ".cpp" && ext != ".h") continue;
-            std::ifstream in(entry.path());
+            if (entry.path().extension() != ".cpp" && entry.path().extension() != ".h") continue;
             std::stringstream text;
-            text << in.rdbuf();
+            text << std::ifstream(entry.path()).rdbuf();
             ++files;
             for (const std::string& f : userTextsOutsideTables(text.str()))
-                found.push_back(std::filesystem::relative(entry.path(), root).string() + ":" + f);
+                found += "\n  " + std::filesystem::relative(entry.path(), root).string() + ":" + f;
         }
     }
     EXPECT_GT(files, 10u);
-    std::string list;
-    for (const std::string& f : found) list += "\n  " + f;
-    EXPECT_TRUE(found.empty()) << "texts built outside the message and dialog tables:" << list;
+    EXPECT_EQ(found, "") << "texts built outside the message and dialog tables:" << found;
 }
 
 }  // namespace
