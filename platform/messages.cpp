@@ -64,7 +64,7 @@ std::string unknownErrorText() {
 }
 
 std::string outOfMemoryText() {
-    return userLanguage() == Language::Japanese ? "メモリが足りません。" : "Not enough memory.";
+    return loadMessage(MessageId::NotEnoughMemory);
 }
 
 }  // namespace hg

@@ -8,7 +8,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 158;
+inline constexpr int kMessageCount = 159;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -174,8 +174,9 @@ enum class MessageId : int {
     WindowIdNeeded = 156,
     DelayNeedsMicroseconds = 157,
     OptionNeedsValue = 158,
+    NotEnoughMemory = 159,
 };
-static_assert(static_cast<int>(MessageId::OptionNeedsValue) == kMessageCount);
+static_assert(static_cast<int>(MessageId::NotEnoughMemory) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.

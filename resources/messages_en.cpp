@@ -281,6 +281,7 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     "-delay needs a number of microseconds",
     /* 158 */
     "-{1} needs a value",
+    /* 159 */ "Not enough memory.",
 };
 
 }  // namespace hg

@@ -276,6 +276,7 @@ extern const char* const kJapaneseMessages[kMessageCount + 1] = {
     "-delay にはマイクロ秒の数が必要です",
     /* 158 */
     "-{1} には値が必要です",
+    /* 159 */ "メモリが足りません。",
 };
 
 }  // namespace hg

