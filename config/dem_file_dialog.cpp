@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 
+#include "dem/formats.h"
 #include "platform/messages.h"
 #include "resources/dialog_texts.h"
 
@@ -41,11 +42,7 @@ QStringList demNameFilters() {
 }
 
 int initialFilterIndex(int demType) {
-    // demType -> filter position (1-based); RIMINI (5) has none of its own
-    // and falls to the first, as any unknown type does.
-    static constexpr int kPosition[8] = {1, 3, 4, 5, 6, 1, 2, 7};
-    const int position = (demType >= 0 && demType <= 7) ? kPosition[demType] : 1;
-    return position - 1;
+    return demFormat(demType).filterPosition - 1;
 }
 
 std::optional<std::filesystem::path> chooseDemFile(QWidget* owner, int demType) {

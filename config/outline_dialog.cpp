@@ -100,12 +100,8 @@ CornerPosts workingCornerPosts(int type, const std::filesystem::path& memPath,
     try {
         TerrainBuffers buffers;
         CViewSettings settings;
-        std::unique_ptr<CMesh> mesh = createMesh(buffers, settings, type, memPath);
-        if (auto* sdts = dynamic_cast<CUSGS75min*>(mesh.get())) {
-            sdts->openFrom(store);
-        } else {
-            mesh->open();
-        }
+        std::unique_ptr<CMesh> mesh = createMesh(buffers, settings, type, memPath, &store);
+        mesh->open();
         return cornerPostsOf(*mesh);
     } catch (const std::exception&) {
         // The map was drawn from this file a moment ago; if its header

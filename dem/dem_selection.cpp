@@ -48,29 +48,15 @@ DemChoice classifyDemFile(const std::filesystem::path& file) {
     if (equalsIgnoringAsciiCase(file.filename().string(), "zumei.csv")) {
         return {DemAction::SheetIndex, 0};
     }
-    std::string ext = asciiLower(file.extension().string());
-    if (ext == ".ddf") return {DemAction::SdtsImport, 2};
-    if (ext == ".csv") return {DemAction::Gsi10mImport, 6};
-    if (ext == ".mem") return {DemAction::Copy, 0};
-    if (ext == ".dem") return {DemAction::Copy, 1};
-    if (ext == ".mlt" || ext == ".mat") return {DemAction::Copy, 3};
-    if (ext == ".ntf") return {DemAction::Copy, 4};
-    if (ext == ".dat") return {DemAction::Copy, 5};
-    for (const char* raster : {".tif", ".tiff", ".hgt", ".asc", ".dt0", ".dt1", ".dt2", ".img"}) {
-        if (ext == raster) return {DemAction::GdalImport, kDemGdal};
-    }
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(file, ec) && gdalIdentifiesRaster(file)) {
-        return {DemAction::GdalImport, kDemGdal};
-    }
-    return {DemAction::Copy, 0};
+    const DemFormat& format = demFormat(demTypeOf(file));
+    return {format.action, format.type};
 }
 
 void checkDemReadable(const std::filesystem::path& file, int demType) {
     TerrainBuffers buffers;
     CViewSettings settings;
     try {
-        std::unique_ptr<CMesh> mesh = createMesh(buffers, settings, demType, file);
+        std::unique_ptr<CMesh> mesh = createMesh(buffers, settings, demType, file, nullptr);
         // Some formats have no header to check (a RIMINI file is bare
         // fields), so the heights are read too, thinned as the saver would
         // read them; the vertex grid is not needed for that.

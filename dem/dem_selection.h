@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "dem/formats.h"
 #include "platform/profile_store.h"
 
 namespace hg {
 
 class CGSI50mSheets;
-
-// How a chosen file becomes the working file.
-enum class DemAction { SheetIndex, SdtsImport, Gsi10mImport, Copy, GdalImport };
 
 struct DemChoice {
     DemAction action = DemAction::Copy;
@@ -20,10 +18,8 @@ struct DemChoice {
     int demType = 0;
 };
 
-// The name and extension rules: "zumei.csv" (any case) is a sheet index,
-// then ddf, csv, mem, dem, mlt/mat, ntf, dat; then the common raster
-// extensions and any file GDAL recognises, imported as a GeoTIFF; anything
-// else copies as type 0.
+// "zumei.csv" (any case) is a sheet index; any other file is of the type
+// demTypeOf gives and takes the action of its row in the formats table.
 DemChoice classifyDemFile(const std::filesystem::path& file);
 
 enum class SelectOutcome {

@@ -19,8 +19,9 @@ bool isSjisLead(unsigned char c) {
 }
 }  // namespace
 
-CGSI10m::CGSI10m(TerrainBuffers& d, CViewSettings& s, std::filesystem::path path)
-    : CMesh(d, s, std::move(path)) {}
+CGSI10m::CGSI10m(TerrainBuffers& d, CViewSettings& s, std::filesystem::path path,
+                 const ProfileStore* store)
+    : CMesh(d, s, std::move(path)), store_(store) {}
 
 void CGSI10m::describe(const CGSI10mInfo& info) {
     title = info.titl;
@@ -37,15 +38,17 @@ void CGSI10m::describe(const CGSI10mInfo& info) {
 }
 
 void CGSI10m::open() {
+    // The grid alone, without the description its import wrote, is no DEM.
+    if (store_ == nullptr) throw MessageError(MessageId::IllegalGsi10mDat);
+    const ProfileStore& store = *store_;
     CGSI10mInfo info;
-    info.loadFromSettings(userSettings());
+    info.loadFromSettings(store);
     describe(info);
     // The layout sizes the height buffer from these numbers; a description
     // that the working file cannot back is refused before that happens.
     // The grid has no signature: a description with a key missing, or a
     // working file of another size (another format's file under a stale
     // demType), would otherwise be drawn as heights without a word.
-    IniProfileStore store = userSettings();
     for (const char* k : {"nRows", "nCols", "swX", "swY", "neX", "neY", "disLong", "disLat"}) {
         if (store.getString(kSectionGsi10m, k, "", 64).empty())
             throw MessageError(MessageId::IllegalGsi10mDat);

@@ -14,10 +14,13 @@ namespace hg {
 // 16-bit tenths of a metre, north row first, no header).
 class CGSI10m : public CMesh {
 public:
-    CGSI10m(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
+    // store: the settings the import wrote its description to.
+    CGSI10m(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName,
+            const ProfileStore* store = nullptr);
 
-    // Takes the description from the user's settings. Throws MessageError
-    // IllegalGsi10mDat when it does not fit the working file.
+    // Takes the description from the settings. Throws MessageError
+    // IllegalGsi10mDat when there are none or it does not fit the working
+    // file.
     void open() override;
     // Throws MessageError IllegalGsi10mDat when the working file ends too soon.
     void read() override;
@@ -26,6 +29,9 @@ public:
     void describe(const CGSI10mInfo& info);
 
     double heightFactor = 0.1;
+
+private:
+    const ProfileStore* store_;
 };
 
 // The title shown for the imported DEM: titl up to its first comma, at

@@ -110,9 +110,13 @@ public:
     float maxHeight = 0.0f;
 };
 
-// The reader for demType; any value outside 0..7 reads as GSI 50 m.
+class ProfileStore;
+
+// The reader for demType (dem/formats.h); any value outside 0..7 reads as
+// GSI 50 m. store holds the description an import left in the settings,
+// which the readers of imported types need; null where there is none.
 std::unique_ptr<CMesh> createMesh(TerrainBuffers& draw, CViewSettings& settings, int demType,
-                                  const std::filesystem::path& path);
+                                  const std::filesystem::path& path, const ProfileStore* store);
 
 // True when a cols x rows grid is plausible: both at least 1, neither above
 // kMaxGridSide, and (when bytesPerSample > 0) not larger than the file can

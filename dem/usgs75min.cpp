@@ -70,11 +70,13 @@ std::string sdtsTitle(const ProfileStore& store) {
 }
 
 CUSGS75min::CUSGS75min(TerrainBuffers& draw, CViewSettings& settings,
-                       std::filesystem::path fileName)
-    : CMesh(draw, settings, std::move(fileName)) {}
+                       std::filesystem::path fileName, const ProfileStore* store)
+    : CMesh(draw, settings, std::move(fileName)), store_(store) {}
 
 void CUSGS75min::open() {
-    openFrom(userSettings());
+    // The grid alone, without the description its import wrote, is no DEM.
+    if (store_ == nullptr) throw MessageError(MessageId::IllegalDdf);
+    openFrom(*store_);
 }
 
 void CUSGS75min::openFrom(const ProfileStore& store) {

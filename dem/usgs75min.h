@@ -13,9 +13,11 @@ namespace hg {
 // little-endian 16-bit integers, north row first).
 class CUSGS75min : public CMesh {
 public:
-    CUSGS75min(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
+    // store: the settings the import wrote the transfer's description to.
+    CUSGS75min(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName,
+               const ProfileStore* store = nullptr);
 
-    // From the user's settings.
+    // From the store given at construction; refused without one.
     void open() override;
     void openFrom(const ProfileStore& store);
     void read() override;
@@ -36,6 +38,7 @@ private:
 
     int voidValue_ = 0;
     int fillValue_ = 0;
+    const ProfileStore* store_;
 };
 
 // The south-east corner in decimal degrees from the identification's DAID

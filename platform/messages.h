@@ -8,7 +8,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 159;
+inline constexpr int kMessageCount = 161;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -175,8 +175,10 @@ enum class MessageId : int {
     DelayNeedsMicroseconds = 157,
     OptionNeedsValue = 158,
     NotEnoughMemory = 159,
+    HelpImported = 160,
+    HelpOtherNames = 161,
 };
-static_assert(static_cast<int>(MessageId::NotEnoughMemory) == kMessageCount);
+static_assert(static_cast<int>(MessageId::HelpOtherNames) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.

@@ -130,7 +130,7 @@ int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::file
     return initialiseWith(
         glTarget, record,
         [&path, demType](TerrainBuffers& buffers, CViewSettings& s) {
-            return createMesh(buffers, s, demType, path);
+            return createMesh(buffers, s, demType, path, nullptr);
         },
         owner);
 }
@@ -142,7 +142,7 @@ int CDraw::initialise(GlTarget* glTarget, CViewSettings& record, const std::file
     return initialiseWith(
         glTarget, record,
         [&path, &store](TerrainBuffers& buffers, CViewSettings& s) {
-            return createMesh(buffers, s, readDemType(store), path);
+            return createMesh(buffers, s, readDemType(store), path, &store);
         },
         owner, &store);
 }

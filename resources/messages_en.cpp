@@ -160,16 +160,7 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     "                     take it out again\n"
     "\n"
     "DEM types (from the extension, the working file's from the settings;\n"
-    "info --type N overrides):\n"
-    "  0  GSI 50 m mesh (.mem; any other extension, unless GDAL reads it)\n"
-    "  1  USGS DEM and CDED (.dem)\n"
-    "  2  USGS SDTS transfer (.ddf), imported\n"
-    "  3  Swiss DHM25 (.mlt, .mat)\n"
-    "  4  Ordnance Survey NTF (.ntf)\n"
-    "  5  Swiss RIMINI (.dat)\n"
-    "  6  GSI 10 m mesh (.csv), imported\n"
-    "  7  GDAL raster: GeoTIFF, SRTM .hgt, ESRI ASCII grid, DTED, any raster\n"
-    "     GDAL reads; imported into a tiled GeoTIFF working file\n",
+    "info --type N overrides):\n",
     /* 107 */
     "Run 'hillglimmer --help' for the options and DEM types.",
     /* 108 */
@@ -282,6 +273,10 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 158 */
     "-{1} needs a value",
     /* 159 */ "Not enough memory.",
+    /* 160 */ ", imported",
+    /* 161 */
+    "  A file of any other name is a GSI 50 m mesh where that reader takes it,\n"
+    "  else a raster of any format GDAL reads (type 7).\n",
 };
 
 }  // namespace hg

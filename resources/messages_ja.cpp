@@ -154,16 +154,7 @@ extern const char* const kJapaneseMessages[kMessageCount + 1] = {
     "                     --frames は 1 から 100000 (1)\n"
     "  xscreensaver on|off  XScreenSaver の表示モードに Hillglimmer を加える、または外す\n"
     "\n"
-    "DEM 種別 (拡張子から判断。作業ファイルの種別は設定から。info --type N で指定可):\n"
-    "  0  国土地理院 50m メッシュ (.mem。GDAL が読めないその他の拡張子も)\n"
-    "  1  USGS DEM と CDED (.dem)\n"
-    "  2  USGS SDTS 転送ファイル (.ddf)、取り込み\n"
-    "  3  スイス DHM25 (.mlt、.mat)\n"
-    "  4  英国陸地測量部 NTF (.ntf)\n"
-    "  5  スイス RIMINI (.dat)\n"
-    "  6  国土地理院 10m メッシュ (.csv)、取り込み\n"
-    "  7  GDAL ラスター: GeoTIFF、SRTM .hgt、ESRI ASCII グリッド、DTED など GDAL が\n"
-    "     読めるラスター。タイル化した GeoTIFF の作業ファイルに取り込み\n",
+    "DEM 種別 (拡張子から判断。作業ファイルの種別は設定から。info --type N で指定可):\n",
     /* 107 */
     "オプションと DEM 種別は 'hillglimmer --help' で表示されます。",
     /* 108 */
@@ -277,6 +268,10 @@ extern const char* const kJapaneseMessages[kMessageCount + 1] = {
     /* 158 */
     "-{1} には値が必要です",
     /* 159 */ "メモリが足りません。",
+    /* 160 */ "、取り込み",
+    /* 161 */
+    "  その他の名前のファイルは、国土地理院 50m メッシュとして読めればそれとして、\n"
+    "  読めなければ GDAL が読める形式のラスター (種別 7) として扱います。\n",
 };
 
 }  // namespace hg

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "dem/formats.h"
 #include "platform/home.h"
 #include "platform/instance_lock.h"
 #include "platform/messages.h"
@@ -29,6 +30,18 @@ void printSynopsis(std::FILE* out) {
 void printHelp(std::FILE* out) {
     printSynopsis(out);
     std::fputs(formatMessage(MessageId::Help, {availableStyleNames()}).c_str(), out);
+    for (const DemFormat& f : demFormats()) {
+        std::string extensions;
+        for (const char* e : f.extensions) {
+            if (e != nullptr) extensions += (extensions.empty() ? "" : ", ") + std::string(e);
+        }
+        const bool imported = f.action == DemAction::SdtsImport ||
+                              f.action == DemAction::Gsi10mImport ||
+                              f.action == DemAction::GdalImport;
+        std::fprintf(out, "  %d  %s (%s)%s\n", f.type, f.name, extensions.c_str(),
+                     imported ? loadMessage(MessageId::HelpImported).c_str() : "");
+    }
+    std::fputs(loadMessage(MessageId::HelpOtherNames).c_str(), out);
 }
 
 // Whether args are the screen-saver switches: a first argument in the

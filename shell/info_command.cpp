@@ -10,6 +10,7 @@
 
 #include "config/fractal_dimension.h"
 #include "dem/corner_posts.h"
+#include "dem/formats.h"
 #include "dem/gdal_raster.h"
 #include "dem/memory_grid.h"
 #include "dem/mesh.h"
@@ -26,20 +27,7 @@
 namespace hg {
 
 int demTypeForExtension(const std::filesystem::path& file) {
-    std::string ext = asciiLower(file.extension().string());
-    if (ext == ".dem") return kDemUsgs;
-    if (ext == ".ddf") return kDemSdts75;
-    if (ext == ".mlt" || ext == ".mat") return kDemDhm25;
-    if (ext == ".ntf") return kDemNtf;
-    if (ext == ".dat") return kDemRimini;
-    if (ext == ".csv") return kDemGsi10m;
-    if (ext == ".mem") return kDemGsi50m;
-    for (const char* raster : {".tif", ".tiff", ".hgt", ".asc", ".dt0", ".dt1", ".dt2", ".img"}) {
-        if (ext == raster) return kDemGdal;
-    }
-    // Everything else that GDAL recognises (GeoTIFF, .hgt, ASCII grids,
-    // DTED, ...); what it does not is taken for the original mesh format.
-    return gdalIdentifiesRaster(file) ? kDemGdal : kDemGsi50m;
+    return demTypeOf(file);
 }
 
 std::string formatDms(double arcSeconds, bool latitude) {
@@ -205,7 +193,7 @@ int runInfoCommand(const std::vector<std::string>& args) {
     settings->meshBlock = 1.0;
     settings->yFactor = 1.0;
     try {
-        auto mesh = createMesh(buffers, *settings, type, file);
+        auto mesh = createMesh(buffers, *settings, type, file, &store);
         mesh->withVertices = false;
         mesh->open();
         mesh->layout();

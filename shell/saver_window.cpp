@@ -254,7 +254,7 @@ void SaverWindow::startUp() {
     store.setLockWait([] { return !terminationRequested(); });
     const auto makeMesh = [this, &store](TerrainBuffers& buffers, CViewSettings& s) {
         if (terminationRequested()) throw LoadAbandoned();
-        return createMesh(buffers, s, readDemType(store), memPath_);
+        return createMesh(buffers, s, readDemType(store), memPath_, &store);
     };
     // initialise has reported its own failure under its own caption.
     const int loaded = overrides_.dem ? draw_->initialise(this, *settings_, *overrides_.dem,

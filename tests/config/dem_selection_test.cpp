@@ -4,6 +4,7 @@
 #include "platform/show_error.h"
 #include "settings/settings.h"
 #include "support/gsi50m_sheet_maker.h"
+#include "support/gtiff_copy.h"
 #include "support/rimini_grid.h"
 #include "support/test_support.h"
 
@@ -57,6 +58,20 @@ TEST(DemSelection, NamesAndExtensionsChooseTheFormat) {
     EXPECT_EQ(classifyDemFile("/x/s.mem").demType, 0);
     EXPECT_EQ(classifyDemFile("/x/readme.txt").demType, 0);
     EXPECT_EQ(classifyDemFile("/x/noext").demType, 0);
+}
+
+// Under a name no rule knows, our own reader's check comes before GDAL's,
+// which also identifies GSI 50 m files and would import them as rasters.
+TEST(DemSelection, AnyOtherNameIsTriedByOurReaderThenByGdal) {
+    const std::filesystem::path mesh = hgtest::sharedData("jdem/fakejdem.mem");
+    HG_REQUIRE_SHARED(mesh);
+    hgtest::TempDir gsi, tiff;
+    std::filesystem::copy_file(mesh, gsi / "readme.txt");
+    EXPECT_EQ(classifyDemFile(gsi / "readme.txt").demType, hg::kDemGsi50m);
+    EXPECT_EQ(classifyDemFile(gsi / "readme.txt").action, DemAction::Copy);
+    ASSERT_TRUE(hgtest::writeGeoTiffCopy(HG_SOURCE_DIR "/data/jacksboro.dem", tiff / "readme.txt"));
+    EXPECT_EQ(classifyDemFile(tiff / "readme.txt").demType, hg::kDemGdal);
+    EXPECT_EQ(classifyDemFile(tiff / "readme.txt").action, DemAction::GdalImport);
 }
 
 TEST(DemSelection, CopyStoresTheTypeAndAlwaysResetsThePart) {

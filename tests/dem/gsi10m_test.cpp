@@ -260,7 +260,8 @@ TEST(Gsi10mImport, ImportsAndReadsBackTheGrid) {
         hg::CViewSettings settings;
         settings.isPart = 1;
         settings.meshBlock = 1.0;
-        auto mesh = hg::createMesh(buffers, settings, hg::kDemGsi10m, hg::workingFilePath());
+        auto mesh =
+            hg::createMesh(buffers, settings, hg::kDemGsi10m, hg::workingFilePath(), &store);
         mesh->open();
         mesh->layout();
         mesh->read();
@@ -318,7 +319,8 @@ TEST(Gsi10mImport, WorkingFileOrDescriptionThatDoNotMatchAreRefused) {
         hg::TerrainBuffers buffers;
         hg::CViewSettings settings;
         return messageOf([&] {
-            hg::createMesh(buffers, settings, hg::kDemGsi10m, hg::workingFilePath())->open();
+            hg::createMesh(buffers, settings, hg::kDemGsi10m, hg::workingFilePath(), &store)
+                ->open();
         });
     };
     EXPECT_EQ(openMessage(), std::nullopt);

@@ -157,7 +157,8 @@ struct Loaded {
         settings->sizeMeshMaxX = settings->sizeMeshMaxZ = INT_MAX;
         settings->meshBlock = 1.0;
         settings->yFactor = 1.0;
-        mesh = hg::createMesh(buffers, *settings, hg::kDemSdts75, mem);
+        const hg::IniProfileStore store = hg::userSettings();
+        mesh = hg::createMesh(buffers, *settings, hg::kDemSdts75, mem, &store);
         mesh->open();
         mesh->layout();
         mesh->read();

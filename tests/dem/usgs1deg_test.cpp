@@ -434,7 +434,7 @@ TEST_P(UsgsDemSample, EqualsTheReferenceGridAtEveryPost) {
     hg::TerrainBuffers buffers;
     hg::CViewSettings settings;
     wholeWindow(settings);
-    auto mesh = hg::createMesh(buffers, settings, hg::kDemUsgs, dem);
+    auto mesh = hg::createMesh(buffers, settings, hg::kDemUsgs, dem, nullptr);
     mesh->open();
     mesh->layout();
     mesh->read();

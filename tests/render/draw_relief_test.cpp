@@ -121,7 +121,7 @@ TEST(OffscreenRelief, TheMarginColourNeverOccursInsideTheMap) {
     std::vector<hg::CDraw::MeshMaker> terrains = {hgtest::islandMaker(60, 50)};
     if (std::filesystem::exists(hgtest::bundledTerrain())) {
         terrains.push_back([](hg::TerrainBuffers& b, hg::CViewSettings& s) {
-            return hg::createMesh(b, s, hg::kDemUsgs, hgtest::bundledTerrain());
+            return hg::createMesh(b, s, hg::kDemUsgs, hgtest::bundledTerrain(), nullptr);
         });
     }
     for (const auto& maker : terrains) {
