@@ -25,9 +25,21 @@ file(CREATE_LINK "${hg_bin_to_hack}" "${hg_install_stage}/hillglimmer" SYMBOLIC)
 install(FILES "${hg_install_stage}/hillglimmer" DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
 install(FILES resources/hillglimmer.xml DESTINATION "${CMAKE_INSTALL_DATADIR}/xscreensaver/config")
-install(FILES resources/hillglimmer-screensaver.desktop
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications/screensavers"
-        RENAME hillglimmer.desktop)
+# Screensaver entries name the hack by its full path, as the packaged hacks'
+# do: the session's saver runs it without the user's PATH. The prefix is the
+# one of the install itself (cpack installs under /usr, a user under
+# --prefix), so the entry is written when installing, not when configuring.
+if(IS_ABSOLUTE "${HG_HACK_DIR}")
+  set(hg_hack_path "${HG_HACK_DIR}/hillglimmer")
+else()
+  set(hg_hack_path "\${CMAKE_INSTALL_PREFIX}/${HG_HACK_DIR}/hillglimmer")
+endif()
+install(CODE "
+  set(HG_HACK_PATH \"${hg_hack_path}\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/resources/hillglimmer-screensaver.desktop.in\"
+                 \"${hg_install_stage}/hillglimmer.desktop\" @ONLY)")
+install(FILES "${hg_install_stage}/hillglimmer.desktop"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications/screensavers")
 install(FILES resources/hillglimmer-settings.desktop
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 foreach(size 16 32 48 64 128 256)

@@ -29,13 +29,14 @@ QString caseless(const QString& pattern) {
 }  // namespace
 
 QStringList demNameFilters() {
+    const Language language = userLanguage();
     QStringList filters;
     for (const DemFileFilter& f : kDemFileFilters) {
         QStringList patterns;
         for (const QString& p : QString::fromUtf8(f.patterns).split(';', Qt::SkipEmptyParts)) {
             patterns << caseless(p);
         }
-        filters << QString::fromUtf8(f.description) + " (" + patterns.join(' ') + ")";
+        filters << QString::fromUtf8(f.in(language)) + " (" + patterns.join(' ') + ")";
     }
     return filters;
 }

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QString>
 #include <QWidget>
@@ -40,6 +41,17 @@ public:
         for (const Box& b : boxes_)
             b.widget->setGeometry(x(b.left), y(b.top), x(b.width), y(b.height));
     }
+    // The dialog's size: every box and the margin beyond the farthest. A
+    // size fixed per language left an empty band wherever a language's
+    // texts took less room than the figure allowed for.
+    QSize extent(int marginDlu) const {
+        int right = 0, bottom = 0;
+        for (const Box& b : boxes_) {
+            right = std::max(right, b.left + b.width);
+            bottom = std::max(bottom, b.top + b.height);
+        }
+        return {x(right + marginDlu), y(bottom + marginDlu)};
+    }
 
 private:
     struct Box {
@@ -57,6 +69,22 @@ inline QFont dialogFont(const char* families, int points) {
     font.setFamilies(QString::fromUtf8(families).split(','));
     font.setPointSize(points);
     return font;
+}
+
+// Shows a DEM's title in a label of fixed size: whole where it fits, in a
+// slightly smaller font where that makes it fit, else with its middle left
+// out, since both the place name at the start and the sheet or zone at the
+// end tell DEMs apart. The whole title is always the tooltip.
+inline void showTitle(QLabel* label, const QString& title, int smallestPoints = 7) {
+    QFont font = label->parentWidget() != nullptr ? label->parentWidget()->font() : label->font();
+    const int room = label->contentsRect().width() - 2 * label->margin() - 2;
+    for (int points = font.pointSize(); points > smallestPoints; --points) {
+        if (QFontMetrics(font).horizontalAdvance(title) <= room) break;
+        font.setPointSize(points - 1);
+    }
+    label->setFont(font);
+    label->setText(QFontMetrics(font).elidedText(title, Qt::ElideMiddle, room));
+    label->setToolTip(title);
 }
 
 // Tests and the rest of the program find controls by their resource id.

@@ -297,7 +297,7 @@ bool OutlineDialog::ensureMap() {
         // rectangle's right and bottom edges inclusive.
         target_ = std::make_unique<EglOffscreenTarget>(client.width() + 1, client.height() + 1);
         draw_ = createDraw(kDrawRelief);
-        if (!draw_) throw std::runtime_error("The relief map cannot be drawn.");
+        if (!draw_) throw std::runtime_error(loadMessage(MessageId::ReliefNotDrawn));
         if (draw_->initialise(target_.get(), *view_, memPath_, store_,
                               static_cast<QObject*>(this)) == 0) {
             refused = true;
@@ -397,8 +397,8 @@ void OutlineDialog::showFacts() {
     if (type == kDemSdts75) {
         CSDTSInfo info;
         info.loadFromSettings(store_);
-        title_->setText(
-            QString::fromStdString(title + "  " + info.rsnm + " - " + formatInteger(info.zone)));
+        showTitle(title_, QString::fromStdString(title + "  " + info.rsnm + " - " +
+                                                 formatInteger(info.zone)));
         // The transfer's own size first, then what is left after trimming.
         ewMesh_->setText(QString::fromStdString(formatInteger(info.nCols) + " (" +
                                                 formatInteger(v.demCols) + ")"));
@@ -409,7 +409,7 @@ void OutlineDialog::showFacts() {
         nsDistance_->setText(
             kilometres(std::fabs((info.nwY - info.swY) + (info.neY - info.seY)) * 0.0005));
     } else {
-        title_->setText(QString::fromStdString(title));
+        showTitle(title_, QString::fromStdString(title));
         ewMesh_->setText(QString::fromStdString(formatInteger(v.demCols)));
         nsMesh_->setText(QString::fromStdString(formatInteger(v.demRows)));
         northDistance_->setText(kilometres((v.demCols - 1) * v.ewSpacingN * 0.001));

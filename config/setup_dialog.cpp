@@ -111,7 +111,6 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     u.add(version, 124, 121, 84, 10);
     // Below the buttons, so every other control keeps its place; id 1040
     // is this program's own.
-    int heightDlu = t.heightDlu;
     const std::optional<bool> listed =
         saverList_.installed && saverList_.listed && saverList_.setListed && saverList_.installed()
             ? saverList_.listed()
@@ -121,11 +120,10 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
         u.add(saverListed_, 13, 193, 190, 10, false);
         saverListed_->setChecked(*listed);
         saverListedAtFirst_ = *listed;
-        heightDlu = std::max(heightDlu, 209);
     }
     u.apply();
     icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(u.x(14), u.x(14)));
-    setFixedSize(u.x(t.widthDlu), u.y(heightDlu));
+    setFixedSize(u.extent(7));
 
     // Opening: every control from the settings.
     int sel = store_.getInt(kSection, key::sel, def::sel);
@@ -183,10 +181,7 @@ int SetupDialog::checkedDrawType() const {
 void SetupDialog::refreshTitle() {
     int type = readDemType(store_);
     QString full = QString::fromStdString(demTitle(type, memPath_, store_)).trimmed();
-    // Long titles keep their beginning, the part that names the DEM.
-    title_->setText(
-        title_->fontMetrics().elidedText(full, Qt::ElideRight, title_->contentsRect().width() - 4));
-    title_->setToolTip(full);
+    showTitle(title_, full);
 }
 
 void SetupDialog::refreshPartBox() {

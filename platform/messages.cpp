@@ -37,12 +37,34 @@ std::string loadMessage(MessageId id) {
     return messageText(id, userLanguage());
 }
 
+std::string fillArguments(std::string_view text, std::initializer_list<std::string_view> args) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '{' && i + 2 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9' &&
+            text[i + 2] == '}') {
+            const auto n = static_cast<std::size_t>(text[i + 1] - '1');
+            if (n < args.size()) {
+                out += *(args.begin() + n);
+                i += 2;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+std::string formatMessage(MessageId id, std::initializer_list<std::string_view> args) {
+    return fillArguments(loadMessage(id), args);
+}
+
 std::string unknownErrorText() {
     return "Unknown error.";
 }
 
 std::string outOfMemoryText() {
-    return userLanguage() == Language::Japanese ? "メモリが足りません。" : "Not enough memory.";
+    return loadMessage(MessageId::NotEnoughMemory);
 }
 
 }  // namespace hg

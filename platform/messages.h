@@ -1,12 +1,14 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 104;
+inline constexpr int kMessageCount = 161;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -116,8 +118,67 @@ enum class MessageId : int {
     CornersFailed = 102,
     DatumNamed = 103,
     DatumAssumed = 104,
+    // The program's own texts beyond the numbered messages: usage, refusals,
+    // command output. "{1}", "{2}"... stand for the arguments of formatMessage.
+    Usage = 105,
+    Help = 106,
+    SeeHelp = 107,
+    UnknownCommand = 108,
+    UnknownOption = 109,
+    PreviewNeedsWindow = 110,
+    NoHomeDirectory = 111,
+    SetupNeedsDisplay = 112,
+    SaverNeedsDisplay = 113,
+    CannotOpenDisplay = 114,
+    SaverReachesNoDisplay = 115,
+    NoX11Window = 116,
+    NoStyleNumber = 117,
+    NoGlContext = 118,
+    ReliefNotDrawn = 119,
+    CannotWriteFile = 120,
+    NotEnoughMemoryToRead = 121,
+    InfoUsage = 122,
+    InfoImported = 123,
+    InfoFile = 124,
+    InfoType = 125,
+    InfoTitle = 126,
+    InfoSize = 127,
+    InfoCorners = 128,
+    InfoSouthWest = 129,
+    InfoNorthWest = 130,
+    InfoNorthEast = 131,
+    InfoSouthEast = 132,
+    InfoCornerArcSeconds = 133,
+    InfoSpacingEastWest = 134,
+    InfoSpacingNorthSouth = 135,
+    InfoHeights = 136,
+    InfoNoHeights = 137,
+    InfoVoids = 138,
+    InfoFractalDimension = 139,
+    RenderUsage = 140,
+    NoStyleNamed = 141,
+    WroteOneFrame = 142,
+    WroteFrames = 143,
+    SelectUsage = 144,
+    NoSheetWithCode = 145,
+    SaverNowShows = 146,
+    AlreadyWorkingFile = 147,
+    XssUsage = 148,
+    OptionRefused = 149,
+    StylesAre = 150,
+    MeshValues = 151,
+    RangeValues = 152,
+    ContourValues = 153,
+    NoSuchFile = 154,
+    ImportedNotInPlace = 155,
+    WindowIdNeeded = 156,
+    DelayNeedsMicroseconds = 157,
+    OptionNeedsValue = 158,
+    NotEnoughMemory = 159,
+    HelpImported = 160,
+    HelpOtherNames = 161,
 };
-static_assert(static_cast<int>(MessageId::DatumAssumed) == kMessageCount);
+static_assert(static_cast<int>(MessageId::HelpOtherNames) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.
@@ -167,6 +228,15 @@ const char* messageText(MessageId id, Language language);
 // The text of message id in the user's language. Each call returns its own
 // string: no caller can overwrite another's text.
 std::string loadMessage(MessageId id);
+
+// text with "{1}" to "{9}" replaced by the arguments in order; a number
+// past the arguments stays as written, so a missing argument shows.
+std::string fillArguments(std::string_view text, std::initializer_list<std::string_view> args);
+
+// The text of message id in the user's language with its arguments filled
+// in. Figures are passed already formatted by text_number, so the words
+// move with the language and the numbers never follow the locale.
+std::string formatMessage(MessageId id, std::initializer_list<std::string_view> args = {});
 
 // The text shown for a failure that carries no message of its own.
 std::string unknownErrorText();

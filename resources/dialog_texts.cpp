@@ -1,5 +1,7 @@
 #include "resources/dialog_texts.h"
 
+#include <iterator>
+
 namespace hg {
 
 namespace {
@@ -20,8 +22,6 @@ const SetupDialogTexts kSetupEnglish = {
     "Hillglimmer  ver 2.48",
     "Arial,Liberation Sans,DejaVu Sans",
     9,
-    213,
-    194,
     "The settings could not be saved.",
     "Use as my XScreenSaver display mode",
     "The XScreenSaver settings file (~/.xscreensaver) could not be changed.",
@@ -33,8 +33,8 @@ const SetupDialogTexts kSetupJapanese = {
     "ﾒｯｼｭ数 :",
     "高さ係数 :",
     "ｽﾋﾟｰﾄﾞ :",
-    "slow",
-    "fast",
+    "遅い",
+    "速い",
     "等高線間隔 :",
     "DEM 選択",
     "ｱｳﾄﾗｲﾝ/部分選択",
@@ -43,8 +43,6 @@ const SetupDialogTexts kSetupJapanese = {
     "Hillglimmer ver 2.48",
     "ＭＳ Ｐゴシック,MS PGothic,IPAPGothic,IPAGothic",
     9,
-    216,
-    235,
     "設定を保存できませんでした。",
     "XScreenSaverの表示モードに使う",
     "XScreenSaverの設定ファイル (~/.xscreensaver) を変更できませんでした。",
@@ -99,6 +97,51 @@ const SetupDialogTexts& setupDialogTexts(Language language) {
 
 const SheetDialogTexts& sheetDialogTexts(Language language) {
     return language == Language::Japanese ? kSheetJapanese : kSheetEnglish;
+}
+
+std::vector<const char*> dialogTextList(Language language) {
+    const SetupDialogTexts& s = setupDialogTexts(language);
+    const OutlineDialogTexts& o = outlineDialogTexts(language);
+    const SheetDialogTexts& g = sheetDialogTexts(language);
+    std::vector<const char*> texts = {
+        s.title,
+        s.meshLabel,
+        s.altitudeLabel,
+        s.speedLabel,
+        s.slow,
+        s.fast,
+        s.contourLabel,
+        s.specifyDem,
+        s.outlinePart,
+        s.ok,
+        s.cancel,
+        s.version,
+        s.fontFamilies,
+        s.saveFailed,
+        s.useWithXScreenSaver,
+        s.xscreensaverFailed,
+        g.title,
+        g.ok,
+        g.cancel,
+        o.title,
+        o.ewMesh,
+        o.nsMesh,
+        o.northDistance,
+        o.southDistance,
+        o.nsDistance,
+        o.maxAltitude,
+        o.minAltitude,
+        o.cursorAltitude,
+        o.fractalDimension,
+        o.ok,
+        o.cancel,
+        o.saveFailed,
+        o.cornersNotPlaced,
+    };
+    texts.insert(texts.end(), std::begin(s.styles), std::end(s.styles));
+    for (const DemFileFilter& f : kDemFileFilters)
+        if (f.japanese != nullptr) texts.push_back(f.in(language));
+    return texts;
 }
 
 }  // namespace hg

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "platform/messages.h"
 
 namespace hg {
@@ -21,8 +23,6 @@ struct SetupDialogTexts {
     const char* version;
     const char* fontFamilies;  // comma-separated, first preferred
     int fontPoints;
-    int widthDlu;
-    int heightDlu;
     // Shown when OK cannot store the choices.
     const char* saveFailed;
     // The check box that lists the program among XScreenSaver's display
@@ -62,10 +62,20 @@ const SetupDialogTexts& setupDialogTexts(Language language);
 const OutlineDialogTexts& outlineDialogTexts(Language language);
 const SheetDialogTexts& sheetDialogTexts(Language language);
 
-// The file dialog's filters, in order: description and patterns.
+// Every text of the three dialogs in one language, in the same order for
+// both, so a check can hold each text against its translation.
+std::vector<const char*> dialogTextList(Language language);
+
+// The file dialog's filters, in order: description and patterns. The
+// formats' own names read the same in both languages; where a description
+// has words of ours, japanese holds them.
 struct DemFileFilter {
     const char* description;
     const char* patterns;  // ';'-separated
+    const char* japanese = nullptr;
+    const char* in(Language language) const {
+        return language == Language::Japanese && japanese != nullptr ? japanese : description;
+    }
 };
 inline constexpr DemFileFilter kDemFileFilters[8] = {
     {"GSI 50m-mesh DEM (Zumei.csv)(*.mem)", "zumei.csv;*.mem"},
@@ -75,8 +85,9 @@ inline constexpr DemFileFilter kDemFileFilters[8] = {
     {"Swisstopo DHM25 (*.mlt)(*.mat)", "*.mlt;*.mat"},
     {"OS Panorama, Profile DTM (*.ntf)", "*.ntf"},
     {"GeoTIFF, SRTM HGT, ASCII grid, DTED (*.tif)(*.hgt)(*.asc)(*.dt?)",
-     "*.tif;*.tiff;*.hgt;*.asc;*.dt0;*.dt1;*.dt2"},
-    {"All files (*)", "*"},
+     "*.tif;*.tiff;*.hgt;*.asc;*.dt0;*.dt1;*.dt2",
+     "GeoTIFF、SRTM HGT、ASCII グリッド、DTED (*.tif)(*.hgt)(*.asc)(*.dt?)"},
+    {"All files (*)", "*", "すべてのファイル (*)"},
 };
 
 }  // namespace hg

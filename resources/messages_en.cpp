@@ -114,6 +114,169 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 104 */
     "corner posts, without a datum shift, in the datum assumed where a file names none (the USGS "
     "quadrangles were drawn on it):",
+    /* 105 */
+    "Usage: hillglimmer [/s | /p ID | /c]\n"
+    "       hillglimmer [-root | -window | -window-id ID] [-delay US] [-fps]\n"
+    "                   [-style NAME|N] [-mesh 1|2|4|8] [-altitude X] [-speed X]\n"
+    "                   [-contour METRES] [-dem FILE]\n"
+    "       hillglimmer info FILE [--type N] [--heights OUT.f32]\n"
+    "       hillglimmer select FILE | select INDEX CODE [CODE...]\n"
+    "       hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n"
+    "       hillglimmer xscreensaver on|off\n"
+    "       hillglimmer --help | -h | --version\n",
+    /* 106 */
+    "\n"
+    "Screen saver:\n"
+    "  /s                 the saver, full screen on every monitor\n"
+    "  /p ID              the saver inside the X11 window ID (decimal or 0x hex)\n"
+    "  /c, nothing        the setup dialog\n"
+    "\n"
+    "As an XScreenSaver hack (one or two dashes; the settings options hold for\n"
+    "this run only and leave the stored settings alone):\n"
+    "  -root              draw into $XSCREENSAVER_WINDOW, else the root window\n"
+    "  -window            draw in a window of its own\n"
+    "  -window-id ID      draw into the X11 window ID\n"
+    "  -delay US          microseconds between frames, 0 to 60000000 (30000)\n"
+    "  -fps               show the frame rate\n"
+    "  -style NAME|N      the drawing style, by name or number 0 to 8\n"
+    "  -mesh 1|2|4|8      average the DEM's posts in blocks of N x N\n"
+    "  -altitude X        the altitude factor, 0.1 to 100\n"
+    "  -speed X           the turning speed, 0.05 to 10\n"
+    "  -contour METRES    the contour interval, 0.2 to 1000\n"
+    "  -dem FILE          show FILE where it lies, the whole DEM\n"
+    "  -visual, -install, -pair  accepted and ignored\n"
+    "  styles: {1}\n"
+    "  (Relief, 9, only with render --style)\n"
+    "\n"
+    "Commands (no display needed):\n"
+    "  info FILE          describe a DEM; --type N reads it as DEM type N,\n"
+    "                     --heights OUT.f32 writes its heights as float32\n"
+    "  select FILE        make FILE the DEM the saver shows (copied or imported)\n"
+    "  select INDEX CODE  join GSI 50 m sheets of a zumei.csv index by code\n"
+    "  render             draw the current DEM offscreen into PNG frames in DIR\n"
+    "                     (hillglimmer-frames); --size up to 8192x8192 (640x480),\n"
+    "                     --frames 1 to 100000 (1)\n"
+    "  xscreensaver on|off  add Hillglimmer to XScreenSaver's display modes, or\n"
+    "                     take it out again\n"
+    "\n"
+    "DEM types (from the extension, the working file's from the settings;\n"
+    "info --type N overrides):\n",
+    /* 107 */
+    "Run 'hillglimmer --help' for the options and DEM types.",
+    /* 108 */
+    "unknown command or option '{1}'",
+    /* 109 */
+    "unknown option '{1}'",
+    /* 110 */
+    "/p needs the id of the window to draw in (decimal or 0x hex)",
+    /* 111 */
+    "there is no home directory for the settings.",
+    /* 112 */
+    "the setup dialog needs a display (DISPLAY is not set).",
+    /* 113 */
+    "the saver needs an X display, and DISPLAY is not set.",
+    /* 114 */
+    "cannot open display {1}",
+    /* 115 */
+    "the saver reaches no X11 display.",
+    /* 116 */
+    "there is no X11 window {1}.",
+    /* 117 */
+    "There is no drawing style number {1}.",
+    /* 118 */
+    "OpenGL cannot create a context for the saver window.",
+    /* 119 */
+    "The relief map cannot be drawn.",
+    /* 120 */
+    "Cannot write {1}.",
+    /* 121 */
+    "not enough memory to read {1}.",
+    /* 122 */
+    "usage: hillglimmer info FILE [--type N] [--heights OUT.f32]\n"
+    "  --type N: 0 GSI 50 m mesh, 1 USGS DEM or CDED, 2 USGS SDTS (imported),\n"
+    "            3 Swiss DHM25, 4 Ordnance Survey NTF, 5 Swiss RIMINI,\n"
+    "            6 GSI 10 m mesh (imported), 7 GDAL raster (GeoTIFF, SRTM .hgt,\n"
+    "            ESRI ASCII grid, DTED, any raster GDAL reads; imported into a\n"
+    "            tiled GeoTIFF working file)\n",
+    /* 123 */
+    "{1} is imported, not read directly. Run `hillglimmer select {1}`, then `hillglimmer info "
+    "{2}`.",
+    /* 124 */
+    "File: {1}",
+    /* 125 */
+    "Type: {1}",
+    /* 126 */
+    "Title: {1}",
+    /* 127 */
+    "Size: {1} x {2}",
+    /* 128 */
+    "Corners: {1}",
+    /* 129 */
+    "South-west",
+    /* 130 */
+    "North-west",
+    /* 131 */
+    "North-east",
+    /* 132 */
+    "South-east",
+    /* 133 */
+    "{1}: {2} {3} ({4}, {5} arc-seconds)",
+    /* 134 */
+    "Spacing east-west: north {1} m, south {2} m, mean {3} m",
+    /* 135 */
+    "Spacing north-south: north {1} m, south {2} m, mean {3} m",
+    /* 136 */
+    "Heights: {1} to {2} m",
+    /* 137 */
+    "Heights: none",
+    /* 138 */
+    "Void samples: {1}",
+    /* 139 */
+    "Fractal dimension: {1}",
+    /* 140 */
+    "usage: hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n",
+    /* 141 */
+    "no style named {1} (styles: {2})",
+    /* 142 */
+    "Wrote 1 frame to {1}",
+    /* 143 */
+    "Wrote {1} frames to {2}",
+    /* 144 */
+    "usage: hillglimmer select FILE\n"
+    "       hillglimmer select INDEX CODE [CODE...]   (GSI 50 m sheets of a zumei.csv)\n",
+    /* 145 */
+    "No sheet with the code {1} in {2}.",
+    /* 146 */
+    "The saver now shows {1} (type {2}).",
+    /* 147 */
+    "That is already the working file; nothing changed.",
+    /* 148 */
+    "usage: hillglimmer xscreensaver on|off\n",
+    /* 149 */
+    "-{1} {2}: {3}",
+    /* 150 */
+    "the styles are {1}",
+    /* 151 */
+    "use 1, 2, 4 or 8",
+    /* 152 */
+    "use {1} to {2}",
+    /* 153 */
+    "use {1} to {2} (metres)",
+    /* 154 */
+    "no such file",
+    /* 155 */
+    "this type is imported, not read in place; use hillglimmer select",
+    /* 156 */
+    "-window-id needs a window id",
+    /* 157 */
+    "-delay needs a number of microseconds",
+    /* 158 */
+    "-{1} needs a value",
+    /* 159 */ "Not enough memory.",
+    /* 160 */ ", imported",
+    /* 161 */
+    "  A file of any other name is a GSI 50 m mesh where that reader takes it,\n"
+    "  else a raster of any format GDAL reads (type 7).\n",
 };
 
 }  // namespace hg

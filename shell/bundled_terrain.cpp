@@ -4,6 +4,7 @@
 
 #include "dem/mesh.h"
 #include "platform/file.h"
+#include "platform/messages.h"
 #include "settings/dem_commit.h"
 #include "settings/settings.h"
 
@@ -51,7 +52,8 @@ bool installBundledTerrainIfFirstRun(const std::filesystem::path& memPath, Profi
             if (!replaceFileAtomically(staging.file, [&](int fd) {
                     return writeAll(fd, terrain.data(), terrain.size());
                 })) {
-                throw std::runtime_error("Cannot write " + memPath.string() + ".");
+                throw std::runtime_error(
+                    formatMessage(MessageId::CannotWriteFile, {memPath.string()}));
             }
             writeDemType(staging.settings, kDemUsgs);
             return true;

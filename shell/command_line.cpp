@@ -1,5 +1,6 @@
 #include "shell/command_line.h"
 
+#include "platform/messages.h"
 #include "platform/text_number.h"
 
 namespace hg {
@@ -20,7 +21,7 @@ SaverCommand parseCommandLine(std::string_view text) {
         at + 1, wordEnd == std::string_view::npos ? std::string_view::npos : wordEnd - at - 1);
     if (word.size() > 1) {
         cmd.mode = RunMode::Exit;
-        cmd.error = "unknown option '" + std::string(text.substr(at, word.size() + 1)) + "'";
+        cmd.error = formatMessage(MessageId::UnknownOption, {text.substr(at, word.size() + 1)});
         return cmd;
     }
     switch (text[at + 1]) {
@@ -45,7 +46,7 @@ SaverCommand parseCommandLine(std::string_view text) {
             }
             if (!id) {
                 cmd.mode = RunMode::Exit;
-                cmd.error = "/p needs the id of the window to draw in (decimal or 0x hex)";
+                cmd.error = loadMessage(MessageId::PreviewNeedsWindow);
                 return cmd;
             }
             cmd.previewParent = static_cast<long long>(*id);

@@ -7,6 +7,7 @@
 #include "dem/formats.h"
 #include "platform/home.h"
 #include "platform/instance_lock.h"
+#include "platform/messages.h"
 #include "platform/profile_store.h"
 #include "render/styles.h"
 #include "shell/bundled_terrain.h"
@@ -23,56 +24,12 @@ namespace {
 
 // The forms of the command line: all a mistaken one is answered with.
 void printSynopsis(std::FILE* out) {
-    std::fputs(
-        "Usage: hillglimmer [/s | /p ID | /c]\n"
-        "       hillglimmer [-root | -window | -window-id ID] [-delay US] [-fps]\n"
-        "                   [-style NAME|N] [-mesh 1|2|4|8] [-altitude X] [-speed X]\n"
-        "                   [-contour METRES] [-dem FILE]\n"
-        "       hillglimmer info FILE [--type N] [--heights OUT.f32]\n"
-        "       hillglimmer select FILE | select INDEX CODE [CODE...]\n"
-        "       hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n"
-        "       hillglimmer --help | -h | --version\n",
-        out);
+    std::fputs(loadMessage(MessageId::Usage).c_str(), out);
 }
 
 void printHelp(std::FILE* out) {
     printSynopsis(out);
-    std::fprintf(out,
-                 "\n"
-                 "Screen saver:\n"
-                 "  /s                 the saver, full screen on every monitor\n"
-                 "  /p ID              the saver inside the X11 window ID (decimal or 0x hex)\n"
-                 "  /c, nothing        the setup dialog\n"
-                 "\n"
-                 "As an XScreenSaver hack (one or two dashes; the settings options hold for\n"
-                 "this run only and leave the stored settings alone):\n"
-                 "  -root              draw into $XSCREENSAVER_WINDOW, else the root window\n"
-                 "  -window            draw in a window of its own\n"
-                 "  -window-id ID      draw into the X11 window ID\n"
-                 "  -delay US          microseconds between frames, 0 to 60000000 (30000)\n"
-                 "  -fps               show the frame rate\n"
-                 "  -style NAME|N      the drawing style, by name or number 0 to 8\n"
-                 "  -mesh 1|2|4|8      average the DEM's posts in blocks of N x N\n"
-                 "  -altitude X        the altitude factor, 0.1 to 100\n"
-                 "  -speed X           the turning speed, 0.05 to 10\n"
-                 "  -contour METRES    the contour interval, 0.2 to 1000\n"
-                 "  -dem FILE          show FILE where it lies, the whole DEM\n"
-                 "  -visual, -install, -pair  accepted and ignored\n"
-                 "  styles: %s\n"
-                 "  (Relief, 9, only with render --style)\n"
-                 "\n"
-                 "Commands (no display needed):\n"
-                 "  info FILE          describe a DEM; --type N reads it as DEM type N,\n"
-                 "                     --heights OUT.f32 writes its heights as float32\n"
-                 "  select FILE        make FILE the DEM the saver shows (copied or imported)\n"
-                 "  select INDEX CODE  join GSI 50 m sheets of a zumei.csv index by code\n"
-                 "  render             draw the current DEM offscreen into PNG frames in DIR\n"
-                 "                     (hillglimmer-frames); --size up to 8192x8192 (640x480),\n"
-                 "                     --frames 1 to 100000 (1)\n"
-                 "\n"
-                 "DEM types (from the extension, the working file's from the settings;\n"
-                 "info --type N overrides):\n",
-                 availableStyleNames().c_str());
+    std::fputs(formatMessage(MessageId::Help, {availableStyleNames()}).c_str(), out);
     for (const DemFormat& f : demFormats()) {
         std::string extensions;
         for (const char* e : f.extensions) {
@@ -82,12 +39,9 @@ void printHelp(std::FILE* out) {
                               f.action == DemAction::Gsi10mImport ||
                               f.action == DemAction::GdalImport;
         std::fprintf(out, "  %d  %s (%s)%s\n", f.type, f.name, extensions.c_str(),
-                     imported ? ", imported" : "");
+                     imported ? loadMessage(MessageId::HelpImported).c_str() : "");
     }
-    std::fputs(
-        "  A file of any other name is a GSI 50 m mesh where that reader takes it,\n"
-        "  else a raster of any format GDAL reads (type 7).\n",
-        out);
+    std::fputs(loadMessage(MessageId::HelpOtherNames).c_str(), out);
 }
 
 // Whether args are the screen-saver switches: a first argument in the
@@ -118,7 +72,7 @@ bool prepareFirstRun(const std::filesystem::path& memPath) {
 int usageError(const std::string& reason) {
     std::fprintf(stderr, "hillglimmer: %s\n\n", reason.c_str());
     printSynopsis(stderr);
-    std::fputs("Run 'hillglimmer --help' for the options and DEM types.\n", stderr);
+    std::fputs((loadMessage(MessageId::SeeHelp) + "\n").c_str(), stderr);
     return kExitUsage;
 }
 
@@ -127,7 +81,7 @@ int usageError(const std::string& reason) {
 int runHack(const HackOptions& hack) {
     installTerminationHandler();
     std::filesystem::path home = homeDirectory();
-    if (home.empty()) return failRun("there is no home directory for the settings.");
+    if (home.empty()) return failRun(loadMessage(MessageId::NoHomeDirectory));
     const std::filesystem::path memPath = home / kWorkingFileName;
     if (!prepareFirstRun(memPath)) return runExitStatus();
     SaverPlacement placement;
@@ -157,7 +111,8 @@ int runHillglimmer(const std::vector<std::string>& args) {
         std::string error;
         if (auto hack = parseHackOptions(args, &error)) return runHack(*hack);
         if (!error.empty()) return usageError(error);
-        if (!isSwitchLine(args)) return usageError("unknown command or option '" + first + "'");
+        if (!isSwitchLine(args))
+            return usageError(formatMessage(MessageId::UnknownCommand, {first}));
     }
     SaverCommand cmd = parseCommandLine(joinArguments(args));
     if (!cmd.error.empty()) return usageError(cmd.error);

@@ -69,13 +69,13 @@ int runSaverMode(const SaverCommand& cmd, const std::filesystem::path& memPath) 
 }
 
 int runSetupMode(const std::filesystem::path& memPath) {
-    if (!guiAvailable()) return failRun("the setup dialog needs a display (DISPLAY is not set).");
+    if (!guiAvailable()) return failRun(loadMessage(MessageId::SetupNeedsDisplay));
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     const char* display = std::getenv("DISPLAY");
     const bool onX11 =
         platform == nullptr || *platform == '\0' || std::string_view(platform).rfind("xcb", 0) == 0;
     if (onX11 && display != nullptr && *display != '\0' && !displayAnswers(display)) {
-        return failRun(std::string("cannot open display ") + display);
+        return failRun(formatMessage(MessageId::CannotOpenDisplay, {display}));
     }
     int argc = 1;
     char name[] = "hillglimmer";

@@ -52,49 +52,50 @@ std::string cornerLines(const CMesh& mesh) {
     std::string out;
     switch (posts.status) {
         case Status::StatePlane:
-            return "Corners: " + loadMessage(MessageId::CornersStatePlane) + "\n";
+            return formatMessage(MessageId::InfoCorners,
+                                 {loadMessage(MessageId::CornersStatePlane)}) +
+                   "\n";
         case Status::OtherProjection:
-            return "Corners: " + loadMessage(MessageId::CornersOtherProjection) + "\n";
+            return formatMessage(MessageId::InfoCorners,
+                                 {loadMessage(MessageId::CornersOtherProjection)}) +
+                   "\n";
         case Status::Failed:
-            return "Corners: " + loadMessage(MessageId::CornersFailed) + "\n";
+            return formatMessage(MessageId::InfoCorners, {loadMessage(MessageId::CornersFailed)}) +
+                   "\n";
         case Status::Placed: {
-            out =
-                "Corners: " +
-                loadMessage(posts.datum.assumed ? MessageId::DatumAssumed : MessageId::DatumNamed) +
-                " " + datumName(posts.datum.datum) + "\n";
-            auto post = [&](const char* name, const GeoPosition& p) {
-                out += std::string(name) + ": " + formatDms(p.latitude * 3600.0, true) + " " +
+            out = formatMessage(MessageId::InfoCorners,
+                                {loadMessage(posts.datum.assumed ? MessageId::DatumAssumed
+                                                                 : MessageId::DatumNamed) +
+                                 " " + datumName(posts.datum.datum)}) +
+                  "\n";
+            auto post = [&](MessageId name, const GeoPosition& p) {
+                out += loadMessage(name) + ": " + formatDms(p.latitude * 3600.0, true) + " " +
                        formatDms(p.longitude * 3600.0, false) + "\n";
             };
-            post("South-west", posts.southWest);
-            post("North-west", posts.northWest);
-            post("North-east", posts.northEast);
-            post("South-east", posts.southEast);
+            post(MessageId::InfoSouthWest, posts.southWest);
+            post(MessageId::InfoNorthWest, posts.northWest);
+            post(MessageId::InfoNorthEast, posts.northEast);
+            post(MessageId::InfoSouthEast, posts.southEast);
             return out;
         }
         case Status::AsStored:
             break;
     }
-    auto corner = [&](const char* name, double x, double y) {
-        out += std::string(name) + ": " + formatDms(y, true) + " " + formatDms(x, false) + " (" +
-               formatFixed(x, 3) + ", " + formatFixed(y, 3) + " arc-seconds)\n";
+    auto corner = [&](MessageId name, double x, double y) {
+        out += formatMessage(MessageId::InfoCornerArcSeconds,
+                             {loadMessage(name), formatDms(y, true), formatDms(x, false),
+                              formatFixed(x, 3), formatFixed(y, 3)}) +
+               "\n";
     };
-    corner("South-west", mesh.swX, mesh.swY);
-    corner("North-west", mesh.nwX, mesh.nwY);
-    corner("North-east", mesh.neX, mesh.neY);
-    corner("South-east", mesh.seX, mesh.seY);
+    corner(MessageId::InfoSouthWest, mesh.swX, mesh.swY);
+    corner(MessageId::InfoNorthWest, mesh.nwX, mesh.nwY);
+    corner(MessageId::InfoNorthEast, mesh.neX, mesh.neY);
+    corner(MessageId::InfoSouthEast, mesh.seX, mesh.seY);
     return out;
 }
 
 int usage() {
-    std::fputs(
-        "usage: hillglimmer info FILE [--type N] [--heights OUT.f32]\n"
-        "  --type N: 0 GSI 50 m mesh, 1 USGS DEM or CDED, 2 USGS SDTS (imported),\n"
-        "            3 Swiss DHM25, 4 Ordnance Survey NTF, 5 Swiss RIMINI,\n"
-        "            6 GSI 10 m mesh (imported), 7 GDAL raster (GeoTIFF, SRTM .hgt,\n"
-        "            ESRI ASCII grid, DTED, any raster GDAL reads; imported into a\n"
-        "            tiled GeoTIFF working file)\n",
-        stderr);
+    std::fputs(loadMessage(MessageId::InfoUsage).c_str(), stderr);
     return 2;
 }
 
@@ -173,11 +174,10 @@ int runInfoCommand(const std::vector<std::string>& args) {
         // These two are imported, not read: their readers take the working
         // file and the description the import stored.
         if (type == kDemSdts75 || type == kDemGsi10m) {
-            std::fprintf(stderr,
-                         "hillglimmer: %s is imported, not read directly. Run `hillglimmer select "
-                         "%s`, then `hillglimmer info %s`.\n",
-                         file.string().c_str(), file.string().c_str(),
-                         workingFile.string().c_str());
+            std::fprintf(
+                stderr, "hillglimmer: %s\n",
+                formatMessage(MessageId::InfoImported, {file.string(), workingFile.string()})
+                    .c_str());
             return 2;
         }
     }
@@ -209,31 +209,37 @@ int runInfoCommand(const std::vector<std::string>& args) {
             lo = std::min(lo, h);
             hi = std::max(hi, h);
         }
-        std::string out = "File: " + file.string() + "\nType: " + formatInteger(type) +
-                          "\nTitle: " + sjisToUtf8(mesh->title) +
-                          "\nSize: " + formatInteger(mesh->demCols) + " x " +
-                          formatInteger(mesh->demRows) + "\n";
-        out += cornerLines(*mesh);
-        auto spacing = [&](const char* name, double north, double south, double mean) {
-            out += std::string("Spacing ") + name + ": north " + formatFixed(north, 4) +
-                   " m, south " + formatFixed(south, 4) + " m, mean " + formatFixed(mean, 4) +
-                   " m\n";
+        auto line = [&](MessageId id, std::initializer_list<std::string_view> args) {
+            return formatMessage(id, args) + "\n";
         };
-        spacing("east-west", mesh->ewSpacingN, mesh->ewSpacingS, mesh->ewSpacing);
-        spacing("north-south", mesh->nsSpacingN, mesh->nsSpacingS, mesh->nsSpacing);
-        out += lo <= hi ? "Heights: " + formatFixed(lo, 2) + " to " + formatFixed(hi, 2) + " m\n"
-                        : std::string("Heights: none\n");
-        out += "Void samples: " + formatInteger(static_cast<long long>(voids)) + "\n";
+        std::string out =
+            line(MessageId::InfoFile, {file.string()}) +
+            line(MessageId::InfoType, {formatInteger(type)}) +
+            line(MessageId::InfoTitle, {sjisToUtf8(mesh->title)}) +
+            line(MessageId::InfoSize, {formatInteger(mesh->demCols), formatInteger(mesh->demRows)});
+        out += cornerLines(*mesh);
+        auto spacing = [&](MessageId id, double north, double south, double mean) {
+            out += line(id, {formatFixed(north, 4), formatFixed(south, 4), formatFixed(mean, 4)});
+        };
+        spacing(MessageId::InfoSpacingEastWest, mesh->ewSpacingN, mesh->ewSpacingS,
+                mesh->ewSpacing);
+        spacing(MessageId::InfoSpacingNorthSouth, mesh->nsSpacingN, mesh->nsSpacingS,
+                mesh->nsSpacing);
+        out += lo <= hi ? line(MessageId::InfoHeights, {formatFixed(lo, 2), formatFixed(hi, 2)})
+                        : line(MessageId::InfoNoHeights, {});
+        out += line(MessageId::InfoVoids, {formatInteger(static_cast<long long>(voids))});
         if (!heightsOut.empty() && !writeHeights(heightsOut, buffers.heights)) {
-            std::fprintf(stderr, "hillglimmer: cannot write %s\n", heightsOut.string().c_str());
+            std::fprintf(stderr, "hillglimmer: %s\n",
+                         formatMessage(MessageId::CannotWriteFile, {heightsOut.string()}).c_str());
             return 1;
         }
-        out +=
-            "Fractal dimension: " + mapFractalDimension(*mesh, std::move(buffers.heights)) + "\n";
+        out += line(MessageId::InfoFractalDimension,
+                    {mapFractalDimension(*mesh, std::move(buffers.heights))});
         std::fputs(out.c_str(), stdout);
     } catch (const std::bad_alloc&) {
         // The library's own text for this means nothing to a user.
-        std::fprintf(stderr, "hillglimmer: not enough memory to read %s.\n", file.string().c_str());
+        std::fprintf(stderr, "hillglimmer: %s\n",
+                     formatMessage(MessageId::NotEnoughMemoryToRead, {file.string()}).c_str());
         return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "hillglimmer: %s: %s\n", file.string().c_str(), e.what());

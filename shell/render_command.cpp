@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/home.h"
+#include "platform/messages.h"
 #include "platform/text_number.h"
 #include "render/output/offscreen_render.h"
 #include "render/styles.h"
@@ -13,8 +14,7 @@ namespace hg {
 namespace {
 
 int usage() {
-    std::fputs("usage: hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n",
-               stderr);
+    std::fputs(loadMessage(MessageId::RenderUsage).c_str(), stderr);
     return 2;
 }
 
@@ -37,8 +37,9 @@ int runRenderCommand(const std::vector<std::string>& args) {
         if (a == "--style") {
             auto type = drawTypeFromName(v);
             if (!type) {
-                std::fprintf(stderr, "hillglimmer: no style named %s (styles: %s)\n", v.c_str(),
-                             availableStyleNames().c_str());
+                std::fprintf(
+                    stderr, "hillglimmer: %s\n",
+                    formatMessage(MessageId::NoStyleNamed, {v, availableStyleNames()}).c_str());
                 return 2;
             }
             request.drawType = *type;
@@ -58,7 +59,7 @@ int runRenderCommand(const std::vector<std::string>& args) {
     }
     std::filesystem::path home = homeDirectory();
     if (home.empty()) {
-        std::fputs("hillglimmer: no home directory for the settings.\n", stderr);
+        std::fprintf(stderr, "hillglimmer: %s\n", loadMessage(MessageId::NoHomeDirectory).c_str());
         return 1;
     }
     request.memPath = home / kWorkingFileName;
@@ -69,8 +70,13 @@ int runRenderCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "hillglimmer: %s\n", result.error.c_str());
         return 1;
     }
-    std::printf("Wrote %zu frame%s to %s\n", result.files.size(),
-                result.files.size() == 1 ? "" : "s", request.outDir.string().c_str());
+    const std::string dir = request.outDir.string();
+    const std::string wrote =
+        result.files.size() == 1
+            ? formatMessage(MessageId::WroteOneFrame, {dir})
+            : formatMessage(MessageId::WroteFrames,
+                            {formatInteger(static_cast<long long>(result.files.size())), dir});
+    std::puts(wrote.c_str());
     return 0;
 }
 

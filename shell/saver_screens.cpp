@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "platform/gui/wait_cursor.h"
+#include "platform/messages.h"
 #include "platform/show_error.h"
 #include "shell/exit_status.h"
 
@@ -114,9 +115,10 @@ int runSaver(const SaverPlacement& placement, const std::filesystem::path& memPa
              const SaverOverrides& overrides) {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
-        return failRun("the saver needs an X display, and DISPLAY is not set.");
+        return failRun(loadMessage(MessageId::SaverNeedsDisplay));
     }
-    if (!displayAnswers(display)) return failRun(std::string("cannot open display ") + display);
+    if (!displayAnswers(display))
+        return failRun(formatMessage(MessageId::CannotOpenDisplay, {display}));
     // A foreign X11 window can only be joined through Qt's X11 platform,
     // so it is used even inside a Wayland session.
     qputenv("QT_QPA_PLATFORM", "xcb");

@@ -40,6 +40,10 @@ namespace {
 
 constexpr const char* kProcCaption = "Hillglimmer proc";
 
+std::string noWindowText(unsigned long long window) {
+    return formatMessage(MessageId::NoX11Window, {formatInteger(static_cast<long long>(window))});
+}
+
 xcb_connection_t* x11Connection() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 != nullptr ? x11->connection() : nullptr;
@@ -99,21 +103,19 @@ bool SaverWindow::start(QScreen* screen, std::optional<QPoint> startCursor) {
         if (placement_.rootWindow) {
             xcb_connection_t* c = x11Connection();
             if (c == nullptr) {
-                failRun("the saver reaches no X11 display.");
+                failRun(loadMessage(MessageId::SaverReachesNoDisplay));
                 return false;
             }
             placement_.window = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
         }
         auto size = x11WindowSize(placement_.window);
         if (!size) {
-            failRun("there is no X11 window " +
-                    formatInteger(static_cast<long long>(placement_.window)) + ".");
+            failRun(noWindowText(placement_.window));
             return false;
         }
         foreign_ = QWindow::fromWinId(static_cast<WId>(placement_.window));
         if (foreign_ == nullptr) {
-            failRun("there is no X11 window " +
-                    formatInteger(static_cast<long long>(placement_.window)) + ".");
+            failRun(noWindowText(placement_.window));
             return false;
         }
         setParent(foreign_);
@@ -232,8 +234,8 @@ void SaverWindow::startUp() {
     draw_ = createDraw(drawType);
     settings_ = createViewSettings(drawType);
     if (draw_ == nullptr || settings_ == nullptr) {
-        throw std::runtime_error("There is no drawing style number " + formatInteger(drawType) +
-                                 ".");
+        throw std::runtime_error(
+            formatMessage(MessageId::NoStyleNumber, {formatInteger(drawType)}));
     }
     applySaverSettings(*settings_, saved);
 
@@ -244,7 +246,7 @@ void SaverWindow::startUp() {
     // A context made for another X screen cannot draw into this window.
     context_->setScreen(screen());
     if (!context_->create()) {
-        throw std::runtime_error("OpenGL cannot create a context for the saver window.");
+        throw std::runtime_error(loadMessage(MessageId::NoGlContext));
     }
     // The DEM's type, description and file are read under the settings
     // lock, which a change of DEM in flight holds for as long as its import

@@ -4,7 +4,9 @@
 
 #include "dem/dem_selection.h"
 #include "platform/home.h"
+#include "platform/messages.h"
 #include "platform/show_error.h"
+#include "platform/text_number.h"
 #include "settings/settings.h"
 
 #include "dem/gsi50m_sheets.h"
@@ -14,10 +16,7 @@ namespace hg {
 namespace {
 
 int usage() {
-    std::fputs(
-        "usage: hillglimmer select FILE\n"
-        "       hillglimmer select INDEX CODE [CODE...]   (GSI 50 m sheets of a zumei.csv)\n",
-        stderr);
+    std::fputs(loadMessage(MessageId::SelectUsage).c_str(), stderr);
     return 2;
 }
 
@@ -31,8 +30,8 @@ SelectOutcome selectSheetsByCode(const std::filesystem::path& index,
         for (const std::string& code : codes) {
             auto i = sheets.indexOfCode(code);
             if (!i)
-                throw std::runtime_error("No sheet with the code " + code + " in " +
-                                         index.string() + ".");
+                throw std::runtime_error(
+                    formatMessage(MessageId::NoSheetWithCode, {code, index.string()}));
             picked.push_back(*i);
         }
         commitSheets(sheets, picked, memPath, store);
@@ -47,7 +46,7 @@ int runSelectCommand(const std::vector<std::string>& args) {
     std::filesystem::path file = args[1];
     std::filesystem::path home = homeDirectory();
     if (home.empty()) {
-        std::fputs("hillglimmer: no home directory for the settings.\n", stderr);
+        std::fprintf(stderr, "hillglimmer: %s\n", loadMessage(MessageId::NoHomeDirectory).c_str());
         return 1;
     }
     std::filesystem::path memPath = home / kWorkingFileName;
@@ -64,11 +63,12 @@ int runSelectCommand(const std::vector<std::string>& args) {
 
     switch (selectDemFile(file, memPath, store, nullptr, onIndex, {})) {
         case SelectOutcome::Changed:
-            std::printf("The saver now shows %s (type %d).\n", file.string().c_str(),
-                        readDemType(store));
+            std::puts(formatMessage(MessageId::SaverNowShows,
+                                    {file.string(), formatInteger(readDemType(store))})
+                          .c_str());
             return 0;
         case SelectOutcome::Unchanged:
-            std::puts("That is already the working file; nothing changed.");
+            std::puts(loadMessage(MessageId::AlreadyWorkingFile).c_str());
             return 0;
         case SelectOutcome::Failed:
             return 1;

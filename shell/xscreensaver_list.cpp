@@ -363,7 +363,7 @@ bool xscreenSaverInstalled() {
 
 int runXScreenSaverCommand(const std::vector<std::string>& args) {
     if (args.size() != 2 || (args[1] != "on" && args[1] != "off")) {
-        std::fputs("usage: hillglimmer xscreensaver on|off\n", stderr);
+        std::fputs(loadMessage(MessageId::XssUsage).c_str(), stderr);
         return 2;
     }
     const std::filesystem::path file = xscreenSaverFilePath();

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "dem/mesh.h"
+#include "platform/messages.h"
 #include "platform/text_number.h"
 #include "render/styles.h"
 #include "shell/command_line.h"
@@ -34,34 +35,43 @@ std::optional<double> realWithin(const std::string& text, double low, double hig
     return v;
 }
 
+// What a refused value is told: the range it must fall in.
+std::string range(double low, double high, MessageId id = MessageId::RangeValues) {
+    return formatMessage(id, {formatShortest(low), formatShortest(high)});
+}
+
 // Sets one override from its option; false with a reason in *error.
 bool setOverride(const std::string& name, const std::string& text, SaverOverrides& o,
                  std::string* error) {
     auto refuse = [&](const std::string& why) {
-        if (error) *error = "-" + name + " " + text + ": " + why;
+        if (error) *error = formatMessage(MessageId::OptionRefused, {name, text, why});
         return false;
     };
     if (name == "style") {
         auto type = drawTypeFromName(text);
-        if (!type || !offeredStyle(*type)) return refuse("the styles are " + availableStyleNames());
+        if (!type || !offeredStyle(*type))
+            return refuse(formatMessage(MessageId::StylesAre, {availableStyleNames()}));
         o.drawType = type;
     } else if (name == "mesh") {
         auto n = parseNumber<int>(text);
-        if (!n || (*n != 1 && *n != 2 && *n != 4 && *n != 8)) return refuse("use 1, 2, 4 or 8");
+        if (!n || (*n != 1 && *n != 2 && *n != 4 && *n != 8))
+            return refuse(loadMessage(MessageId::MeshValues));
         o.meshBlock = *n;
     } else if (name == "altitude") {
-        if (!(o.yFactor = realWithin(text, 0.1, 100.0))) return refuse("use 0.1 to 100");
+        if (!(o.yFactor = realWithin(text, 0.1, 100.0))) return refuse(range(0.1, 100.0));
     } else if (name == "speed") {
-        if (!(o.speed = realWithin(text, 0.05, 10.0))) return refuse("use 0.05 to 10");
+        if (!(o.speed = realWithin(text, 0.05, 10.0))) return refuse(range(0.05, 10.0));
     } else if (name == "contour") {
-        if (!(o.step = realWithin(text, 0.2, 1000.0))) return refuse("use 0.2 to 1000 (metres)");
+        if (!(o.step = realWithin(text, 0.2, 1000.0)))
+            return refuse(range(0.2, 1000.0, MessageId::ContourValues));
     } else if (name == "dem") {
         std::error_code ec;
-        if (!std::filesystem::is_regular_file(text, ec)) return refuse("no such file");
+        if (!std::filesystem::is_regular_file(text, ec))
+            return refuse(loadMessage(MessageId::NoSuchFile));
         // A run must not import: that would replace the user's working file.
         const int type = demTypeForExtension(text);
         if (type == kDemSdts75 || type == kDemGsi10m) {
-            return refuse("this type is imported, not read in place; use hillglimmer select");
+            return refuse(loadMessage(MessageId::ImportedNotInPlace));
         }
         o.dem = std::filesystem::path(text);
     }
@@ -92,7 +102,7 @@ std::optional<HackOptions> parseHackOptions(const std::vector<std::string>& args
             const std::string* v = value();
             auto id = v ? parseWindowId(*v) : std::nullopt;
             if (!id) {
-                if (error) *error = "-window-id needs a window id";
+                if (error) *error = loadMessage(MessageId::WindowIdNeeded);
                 return std::nullopt;
             }
             o.target = HackOptions::WindowId;
@@ -108,26 +118,26 @@ std::optional<HackOptions> parseHackOptions(const std::vector<std::string>& args
             auto us = v ? parseNumber<long long>(*v) : std::nullopt;
             // More than a minute between frames is no animation at all.
             if (!us || *us < 0 || *us > 60000000) {
-                if (error) *error = "-delay needs a number of microseconds";
+                if (error) *error = loadMessage(MessageId::DelayNeedsMicroseconds);
                 return std::nullopt;
             }
             o.delayMicros = *us;
         } else if (name == "visual") {
             if (!value()) {
-                if (error) *error = "-" + name + " needs a value";
+                if (error) *error = formatMessage(MessageId::OptionNeedsValue, {name});
                 return std::nullopt;
             }
         } else if (isSettingOption(name)) {
             const std::string* v = value();
             if (!v) {
-                if (error) *error = "-" + name + " needs a value";
+                if (error) *error = formatMessage(MessageId::OptionNeedsValue, {name});
                 return std::nullopt;
             }
             if (!setOverride(name, *v, o.overrides, error)) return std::nullopt;
         } else if (name == "install" || name == "pair") {
             // Accepted for XScreenSaver's sake; nothing to do.
         } else {
-            if (error) *error = "unknown option " + args[i];
+            if (error) *error = formatMessage(MessageId::UnknownOption, {args[i]});
             return std::nullopt;
         }
     }

@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include "config/dem_file_dialog.h"
+#include "support/test_support.h"
 
 TEST(DemFileDialog, FiltersInOrderMatchingWithoutCase) {
+    hgtest::ScopedEnv lang("HILLGLIMMER_LANG", "en");
     QStringList f = hg::demNameFilters();
     ASSERT_EQ(f.size(), 8);
     EXPECT_TRUE(f[0].startsWith("GSI 50m-mesh DEM (Zumei.csv)(*.mem) ("));
@@ -33,6 +35,12 @@ TEST(DemFileDialog, FiltersInOrderMatchingWithoutCase) {
             return matches(g, name);
         })) << name;
     EXPECT_TRUE(f[7].startsWith("All files (*) ("));
+
+    hgtest::ScopedEnv ja("HILLGLIMMER_LANG", "ja");
+    const QStringList j = hg::demNameFilters();
+    EXPECT_EQ(j[0], f[0]);  // the formats' own names stay
+    EXPECT_TRUE(j[7].startsWith(QString::fromUtf8("すべてのファイル (*) ("))) << j[7].toStdString();
+    EXPECT_EQ(j[7].mid(j[7].lastIndexOf('(')), f[7].mid(f[7].lastIndexOf('(')));
 }
 
 TEST(DemFileDialog, InitialFilterFollowsTheDemType) {

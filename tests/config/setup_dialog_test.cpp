@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include "config/setup_dialog.h"
+#include "dem/mesh.h"
 #include "platform/show_error.h"
 #include "settings/settings.h"
 #include "support/qt_app.h"
@@ -134,6 +136,43 @@ TEST(SetupDialog, JapaneseTexts) {
     EXPECT_EQ(control<QPushButton>(d, 1012)->text(), QString::fromUtf8("DEM 選択"));
     EXPECT_EQ(control<QPushButton>(d, 2)->text(), QString::fromUtf8("ｷｬﾝｾﾙ"));
     EXPECT_EQ(control<QComboBox>(d, 1010)->currentText(), " 1.4");
+}
+
+// In either language the dialog ends where its controls end, and a DEM's
+// title is shown whole or with its middle left out, never cut at one end.
+TEST(SetupDialog, SizedToItsTextsWithTitlesWholeOrElidedInTheMiddle) {
+    // The file's short name, 24 characters at most, in the widest letters.
+    const QString longTitle = QStringLiteral("WWWWWWWWWWW MMMMMMMMMMMM");
+    for (const char* lang : {"en", "ja_JP.UTF-8"}) {
+        for (const QString& title : {QStringLiteral("JACKSBORO FAULT, TN"), longTitle}) {
+            SCOPED_TRACE(std::string(lang) + ": " + title.toStdString());
+            DialogFixture f;
+            ScopedEnv language("HILLGLIMMER_LANG", lang);
+            std::string dem = readFile(HG_SOURCE_DIR "/data/jacksboro.dem");
+            dem.replace(0, 144, (title.toStdString() + std::string(144, ' ')).substr(0, 144));
+            writeFile(f.mem, dem);
+            ASSERT_TRUE(writeDemType(f.store, kDemUsgs));
+            SetupDialog d(f.mem, f.store);
+
+            auto* label = control<QLabel>(d, 1014);
+            EXPECT_EQ(label->toolTip(), title);
+            const QString shown = label->text();
+            EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(shown),
+                      label->contentsRect().width());
+            EXPECT_FALSE(title == longTitle && shown == title) << "too wide to fit whole";
+            const QStringList ends = shown.split(QChar(0x2026));
+            if (shown != title) {
+                ASSERT_EQ(ends.size(), 2) << shown.toStdString();
+                EXPECT_TRUE(ends[0].size() >= 3 && title.startsWith(ends[0]));
+                EXPECT_TRUE(ends[1].size() >= 3 && title.endsWith(ends[1]));
+            }
+
+            int lowest = 0;
+            for (QWidget* w : d.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                lowest = std::max(lowest, w->geometry().bottom());
+            EXPECT_LE(d.height() - lowest, control<QPushButton>(d, 1)->height());
+        }
+    }
 }
 
 TEST(SetupDialog, OkThatCannotSaveSaysSoAndStaysOpen) {

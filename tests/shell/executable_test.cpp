@@ -21,8 +21,8 @@ struct ProgramRun {
 // Runs the real program with its own home and no display, so nothing can
 // open a window.
 ProgramRun runProgram(const std::string& args, const std::filesystem::path& home) {
-    std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY HILLGLIMMER_HOME='" + home.string() +
-                      "' '" HG_EXECUTABLE "' " + args + " 2>&1";
+    std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY HILLGLIMMER_LANG=en HILLGLIMMER_HOME='" +
+                      home.string() + "' '" HG_EXECUTABLE "' " + args + " 2>&1";
     auto start = std::chrono::steady_clock::now();
     ProgramRun r;
     FILE* p = ::popen(cmd.c_str(), "r");
@@ -67,7 +67,7 @@ TEST(Executable, UnreachableDisplayIsReportedNotAborted) {
     hgtest::TempDir home;
     for (const char* args : {"/s", "/p 0x1a00003", "-root", "/c"}) {
         std::string cmd =
-            "env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY=:4093 "
+            "env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HILLGLIMMER_LANG=en DISPLAY=:4093 "
             "HILLGLIMMER_HOME='" +
             home.path().string() + "' '" HG_EXECUTABLE "' " + args + " 2>&1";
         std::string out;
@@ -134,8 +134,8 @@ TEST(Executable, HelpNamesEveryHackOptionAndDemTypeWhileAMistakeGetsTheShortForm
         }
     }
     // The mistake is said on stderr alone, with the forms but not the list.
-    std::string cmd = "env -u DISPLAY HILLGLIMMER_HOME='" + home.path().string() +
-                      "' '" HG_EXECUTABLE "' infoo 2>/dev/null";
+    std::string cmd = "env -u DISPLAY HILLGLIMMER_LANG=en HILLGLIMMER_HOME='" +
+                      home.path().string() + "' '" HG_EXECUTABLE "' infoo 2>/dev/null";
     FILE* p = ::popen(cmd.c_str(), "r");
     ASSERT_NE(p, nullptr);
     char buf[512];

@@ -122,6 +122,8 @@ TEST_F(InstalledTree, HackConfigOffersOnlyWhatTheProgramTakes) {
         };
         if (name == "screensaver") {
             EXPECT_EQ(attr("name"), "hillglimmer");
+            // XScreenSaver's settings dialog asks for a GL visual only for these.
+            EXPECT_EQ(attr("gl"), "yes");
         } else if (name == "command") {
             command = attr("arg");
         } else if (name == "select") {
@@ -175,10 +177,13 @@ TEST_F(InstalledTree, DesktopEntriesRunTheInstalledProgram) {
     auto saver = desktopEntry(share() / "applications/screensavers/hillglimmer.desktop");
     EXPECT_EQ(saver["Type"], "Application");
     EXPECT_EQ(saver["Categories"], "Screensaver;");
-    EXPECT_EQ(saver["TryExec"], "hillglimmer");
+    // The saver of a desktop session runs the entry without the user's PATH:
+    // it names the installed hack itself, in the prefix it was installed to.
+    const std::string hackPath = (prefix() / "libexec/xscreensaver/hillglimmer").string();
+    EXPECT_EQ(saver["TryExec"], hackPath);
     std::vector<std::string> exec = words(saver["Exec"]);
     ASSERT_FALSE(exec.empty());
-    EXPECT_EQ(exec.front(), "hillglimmer");
+    EXPECT_EQ(exec.front(), hackPath);
     exec.erase(exec.begin());
     std::string error;
     auto hack = hg::parseHackOptions(exec, &error);
