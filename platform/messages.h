@@ -6,7 +6,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 92;
+inline constexpr int kMessageCount = 104;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -102,8 +102,20 @@ enum class MessageId : int {
     CsvNoNorthEastY = 90,
     CsvNoZone = 91,
     IllegalGsi10mDat = 92,
+    RasterNotPlainFile = 93,
+    RasterNotRegularFile = 94,
+    RasterFormatRefused = 95,
+    RasterNoBand = 96,
+    RasterNoGeoreference = 97,
+    RasterNotNorthUp = 98,
+    RasterNotPlaceable = 99,
+    RasterGridSize = 100,
+    DemSpacing = 101,
+    DemNoHeights = 102,
+    RasterReadFailed = 103,
+    SettingsNotReadWhole = 104,
 };
-static_assert(static_cast<int>(MessageId::IllegalGsi10mDat) == kMessageCount);
+static_assert(static_cast<int>(MessageId::SettingsNotReadWhole) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.
