@@ -59,7 +59,10 @@ DemChoice classifyDemFile(const std::filesystem::path& file) {
     if (ext == ".mlt" || ext == ".mat") return {DemAction::Copy, 3};
     if (ext == ".ntf") return {DemAction::Copy, 4};
     if (ext == ".dat") return {DemAction::Copy, 5};
-    for (const char* raster : {".tif", ".tiff", ".hgt", ".asc", ".dt0", ".dt1", ".dt2", ".img"}) {
+    // A .vrt is named so that its refusal is the raster opener's, not a
+    // GSI 50 m reader's puzzled one.
+    for (const char* raster :
+         {".tif", ".tiff", ".hgt", ".asc", ".dt0", ".dt1", ".dt2", ".img", ".vrt"}) {
         if (ext == raster) return {DemAction::GdalImport, kDemGdal};
     }
     std::error_code ec;
