@@ -25,7 +25,7 @@ TEST(Messages, EveryIdHasTextInBothLanguages) {
         EXPECT_STRNE(text(id, Language::Japanese), "") << id;
     }
     EXPECT_STREQ(text(0, Language::English), "");
-    EXPECT_STREQ(text(93, Language::English), "");
+    EXPECT_STREQ(text(hg::kMessageCount + 1, Language::English), "");
     EXPECT_STREQ(hg::messageText(MessageId::IllegalDem, Language::English), "Illegal format .dem.");
     EXPECT_STREQ(hg::messageText(MessageId::SdtsTooManyRows, Language::English),
                  "Error rows execeed the 1700 limit of the program USGS7.5min.");
