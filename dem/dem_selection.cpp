@@ -76,8 +76,8 @@ void checkDrawable(const CMesh& mesh) {
     // Below a millimetre or beyond a thousand kilometres a post spacing is
     // a broken header (1e-300 degrees), and the picture would be a needle
     // or a sheet.
-    for (double spacing : {mesh.ewSpacing, mesh.nsSpacing, mesh.ewSpacingN, mesh.ewSpacingS,
-                           mesh.nsSpacingN, mesh.nsSpacingS}) {
+    // (Only the mean spacings: not every format sets the edge ones.)
+    for (double spacing : {mesh.ewSpacing, mesh.nsSpacing}) {
         if (!std::isfinite(spacing) || spacing < 1e-3 || spacing > 1e6) {
             throw MessageError(MessageId::DemSpacing);
         }
