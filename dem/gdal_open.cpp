@@ -5,6 +5,7 @@
 #include <cpl_http.h>
 #include <cpl_string.h>
 #include <cpl_vsi.h>
+#include <cpl_vsi_virtual.h>
 #include <gdal_frmts.h>
 #include <ogr_srs_api.h>
 #include <sys/stat.h>
@@ -165,7 +166,17 @@ void switchNetworkOff() {
     cb.eof = atEof;
     cb.close = noClose;
     cb.sibling_files = refuseSiblings;
-    for (const char* prefix : kRefusedPrefixes) VSIInstallPluginHandler(prefix, &cb);
+    // GDAL forgets a handler it replaces without freeing it; holding the
+    // old ones keeps them reachable, so leak checkers stay quiet. A plain
+    // array, not a vector: it must outlive the static destructors, as the
+    // handlers do.
+    static std::array<VSIFilesystemHandler*, kRefusedPrefixes.size()> replaced{};
+    VSIFilesystemHandler* const fallback = VSIFileManager::GetHandler("/hillglimmer-none/");
+    for (std::size_t i = 0; i < kRefusedPrefixes.size(); ++i) {
+        VSIFilesystemHandler* old = VSIFileManager::GetHandler(kRefusedPrefixes[i]);
+        if (old != fallback) replaced[i] = old;
+        VSIInstallPluginHandler(kRefusedPrefixes[i], &cb);
+    }
 }
 
 bool startsWithIgnoringCase(std::string_view s, std::string_view prefix) {
