@@ -97,18 +97,25 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 90 */ "Not find NE Y position.",
     /* 91 */ "Not find Zone.",
     /* 92 */ "Illegal format .dat.",
-    /* 93 */ "Only a plain local file can be read as a raster: archive paths, network addresses and parts of files are refused.",
+    /* 93 */
+    "Only a plain local file can be read as a raster: archive paths, network addresses and parts "
+    "of files are refused.",
     /* 94 */ "This is not a regular file that can be read (a device, a folder or a missing file).",
-    /* 95 */ "Not a raster in a format read here (GeoTIFF, SRTM .hgt or .hgt.zip, ESRI ASCII grid, DTED, Erdas Imagine, USGS DEM, Surfer grid, ESRI .bil/.flt).",
+    /* 95 */
+    "Not a raster in a format read here (GeoTIFF, SRTM .hgt or .hgt.zip, ESRI ASCII grid, DTED, "
+    "Erdas Imagine, USGS DEM, Surfer grid, ESRI .bil/.flt).",
     /* 96 */ "The raster has no elevation band.",
     /* 97 */ "The raster has no georeferencing.",
     /* 98 */ "The raster is rotated or not north up; only north-up rasters can be drawn.",
     /* 99 */ "The raster's coordinate system cannot be placed on the globe.",
     /* 100 */ "The raster is too small or too large to draw.",
-    /* 101 */ "The spacing of the DEM's posts is not usable (it must lie between 1 mm and 1000 km).",
+    /* 101 */
+    "The spacing of the DEM's posts is not usable (it must lie between 1 mm and 1000 km).",
     /* 102 */ "The DEM holds no heights: every post is void.",
     /* 103 */ "The raster cannot be read.",
-    /* 104 */ "The settings file cannot be read whole (it is larger than 1 MB, not a regular file or unreadable). It is left as it is and nothing was changed.",
+    /* 104 */
+    "The settings file cannot be read whole (it is larger than 1 MB, not a regular file or "
+    "unreadable). It is left as it is and nothing was changed.",
 };
 
 }  // namespace hg
