@@ -1,5 +1,7 @@
 #include "dem/dem_selection.h"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "dem/gdal_import.h"
@@ -9,6 +11,7 @@
 #include "dem/read_gsi10m.h"
 #include "dem/read_sdts.h"
 #include "platform/file.h"
+#include "platform/message_error.h"
 #include "platform/show_error.h"
 #include "settings/dem_commit.h"
 #include "settings/settings.h"
@@ -52,10 +55,33 @@ DemChoice classifyDemFile(const std::filesystem::path& file) {
     return {format.action, format.type};
 }
 
-void checkDemReadable(const std::filesystem::path& file, int demType) {
+void checkDrawable(const CMesh& mesh) {
+    // Below a millimetre or beyond a thousand kilometres a post spacing is
+    // a broken header (1e-300 degrees), and the picture would be a needle
+    // or a sheet.
+    // (Only the mean spacings: not every format sets the edge ones.)
+    for (double spacing : {mesh.ewSpacing, mesh.nsSpacing}) {
+        if (!std::isfinite(spacing) || spacing < 1e-3 || spacing > 1e6) {
+            throw MessageError(MessageId::DemSpacing);
+        }
+    }
+    const std::vector<float>& h = mesh.draw->heights;
+    if (std::none_of(h.begin(), h.end(), [](float v) { return v != VOID_HEIGHT; })) {
+        throw MessageError(MessageId::DemNoHeights);
+    }
+}
+
+void checkDemReadable(const std::filesystem::path& file, int demType, const ProfileStore& store) {
     TerrainBuffers buffers;
     CViewSettings settings;
     try {
+        // The whole DEM at the stored mesh setting, as the saver will load
+        // it after the change (which always returns to the whole DEM).
+        const SaverSettings saved = readSaverSettings(store);
+        settings.meshBlock = saved.meshBlock;
+        settings.sizeMeshMaxX = saved.sizeMeshMaxX;
+        settings.sizeMeshMaxZ = saved.sizeMeshMaxZ;
+        settings.isPart = 0;
         std::unique_ptr<CMesh> mesh = createMesh(buffers, settings, demType, file, nullptr);
         // Some formats have no header to check (a RIMINI file is bare
         // fields), so the heights are read too, thinned as the saver would
@@ -64,6 +90,7 @@ void checkDemReadable(const std::filesystem::path& file, int demType) {
         mesh->open();
         mesh->layout();
         mesh->read();
+        checkDrawable(*mesh);
     } catch (const std::exception&) {
         throw std::runtime_error(file.string() + ": " + currentFailureText() +
                                  " The previous DEM is kept.");
@@ -100,6 +127,12 @@ void commitSheets(const CGSI50mSheets& sheets, const std::vector<int>& picked,
 SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesystem::path& memPath,
                             ProfileStore& store, void* owner, const SheetIndexHandler& onSheetIndex,
                             const BusyRunner& busy) {
+    // Settings that cannot be read whole are never rewritten: a change of
+    // DEM would store its few keys over everything else in the file.
+    if (std::optional<std::string> why = store.unreadable()) {
+        showError(owner, *why, kSelectCaption);
+        return SelectOutcome::Failed;
+    }
     DemChoice choice = classifyDemFile(file);
     std::error_code ec;
     if (choice.action != DemAction::SheetIndex && !std::filesystem::is_regular_file(file, ec)) {
@@ -146,6 +179,7 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
         case DemAction::GdalImport:
             ok = runGuarded(owner, kSelectCaption, [&] {
                 whileBusy([&] {
+                    if (!sameFile(file, memPath)) checkDemReadable(file, kDemGdal, store);
                     changed = commitDemChange(memPath, store, [&](const DemStaging& staging) {
                         if (sameFile(file, memPath)) return false;
                         try {
@@ -163,7 +197,7 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
         case DemAction::Copy:
             ok = runGuarded(owner, kSelectCaption, [&] {
                 whileBusy([&] {
-                    if (!sameFile(file, memPath)) checkDemReadable(file, choice.demType);
+                    if (!sameFile(file, memPath)) checkDemReadable(file, choice.demType, store);
                     changed = commitCopy(file, memPath, store, choice.demType);
                 });
             });

@@ -44,11 +44,16 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
                             ProfileStore& store, void* owner, const SheetIndexHandler& onSheetIndex,
                             const BusyRunner& busy);
 
-// Reads file through the reader of demType, thinned, so a
-// file that would only fail later, in the saver, is refused while the user
-// still has the previous DEM. Throws std::runtime_error with the reader's
-// message, naming file.
-void checkDemReadable(const std::filesystem::path& file, int demType);
+// Reads file through the reader of demType, thinned at the mesh setting in
+// store, so a file that would only fail later, in the saver, is refused
+// while the user still has the previous DEM. Throws std::runtime_error
+// with the reader's message, naming file.
+void checkDemReadable(const std::filesystem::path& file, int demType, const ProfileStore& store);
+
+class CMesh;
+// What a read DEM must have to be drawn: post spacings between 1 mm and
+// 1000 km and at least one height that is not void. Throws MessageError.
+void checkDrawable(const CMesh& mesh);
 
 // The copy step as one commit: memPath becomes a copy of file and demType
 // is stored with the part reset. False when file is the working file.

@@ -82,7 +82,9 @@ const DemFormat kFormats[] = {
      2},
     {kDemGdal,
      "GDAL raster",
-     {".tif", ".tiff", ".hgt", ".asc", ".dt0", ".dt1", ".dt2", ".img"},
+     // A .vrt is named so that its refusal is the raster opener's, not the
+     // GSI 50 m reader's puzzled one.
+     {".tif", ".tiff", ".hgt", ".asc", ".dt0", ".dt1", ".dt2", ".img", ".vrt"},
      DemAction::GdalImport,
      fileReader<CGdalRaster>,
      [](const std::filesystem::path& f, const ProfileStore&) { return gdalRasterTitle(f); },

@@ -21,7 +21,7 @@ struct DemFormat {
     // As --help and info name it.
     const char* name;
     // Lower case with the dot; the name rules look these up in row order.
-    std::array<const char*, 8> extensions;
+    std::array<const char*, 10> extensions;
     // What a selection of such a file does.
     DemAction action;
     // Its reader. store holds what an import left in the settings; readers

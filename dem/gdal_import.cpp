@@ -2,60 +2,48 @@
 
 #include <cpl_error.h>
 #include <gdal.h>
-#include <gdal_utils.h>
 
 #include <algorithm>
-#include <memory>
+#include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <vector>
 
+#include "dem/gdal_open.h"
 #include "dem/gdal_raster.h"
 #include "dem/view_settings.h"
+#include "platform/message_error.h"
 
 namespace hg {
 
 namespace {
 
-struct DatasetCloser {
-    void operator()(void* h) const {
-        if (h != nullptr) GDALClose(static_cast<GDALDatasetH>(h));
+std::string titleOf(GDALDatasetH ds, const std::filesystem::path& source) {
+    for (const char* key : {"TIFFTAG_IMAGEDESCRIPTION", "TITLE", "title"}) {
+        const char* value = GDALGetMetadataItem(ds, key, nullptr);
+        if (value != nullptr && *value != '\0') return value;
     }
-};
-using Dataset = std::unique_ptr<void, DatasetCloser>;
+    return source.filename().string();
+}
 
-struct TranslateOptions {
-    GDALTranslateOptions* h = nullptr;
-    explicit TranslateOptions(std::vector<std::string> args) {
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        h = GDALTranslateOptionsNew(argv.data(), nullptr);
-    }
-    ~TranslateOptions() {
-        if (h != nullptr) GDALTranslateOptionsFree(h);
-    }
-    TranslateOptions(const TranslateOptions&) = delete;
-    TranslateOptions& operator=(const TranslateOptions&) = delete;
-};
+bool smallInteger(GDALDataType t) {
+    return t == GDT_Byte || t == GDT_Int16 || t == GDT_UInt16;
+}
 
-std::string lastGdalError() {
-    const std::string why = CPLGetLastErrorMsg();
-    return why.empty() ? std::string() : " (" + why + ")";
+// Rows per piece of the copy: about 8 MB of doubles, whatever the width.
+int rowsPerPiece(int cols) {
+    return std::max(1, static_cast<int>((8u << 20) / (static_cast<unsigned>(cols) * 8u)));
 }
 
 }  // namespace
 
 std::string gdalRasterTitle(const std::filesystem::path& source) {
-    QuietGdal quiet;
-    Dataset ds(
-        GDALOpenEx(source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
-    if (ds) {
-        for (const char* key : {"TIFFTAG_IMAGEDESCRIPTION", "TITLE", "title"}) {
-            const char* value = GDALGetMetadataItem(ds.get(), key, nullptr);
-            if (value != nullptr && *value != '\0') return value;
-        }
+    try {
+        GdalDataset ds = openGdalRaster(source);
+        return titleOf(ds.get(), source);
+    } catch (const MessageError&) {
+        return source.filename().string();
     }
-    return source.filename().string();
 }
 
 void writeGdalWorkingFile(const std::filesystem::path& source,
@@ -68,36 +56,80 @@ void writeGdalWorkingFile(const std::filesystem::path& source,
         CGdalRaster probe(buffers, settings, source);
         probe.open();
     }
-    const std::string title = gdalRasterTitle(source);
+    GdalDataset in = openGdalRaster(source);
     QuietGdal quiet;
-    Dataset in(
-        GDALOpenEx(source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
-    if (!in) throw std::runtime_error("The raster cannot be opened" + lastGdalError() + ".");
-    TranslateOptions options({"-of", "GTiff", "-b", "1", "-co", "TILED=YES", "-co",
-                              "COMPRESS=DEFLATE", "-co", "PREDICTOR=2", "-co", "BIGTIFF=IF_SAFER",
-                              "-mo", "TIFFTAG_IMAGEDESCRIPTION=" + title});
-    if (options.h == nullptr) throw std::runtime_error("GDAL refused the copy's options.");
-    int usageError = 0;
-    Dataset out(GDALTranslate(target.c_str(), in.get(), options.h, &usageError));
-    if (!out || usageError != 0) {
-        throw std::runtime_error("The raster cannot be copied" + lastGdalError() + ".");
+    GDALRasterBandH from = GDALGetRasterBand(in.get(), 1);
+    const int cols = GDALGetRasterXSize(in.get()), rows = GDALGetRasterYSize(in.get());
+    const GDALDataType type = GDALGetRasterDataType(from);
+    int has = 0;
+    const double noData = GDALGetRasterNoDataValue(from, &has);
+
+    // Small integers stay as they are (an SRTM tile packs well); anything
+    // else becomes float, with every kind of void (NaN, the no-data value,
+    // the float limits some writers use) written as one NaN the overviews
+    // and the reader both skip.
+    const bool keepType = smallInteger(type);
+    const GDALDataType outType = keepType ? type : GDT_Float32;
+    GdalDataset out =
+        createGdalRaster("GTiff", target, cols, rows, outType,
+                         {"TILED=YES", "COMPRESS=DEFLATE", "PREDICTOR=2", "BIGTIFF=IF_SAFER"});
+    if (!out) throw MessageError(MessageId::WorkingFileWrite);
+    GDALRasterBandH to = GDALGetRasterBand(out.get(), 1);
+    double gt[6];
+    GDALGetGeoTransform(in.get(), gt);
+    GDALSetGeoTransform(out.get(), gt);
+    GDALSetSpatialRef(out.get(), GDALGetSpatialRef(in.get()));
+    GDALSetMetadataItem(out.get(), "TIFFTAG_IMAGEDESCRIPTION", titleOf(in.get(), source).c_str(),
+                        nullptr);
+    int hasScale = 0, hasOffset = 0;
+    const double scale = GDALGetRasterScale(from, &hasScale);
+    const double offset = GDALGetRasterOffset(from, &hasOffset);
+    if (hasScale != 0) GDALSetRasterScale(to, scale);
+    if (hasOffset != 0) GDALSetRasterOffset(to, offset);
+    const char* unit = GDALGetRasterUnitType(from);
+    if (unit != nullptr && *unit != '\0') GDALSetRasterUnitType(to, unit);
+    if (keepType) {
+        if (has != 0) GDALSetRasterNoDataValue(to, noData);
+    } else {
+        GDALSetRasterNoDataValue(to, std::numeric_limits<double>::quiet_NaN());
+    }
+
+    const int piece = std::min(rows, rowsPerPiece(cols));
+    std::vector<double> buffer(static_cast<std::size_t>(cols) * static_cast<std::size_t>(piece));
+    for (int r = 0; r < rows; r += piece) {
+        const int n = std::min(piece, rows - r);
+        if (GDALRasterIO(from, GF_Read, 0, r, cols, n, buffer.data(), cols, n, GDT_Float64, 0, 0) !=
+            CE_None) {
+            throw MessageError(MessageId::RasterReadFailed);
+        }
+        if (!keepType) {
+            const std::size_t count = static_cast<std::size_t>(cols) * static_cast<std::size_t>(n);
+            for (std::size_t i = 0; i < count; ++i) {
+                double& v = buffer[i];
+                if (!std::isfinite(v) || std::fabs(v) >= kVoidMagnitude ||
+                    (has != 0 && v == noData))
+                    v = std::numeric_limits<double>::quiet_NaN();
+            }
+        }
+        if (GDALRasterIO(to, GF_Write, 0, r, cols, n, buffer.data(), cols, n, GDT_Float64, 0, 0) !=
+            CE_None) {
+            throw MessageError(MessageId::WorkingFileWrite);
+        }
     }
     // Overviews down to about 256 posts a side let a thinned load read
     // little more than it keeps.
     std::vector<int> levels;
-    const int side = std::max(GDALGetRasterXSize(out.get()), GDALGetRasterYSize(out.get()));
+    const int side = std::max(cols, rows);
     for (int f = 2; side / f >= 256; f *= 2) levels.push_back(f);
     if (!levels.empty() &&
         GDALBuildOverviews(out.get(), "AVERAGE", static_cast<int>(levels.size()), levels.data(), 0,
                            nullptr, nullptr, nullptr) != CE_None) {
-        throw std::runtime_error("The raster's overviews cannot be built" + lastGdalError() + ".");
+        throw MessageError(MessageId::WorkingFileWrite);
     }
     // Closing writes the rest of the file; a failure there is a failed copy.
     CPLErrorReset();
     out.reset();
-    if (CPLGetLastErrorType() >= CE_Failure) {
-        throw std::runtime_error("The raster cannot be written" + lastGdalError() + ".");
-    }
+    if (CPLGetLastErrorType() >= CE_Failure) throw MessageError(MessageId::WorkingFileWrite);
 }
 
 }  // namespace hg

@@ -11,23 +11,12 @@
 
 #include "dem/geodesy.h"
 #include "platform/file.h"
+#include "platform/message_error.h"
 #include "platform/text_number.h"
 
 namespace hg {
 
 namespace {
-
-void registerDrivers() {
-    static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
-}
-
-// Callers name the file; the message says what is wrong with it.
-std::runtime_error rasterError(const std::filesystem::path&, std::string what) {
-    if (!what.empty() && what[0] >= 'a' && what[0] <= 'z')
-        what[0] = static_cast<char>(what[0] - 32);
-    return std::runtime_error(what);
-}
 
 struct SpatialRef {
     OGRSpatialReferenceH h = nullptr;
@@ -61,59 +50,27 @@ double heightUnitFactor(const char* unit) {
 
 }  // namespace
 
-QuietGdal::QuietGdal() {
-    CPLPushErrorHandler(CPLQuietErrorHandler);
-}
-
-QuietGdal::~QuietGdal() {
-    CPLPopErrorHandler();
-}
-
-struct CGdalRaster::Dataset {
-    GDALDatasetH h = nullptr;
-    ~Dataset() {
-        if (h != nullptr) GDALClose(h);
-    }
-};
-
 CGdalRaster::CGdalRaster(TerrainBuffers& draw, CViewSettings& settings,
                          std::filesystem::path fileName)
     : CMesh(draw, settings, std::move(fileName)) {}
 
 CGdalRaster::~CGdalRaster() = default;
 
-bool gdalIdentifiesRaster(const std::filesystem::path& path) {
-    registerDrivers();
-    QuietGdal quiet;
-    return GDALIdentifyDriverEx(path.c_str(), GDAL_OF_RASTER, nullptr, nullptr) != nullptr;
-}
-
 void CGdalRaster::open() {
-    registerDrivers();
+    data_ = openGdalRaster(fileName);
     QuietGdal quiet;
-    data_ = std::make_unique<Dataset>();
-    data_->h =
-        GDALOpenEx(fileName.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr);
-    if (data_->h == nullptr) {
-        const std::string why = CPLGetLastErrorMsg();
-        throw rasterError(fileName, "not a raster that can be read" +
-                                        (why.empty() ? std::string(".") : " (" + why + ")."));
-    }
-    GDALDatasetH h = data_->h;
-    if (GDALGetRasterCount(h) < 1) throw rasterError(fileName, "the raster has no elevation band.");
+    GDALDatasetH h = data_.get();
+    if (GDALGetRasterCount(h) < 1) throw MessageError(MessageId::RasterNoBand);
     const int cols = GDALGetRasterXSize(h), rows = GDALGetRasterYSize(h);
     if (!plausibleGrid(cols, rows) || cols < 2 || rows < 2) {
-        throw rasterError(fileName, "the raster is too small or too large to draw.");
+        throw MessageError(MessageId::RasterGridSize);
     }
     double gt[6] = {0, 1, 0, 0, 0, 1};
     if (GDALGetGeoTransform(h, gt) != CE_None) {
-        throw rasterError(fileName, "the raster has no georeferencing.");
+        throw MessageError(MessageId::RasterNoGeoreference);
     }
-    if (gt[2] != 0.0 || gt[4] != 0.0) {
-        throw rasterError(fileName, "the raster is rotated; only north-up rasters can be drawn.");
-    }
-    if (!(gt[1] > 0.0) || !(gt[5] < 0.0)) {
-        throw rasterError(fileName, "the raster is not north up.");
+    if (gt[2] != 0.0 || gt[4] != 0.0 || !(gt[1] > 0.0) || !(gt[5] < 0.0)) {
+        throw MessageError(MessageId::RasterNotNorthUp);
     }
 
     GDALRasterBandH band = GDALGetRasterBand(h, 1);
@@ -138,7 +95,7 @@ void CGdalRaster::open() {
     const double north = gt[3] + 0.5 * gt[5], south = gt[3] + (rows - 0.5) * gt[5];
 
     const OGRSpatialReferenceH crs = GDALGetSpatialRef(h);
-    if (crs == nullptr) throw rasterError(fileName, "the raster has no coordinate system.");
+    if (crs == nullptr) throw MessageError(MessageId::RasterNotPlaceable);
     if (OSRIsGeographic(crs) != 0) {
         // Degrees (or whatever the angular unit is) to arc-seconds.
         const double toArcSec = OSRGetAngularUnits(crs, nullptr) * (180.0 / M_PI) * 3600.0;
@@ -155,16 +112,12 @@ void CGdalRaster::open() {
         SpatialRef source(OSRClone(crs));
         OSRSetAxisMappingStrategy(source.h, OAMS_TRADITIONAL_GIS_ORDER);
         Transform toGeographic(OCTNewCoordinateTransformation(source.h, wgs84.h));
-        if (toGeographic.h == nullptr) {
-            throw rasterError(fileName,
-                              "its coordinate system cannot be turned into latitude "
-                              "and longitude.");
-        }
+        if (toGeographic.h == nullptr) throw MessageError(MessageId::RasterNotPlaceable);
         double x[4] = {west, east, east, west}, y[4] = {south, south, north, north};
         int ok[4] = {0, 0, 0, 0};
         if (OCTTransformEx(toGeographic.h, 4, x, y, nullptr, ok) == 0 || !ok[0] || !ok[1] ||
             !ok[2] || !ok[3]) {
-            throw rasterError(fileName, "its corners cannot be placed on the globe.");
+            throw MessageError(MessageId::RasterNotPlaceable);
         }
         swX = x[0] * 3600.0, swY = y[0] * 3600.0;
         seX = x[1] * 3600.0, seY = y[1] * 3600.0;
@@ -174,27 +127,33 @@ void CGdalRaster::open() {
         ewSpacingN = ewSpacingS = gt[1] * metres;
         nsSpacingN = nsSpacingS = -gt[5] * metres;
     } else {
-        throw rasterError(fileName, "its coordinate system is neither geographic nor projected.");
+        throw MessageError(MessageId::RasterNotPlaceable);
     }
     ewSpacing = (ewSpacingN + ewSpacingS) * 0.5;
     nsSpacing = (nsSpacingN + nsSpacingS) * 0.5;
     if (!std::isfinite(ewSpacing) || !std::isfinite(nsSpacing) || ewSpacing <= 0.0 ||
         nsSpacing <= 0.0) {
-        throw rasterError(fileName, "the raster's spacing cannot be worked out.");
+        throw MessageError(MessageId::DemSpacing);
     }
 }
 
 void CGdalRaster::read() {
-    if (!data_ || data_->h == nullptr) open();
+    if (!data_) open();
     QuietGdal quiet;
     const SampleSelection pick = selection();
     std::vector<float>& out = draw->heights;
     out.assign(pick.total(), VOID_HEIGHT);
     if (pick.total() == 0) return;
-    GDALRasterBandH band = GDALGetRasterBand(data_->h, 1);
+    GDALRasterBandH band = GDALGetRasterBand(data_.get(), 1);
     const auto height = [this](double raw) {
-        const bool isVoid = !std::isfinite(raw) || (hasNoData_ && raw == noData_);
-        return isVoid ? VOID_HEIGHT : static_cast<float>(raw * scale_ + offset_);
+        if (!std::isfinite(raw) || std::fabs(raw) >= kVoidMagnitude ||
+            (hasNoData_ && raw == noData_))
+            return VOID_HEIGHT;
+        // A scale can carry a sane raw value out of float's range.
+        const double metres = raw * scale_ + offset_;
+        return std::isfinite(metres) && std::fabs(metres) < kVoidMagnitude
+                   ? static_cast<float>(metres)
+                   : VOID_HEIGHT;
     };
 
     // A thinned picture of a file with overviews (the working file always
@@ -217,8 +176,7 @@ void CGdalRaster::read() {
         extra.eResampleAlg = GRIORA_Average;
         if (GDALRasterIOEx(band, GF_Read, 0, 0, cols * step, rows * step, grid.data(), cols, rows,
                            GDT_Float64, 0, 0, &extra) != CE_None) {
-            throw rasterError(
-                fileName, std::string("the raster cannot be read (") + CPLGetLastErrorMsg() + ").");
+            throw MessageError(MessageId::RasterReadFailed);
         }
         for (std::size_t i = 0; i < grid.size(); ++i) out[i] = height(grid[i]);
         return;
@@ -241,8 +199,7 @@ void CGdalRaster::read() {
         if (slot < 0) continue;
         if (GDALRasterIO(band, GF_Read, first, r, width, 1, row.data(), width, 1, GDT_Float64, 0,
                          0) != CE_None) {
-            throw rasterError(fileName, "row " + formatInteger(r) + " cannot be read (" +
-                                            CPLGetLastErrorMsg() + ").");
+            throw MessageError(MessageId::RasterReadFailed);
         }
         float* dst = out.data() + static_cast<std::size_t>(slot) * usedCols;
         for (std::size_t k = 0; k < keptCols.size(); ++k)

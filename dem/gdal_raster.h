@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "dem/gdal_open.h"
 #include "dem/mesh.h"
 
 namespace hg {
@@ -17,31 +18,22 @@ public:
     CGdalRaster(TerrainBuffers& draw, CViewSettings& settings, std::filesystem::path fileName);
     ~CGdalRaster() override;
 
-    // Throws MessageError-like runtime errors naming the file when GDAL
-    // cannot open it, it has no band, it is rotated or not georeferenced.
+    // Opens through the safe opener; throws MessageError when the file is
+    // refused, has no band, is rotated, not georeferenced or cannot be
+    // placed on the globe.
     void open() override;
     void read() override;
 
 private:
-    struct Dataset;
-    std::unique_ptr<Dataset> data_;
+    GdalDataset data_;
     double scale_ = 1.0;
     double offset_ = 0.0;
     bool hasNoData_ = false;
     double noData_ = 0.0;
 };
 
-// Keeps GDAL from printing its own errors while it lives: ours name the
-// file and say what is wrong with it instead.
-class QuietGdal {
-public:
-    QuietGdal();
-    ~QuietGdal();
-    QuietGdal(const QuietGdal&) = delete;
-    QuietGdal& operator=(const QuietGdal&) = delete;
-};
-
-// True when GDAL recognises the file as a raster it can open.
-bool gdalIdentifiesRaster(const std::filesystem::path& path);
+// A raw height of this magnitude or more is a void: formats write
+// +-3.4e38 (the float limits) for "no data" without saying so.
+inline constexpr double kVoidMagnitude = 1e30;
 
 }  // namespace hg

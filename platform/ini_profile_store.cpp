@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 
 #include "platform/file.h"
 #include "platform/home.h"
+#include "platform/messages.h"
 #include "platform/profile_store.h"
 #include "platform/text_number.h"
 
@@ -26,12 +28,46 @@ struct IniText {
     bool bom = false;
 };
 
-IniText loadIni(const std::filesystem::path& path) {
+// The whole file; an empty text when there is none; nothing when it
+// cannot be read whole. Opened without blocking, so a pipe or a device in
+// its place is refused instead of waited on or read forever.
+std::optional<std::string> readIniFile(const std::filesystem::path& path) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        if (errno == ENOENT) return std::string();
+        return std::nullopt;
+    }
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > kMaxIniBytes) {
+        return std::nullopt;
+    }
+    // Read to the end, not to the size seen: a file growing meanwhile past
+    // the limit is refused rather than cut.
+    std::string text;
+    char buffer[1 << 14];
+    for (;;) {
+        const ssize_t r = ::read(fd, buffer, sizeof buffer);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (r == 0) break;
+        text.append(buffer, static_cast<std::size_t>(r));
+        if (text.size() > kMaxIniBytes) return std::nullopt;
+    }
+    return text;
+}
+
+IniText parseIni(std::string_view text) {
     IniText ini;
-    // A settings file is small; anything huge is not ours to parse.
-    auto data = readWholeFile(path, 16u << 20);
-    if (!data) return ini;
-    std::string_view text(data->data(), data->size());
     if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
         ini.bom = true;
         text.remove_prefix(kUtf8Bom.size());
@@ -54,6 +90,12 @@ IniText loadIni(const std::filesystem::path& path) {
         ini.lines.push_back(std::move(line));
     }
     return ini;
+}
+
+std::optional<IniText> loadIni(const std::filesystem::path& path) {
+    std::optional<std::string> text = readIniFile(path);
+    if (!text) return std::nullopt;
+    return parseIni(*text);
 }
 
 std::string_view trim(std::string_view s) {
@@ -116,10 +158,11 @@ Location locate(const IniText& ini, const std::string& section, const std::strin
 
 std::optional<std::string> lookup(const std::filesystem::path& path, const std::string& section,
                                   const std::string& key) {
-    IniText ini = loadIni(path);
-    Location loc = locate(ini, section, key);
+    std::optional<IniText> ini = loadIni(path);
+    if (!ini) return std::nullopt;
+    Location loc = locate(*ini, section, key);
     if (!loc.keyLine) return std::nullopt;
-    std::string_view value = entryOf(ini.lines[*loc.keyLine])->second;
+    std::string_view value = entryOf(ini->lines[*loc.keyLine])->second;
     if (value.size() >= 2 && ((value.front() == '"' && value.back() == '"') ||
                               (value.front() == '\'' && value.back() == '\''))) {
         value = value.substr(1, value.size() - 2);
@@ -250,15 +293,21 @@ bool IniProfileStore::putStrings(const std::string& section, const std::vector<E
 bool IniProfileStore::apply(const std::vector<Change>& changes) {
     ScopedStoreLock held(*this);
     if (!held.held()) return false;
-    IniText ini = loadIni(path_);
+    std::optional<IniText> ini = loadIni(path_);
+    if (!ini) return false;
     for (const Change& c : changes) {
         if (c.value) {
-            setEntry(ini, c.section, c.key, *c.value);
+            setEntry(*ini, c.section, c.key, *c.value);
         } else {
-            removeEntry(ini, c.section, c.key);
+            removeEntry(*ini, c.section, c.key);
         }
     }
-    return saveIni(path_, ini);
+    return saveIni(path_, *ini);
+}
+
+std::optional<std::string> IniProfileStore::unreadable() const {
+    if (readIniFile(path_)) return std::nullopt;
+    return path_.string() + ": " + loadMessage(MessageId::SettingsNotReadWhole);
 }
 
 // Every write already reached the disk; flushing has nothing left to do.

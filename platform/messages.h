@@ -8,7 +8,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 161;
+inline constexpr int kMessageCount = 173;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -177,8 +177,21 @@ enum class MessageId : int {
     NotEnoughMemory = 159,
     HelpImported = 160,
     HelpOtherNames = 161,
+    // Rasters and settings refused as files from strangers may be.
+    RasterNotPlainFile = 162,
+    RasterNotRegularFile = 163,
+    RasterFormatRefused = 164,
+    RasterNoBand = 165,
+    RasterNoGeoreference = 166,
+    RasterNotNorthUp = 167,
+    RasterNotPlaceable = 168,
+    RasterGridSize = 169,
+    DemSpacing = 170,
+    DemNoHeights = 171,
+    RasterReadFailed = 172,
+    SettingsNotReadWhole = 173,
 };
-static_assert(static_cast<int>(MessageId::HelpOtherNames) == kMessageCount);
+static_assert(static_cast<int>(MessageId::SettingsNotReadWhole) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.

@@ -36,6 +36,12 @@ public:
     virtual bool apply(const std::vector<Change>& changes) = 0;
     virtual bool flush() = 0;
 
+    // Why the store's file cannot be read whole, naming it; nothing when it
+    // can. While it cannot, reads give their defaults and every write is
+    // refused, so a file that was only partly understood is never replaced
+    // by the little that was.
+    virtual std::optional<std::string> unreadable() const { return std::nullopt; }
+
     // Exclusive use against other processes, for a read-modify-write that
     // must not interleave with theirs. Nests: writes made while it is held
     // do not take it again. False when it cannot be had.
@@ -61,9 +67,17 @@ private:
 
 // An ini file with the private-profile rules: sections and keys compared
 // without case, other sections, keys, comments and order kept across a
-// write. Every read looks at the file as it is now and every write replaces
-// it atomically under a flock on "<file>.lock" beside it, so two processes
+// write. A file above kMaxIniBytes, or one that is not a regular file or
+// cannot be read, is refused whole (see unreadable()). Every read looks at the file as it is now
+// and every write replaces it atomically under a flock on "<file>.lock" beside it, so two processes
 // never undo each other's changes. A UTF-8 byte-order mark is kept.
+// The largest settings file read. The program writes a few dozen keys (a
+// few kilobytes), and every read parses the whole file again (some thirty
+// at a saver start), so a megabyte leaves hundreds of times the room for
+// hand-written comments and other sections while keeping those reads
+// quick; anything larger is not a settings file of ours.
+inline constexpr std::size_t kMaxIniBytes = 1u << 20;
+
 class IniProfileStore final : public ProfileStore {
 public:
     explicit IniProfileStore(std::filesystem::path path) : path_(std::move(path)) {}
@@ -82,6 +96,7 @@ public:
     bool putStrings(const std::string& section, const std::vector<Entry>& entries) override;
     bool apply(const std::vector<Change>& changes) override;
     bool flush() override;
+    std::optional<std::string> unreadable() const override;
     bool lock() override;
     void unlock() override;
 

@@ -277,6 +277,25 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 161 */
     "  A file of any other name is a GSI 50 m mesh where that reader takes it,\n"
     "  else a raster of any format GDAL reads (type 7).\n",
+    /* 162 */
+    "Only a plain local file can be read as a raster: archive paths, network addresses and parts "
+    "of files are refused.",
+    /* 163 */ "This is not a regular file that can be read (a device, a folder or a missing file).",
+    /* 164 */
+    "Not a raster in a format read here (GeoTIFF, SRTM .hgt or .hgt.zip, ESRI ASCII grid, DTED, "
+    "Erdas Imagine, USGS DEM, Surfer grid, ESRI .bil/.flt).",
+    /* 165 */ "The raster has no elevation band.",
+    /* 166 */ "The raster has no georeferencing.",
+    /* 167 */ "The raster is rotated or not north up; only north-up rasters can be drawn.",
+    /* 168 */ "The raster's coordinate system cannot be placed on the globe.",
+    /* 169 */ "The raster is too small or too large to draw.",
+    /* 170 */
+    "The spacing of the DEM's posts is not usable (it must lie between 1 mm and 1000 km).",
+    /* 171 */ "The DEM holds no heights: every post is void.",
+    /* 172 */ "The raster cannot be read.",
+    /* 173 */
+    "The settings file cannot be read whole (it is larger than 1 MB, not a regular file or "
+    "unreadable). It is left as it is and nothing was changed.",
 };
 
 }  // namespace hg

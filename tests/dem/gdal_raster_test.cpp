@@ -12,6 +12,7 @@
 
 #include "dem/geodesy.h"
 #include "dem/usgs1deg.h"
+#include "platform/message_error.h"
 #include "support/gtiff_copy.h"
 #include "support/mesh_read.h"
 #include "support/test_support.h"
@@ -41,9 +42,15 @@ double sampleHeight(double r, double c) {
 
 std::filesystem::path writeRaster(const std::filesystem::path& path, const RasterSpec& spec,
                                   const std::vector<std::pair<int, int>>& voids = {}) {
-    GDALAllRegister();
-    GDALDriverH mem = GDALGetDriverByName("MEM");
-    GDALDatasetH ds = GDALCreate(mem, "", spec.cols, spec.rows, 1, spec.type, nullptr);
+    // Other formats are made as a copy of a GeoTIFF: the process has no
+    // in-memory driver.
+    const bool direct = std::string(spec.driver) == "GTiff";
+    std::filesystem::path scratch = path;
+    scratch += ".src.tif";
+    hg::GdalDataset made =
+        hg::createGdalRaster("GTiff", direct ? path : scratch, spec.cols, spec.rows, spec.type);
+    EXPECT_TRUE(made) << CPLGetLastErrorMsg();
+    GDALDatasetH ds = made.get();
     double gt[6];
     std::copy(std::begin(spec.gt), std::end(spec.gt), gt);
     GDALSetGeoTransform(ds, gt);
@@ -66,11 +73,11 @@ std::filesystem::path writeRaster(const std::filesystem::path& path, const Raste
     EXPECT_EQ(GDALRasterIO(band, GF_Write, 0, 0, spec.cols, spec.rows, values.data(), spec.cols,
                            spec.rows, GDT_Float64, 0, 0),
               CE_None);
-    GDALDatasetH out = GDALCreateCopy(GDALGetDriverByName(spec.driver), path.c_str(), ds, FALSE,
-                                      nullptr, nullptr, nullptr);
-    EXPECT_NE(out, nullptr) << CPLGetLastErrorMsg();
-    if (out) GDALClose(out);
-    GDALClose(ds);
+    if (!direct) {
+        EXPECT_TRUE(hg::copyGdalRaster(spec.driver, path, ds)) << CPLGetLastErrorMsg();
+        made.reset();
+        std::filesystem::remove(scratch);
+    }
     return path;
 }
 
@@ -178,15 +185,15 @@ TEST(GdalRaster, UnreadableRotatedOrBandlessFilesSayWhy) {
     RasterSpec rotated;
     rotated.gt[2] = 0.0001;
     writeRaster(dir / "rotated.tif", rotated);
-    for (auto [name, why] : {std::pair{"noise.tif", "Not a raster"},
-                             {"rotated.tif", "rotated"},
-                             {"missing.tif", "Not a raster"}}) {
+    for (auto [name, why] : {std::pair{"noise.tif", hg::MessageId::RasterFormatRefused},
+                             {"rotated.tif", hg::MessageId::RasterNotNorthUp},
+                             {"missing.tif", hg::MessageId::RasterNotRegularFile}}) {
         MeshRead<hg::CGdalRaster> read(dir / name);
         try {
             read.run();
             ADD_FAILURE() << name << " was read";
-        } catch (const std::runtime_error& e) {
-            EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
+        } catch (const hg::MessageError& e) {
+            EXPECT_EQ(e.id(), why) << name << ": " << e.what();
         }
     }
     EXPECT_FALSE(hg::gdalIdentifiesRaster(dir / "noise.tif"));
@@ -244,20 +251,18 @@ TEST(GdalImport, TheWorkingCopyIsATiledGeoTiffThatReadsAsTheOriginal) {
     EXPECT_DOUBLE_EQ(copy.mesh.nwX, original.mesh.nwX);
     EXPECT_DOUBLE_EQ(copy.mesh.seY, original.mesh.seY);
 
-    GDALDatasetH ds = GDALOpen(working.c_str(), GA_ReadOnly);
-    ASSERT_NE(ds, nullptr);
+    hg::GdalDataset opened = hg::openGdalRaster(working);
+    GDALDatasetH ds = opened.get();
     EXPECT_STREQ(GDALGetDriverShortName(GDALGetDatasetDriver(ds)), "GTiff");
     GDALRasterBandH band = GDALGetRasterBand(ds, 1);
     int blockX = 0, blockY = 0;
     GDALGetBlockSize(band, &blockX, &blockY);
     EXPECT_LT(blockY, 520) << "not tiled";
     EXPECT_GE(GDALGetOverviewCount(band), 1);
-    GDALClose(ds);
 
     // A file that is no raster is refused before anything is written.
     hgtest::writeFile(dir / "notes.txt", "not elevations\n");
-    EXPECT_THROW(hg::writeGdalWorkingFile(dir / "notes.txt", dir / "other.mem"),
-                 std::runtime_error);
+    EXPECT_THROW(hg::writeGdalWorkingFile(dir / "notes.txt", dir / "other.mem"), hg::MessageError);
     EXPECT_FALSE(std::filesystem::exists(dir / "other.mem"));
 }
 

@@ -1,24 +1,23 @@
 #pragma once
 
-#include <gdal.h>
-
 #include <filesystem>
+#include <stdexcept>
+
+#include "dem/gdal_open.h"
 
 namespace hgtest {
 
-// Writes `source` as a GeoTIFF at `target` through GDAL, as gdal_translate
-// would; false when this GDAL cannot read the source or write the copy.
+// Writes `source` as a GeoTIFF at `target` through GDAL's own reader of its
+// format, as gdal_translate would; false when no allowed reader takes the
+// source or the copy cannot be written.
 inline bool writeGeoTiffCopy(const std::filesystem::path& source,
                              const std::filesystem::path& target) {
-    GDALAllRegister();
-    GDALDatasetH in = GDALOpen(source.c_str(), GA_ReadOnly);
-    if (in == nullptr) return false;
-    GDALDatasetH out = GDALCreateCopy(GDALGetDriverByName("GTiff"), target.c_str(), in, FALSE,
-                                      nullptr, nullptr, nullptr);
-    GDALClose(in);
-    if (out == nullptr) return false;
-    GDALClose(out);
-    return true;
+    try {
+        hg::GdalDataset in = hg::openGdalRaster(source);
+        return static_cast<bool>(hg::copyGdalRaster("GTiff", target, in.get()));
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }  // namespace hgtest
