@@ -111,7 +111,7 @@ void CDrawFlower::buildScene() {
     const std::vector<float>& vertices = terrain().vertices;
     surface_.buildNormalSets(vertices, numCols(), numRows(), settings().normalWeight);
     smoothNormals_ = flowerSmoothNormals(grid());
-    surface_.buildIndices(numCols(), numRows());
+    surface_.buildIndices(numCols(), numRows(), cellShape());
     fillColours();
 }
 

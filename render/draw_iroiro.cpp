@@ -9,7 +9,7 @@ void CBlendedSurface::buildSurface() {
     buildCellCentres();
     const int cols = numCols(), rows = numRows();
     surface_.buildNormalSets(terrain().vertices, cols, rows, settings().normalWeight);
-    surface_.buildIndices(cols, rows);
+    surface_.buildIndices(cols, rows, cellShape());
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());

@@ -129,7 +129,7 @@ void CDrawSkeleton::buildScene() {
     const int cols = numCols(), rows = numRows();
     const std::vector<float>& vertices = terrain().vertices;
     surface_.buildNormalSets(vertices, cols, rows, settings().normalWeight);
-    surface_.buildIndexOrders(cols, rows);
+    surface_.buildIndexOrders(cols, rows, cellShape());
 
     const std::size_t count = grid().vertexCount();
     diffuse_.assign(count * 4, 0.0f);
@@ -162,7 +162,9 @@ void CDrawSkeleton::drawFrame() {
         const DirectionalLighting lighting(table, tilt(), turn());
         const float shininess = table.frontShininess.value_or(0.0f);
         const float* normals = surface_.normals().data();
-        for (std::size_t v = 0; v < shininess_.size(); ++v) {
+        // Cells cut in two leave the centres undrawn: nothing to light there.
+        const std::size_t lit = std::min(shininess_.size(), surface_.usedVertices());
+        for (std::size_t v = 0; v < lit; ++v) {
             Rgba d, s;
             std::copy_n(diffuse_.begin() + v * 4, 4, d.begin());
             std::copy_n(specular_.begin() + v * 4, 4, s.begin());

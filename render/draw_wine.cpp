@@ -29,7 +29,7 @@ void CDrawWine::buildScene() {
     buildCellCentres();
     const int cols = numCols(), rows = numRows();
     surface_.buildNormalSets(terrain().vertices, cols, rows, settings().normalWeight);
-    surface_.buildIndices(cols, rows);
+    surface_.buildIndices(cols, rows, cellShape());
 
     texture_.create();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
