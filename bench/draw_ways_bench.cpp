@@ -22,7 +22,7 @@ constexpr int kSide = 201;
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
-enum Cells { kTwoTriangles = 0, kCentreFans = 1 };
+enum Cells { kTwoTriangles = 0, kCentreFans = 1, kRowStrips = 2 };
 enum Path { kImmediate = 0, kClientArrays = 1, kDisplayList = 2 };
 
 struct Field {
@@ -56,6 +56,36 @@ Field makeField() {
         f.colours[v * 4 + 3] = 1.0f;
     }
     return f;
+}
+
+// Row after row, each a strip zigzagging between two rows of the grid.
+std::vector<std::uint32_t> rowStripIndices() {
+    std::vector<std::uint32_t> out;
+    for (std::uint32_t i = 0; i + 1 < kSide; ++i) {
+        for (std::uint32_t j = 0; j < kSide; ++j) {
+            out.push_back(i * kSide + j);
+            out.push_back((i + 1) * kSide + j);
+        }
+    }
+    return out;
+}
+
+// The net of the Mesh style over the surface: every third row and column
+// as a line strip, the thinning of a 201-vertex grid at its 100 lines.
+void drawNet(const Field& f) {
+    glDisable(GL_LIGHTING);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int a = 0; a < kSide; a += 3) {
+            glBegin(GL_LINE_STRIP);
+            for (int b = 0; b < kSide; ++b) {
+                const int i = pass == 0 ? a : b, j = pass == 0 ? b : a;
+                glVertex3fv(&f.vertices[(static_cast<std::size_t>(i) * kSide + j) * 3]);
+            }
+            glEnd();
+        }
+    }
+    glEnable(GL_LIGHTING);
 }
 
 std::vector<std::uint32_t> twoTriangleIndices() {
@@ -102,22 +132,35 @@ void BM_DrawWays(benchmark::State& state) {
     const auto cells = static_cast<Cells>(state.range(0));
     const auto path = static_cast<Path>(state.range(1));
     const bool twoSided = state.range(2) != 0, colourMaterial = state.range(3) != 0;
+    const bool net = state.range(4) != 0;
     hg::EglOffscreenTarget target(kWidth, kHeight);
     target.makeCurrent();
     setUpView(twoSided, colourMaterial);
     Field f = makeField();
-    const std::vector<std::uint32_t> indices =
-        cells == kCentreFans ? hg::buildIndexList(kSide, kSide, 0) : twoTriangleIndices();
+    const std::vector<std::uint32_t> indices = cells == kCentreFans
+                                                   ? hg::buildIndexList(kSide, kSide, 0)
+                                               : cells == kRowStrips ? rowStripIndices()
+                                                                     : twoTriangleIndices();
     // The normals a frame hands over anew, as the blended sets are.
     std::vector<float> frameNormals = f.normals;
 
+    auto vertex = [&](std::uint32_t v) {
+        if (colourMaterial) glColor4fv(&f.colours[v * 4]);
+        glNormal3fv(&f.normals[v * 3]);
+        glVertex3fv(&f.vertices[v * 3]);
+    };
     auto emit = [&] {
-        glBegin(GL_TRIANGLES);
-        for (const std::uint32_t v : indices) {
-            if (colourMaterial) glColor4fv(&f.colours[v * 4]);
-            glNormal3fv(&f.normals[v * 3]);
-            glVertex3fv(&f.vertices[v * 3]);
+        if (cells == kRowStrips) {
+            const std::size_t row = 2 * static_cast<std::size_t>(kSide);
+            for (std::size_t start = 0; start < indices.size(); start += row) {
+                glBegin(GL_TRIANGLE_STRIP);
+                for (std::size_t n = start; n < start + row; ++n) vertex(indices[n]);
+                glEnd();
+            }
+            return;
         }
+        glBegin(GL_TRIANGLES);
+        for (const std::uint32_t v : indices) vertex(v);
         glEnd();
     };
     if (path == kDisplayList) {
@@ -146,36 +189,47 @@ void BM_DrawWays(benchmark::State& state) {
                 glEnableClientState(GL_COLOR_ARRAY);
                 glColorPointer(4, GL_FLOAT, 0, f.colours.data());
             }
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
-                           indices.data());
+            if (cells == kRowStrips) {
+                const std::size_t row = 2 * static_cast<std::size_t>(kSide);
+                for (std::size_t start = 0; start < indices.size(); start += row)
+                    glDrawElements(GL_TRIANGLE_STRIP, static_cast<GLsizei>(row), GL_UNSIGNED_INT,
+                                   indices.data() + start);
+            } else {
+                glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
+                               indices.data());
+            }
             glDisableClientState(GL_COLOR_ARRAY);
             glDisableClientState(GL_NORMAL_ARRAY);
             glDisableClientState(GL_VERTEX_ARRAY);
         }
+        if (net) drawNet(f);
         glPopMatrix();
         glFinish();
     }
     if (path == kDisplayList) glDeleteLists(1, 1);
-    static const char* const kCells[] = {"two triangles", "centre fans"};
+    static const char* const kCells[] = {"two triangles", "centre fans", "row strips"};
     static const char* const kPaths[] = {"immediate", "client arrays", "display list"};
     state.SetLabel(std::string(kCells[cells]) + ", " + kPaths[path] +
                    (twoSided ? ", two-sided" : ", one-sided") +
-                   (colourMaterial ? ", colour material" : ""));
+                   (colourMaterial ? ", colour material" : "") + (net ? ", net" : ""));
 }
 
-// {cells, path, two-sided, colour material}: the hack's way first, ours
-// last, and between them one difference at a time.
+// {cells, path, two-sided, colour material, net}: the hack's way first,
+// then our surface styles' old way and the way they draw a fine grid now,
+// and between them one difference at a time; last the Mesh style's way.
 BENCHMARK(BM_DrawWays)
-    ->Args({kTwoTriangles, kImmediate, 0, 0})
-    ->Args({kCentreFans, kClientArrays, 1, 1})
-    ->Args({kCentreFans, kClientArrays, 0, 1})
-    ->Args({kCentreFans, kClientArrays, 1, 0})
-    ->Args({kCentreFans, kImmediate, 1, 1})
-    ->Args({kCentreFans, kDisplayList, 1, 1})
-    ->Args({kTwoTriangles, kClientArrays, 1, 1})
-    ->Args({kTwoTriangles, kClientArrays, 0, 0})
-    ->Args({kTwoTriangles, kDisplayList, 0, 0})
-    ->ArgNames({"cells", "path", "twoSided", "colourMaterial"})
+    ->Args({kRowStrips, kImmediate, 0, 0, 0})
+    ->Args({kCentreFans, kClientArrays, 1, 1, 0})
+    ->Args({kTwoTriangles, kClientArrays, 1, 1, 0})
+    ->Args({kCentreFans, kClientArrays, 0, 1, 0})
+    ->Args({kCentreFans, kClientArrays, 1, 0, 0})
+    ->Args({kCentreFans, kDisplayList, 1, 1, 0})
+    ->Args({kTwoTriangles, kClientArrays, 0, 0, 0})
+    ->Args({kTwoTriangles, kDisplayList, 0, 0, 0})
+    ->Args({kRowStrips, kClientArrays, 0, 0, 0})
+    ->Args({kTwoTriangles, kDisplayList, 1, 0, 0})
+    ->Args({kTwoTriangles, kDisplayList, 1, 0, 1})
+    ->ArgNames({"cells", "path", "twoSided", "colourMaterial", "net"})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -55,7 +55,7 @@ std::vector<float> checkerCoords(int numCols, int numRows, int numMesh, CellShap
         for (int j = 0; j < numCols - 1; ++j) {
             const CellCorners& c = cellCorners(numMesh, i, j);
             if (!fans) {
-                for (const Pair& p : {c.p0, c.p1, c.p2, c.p0, c.p2, c.p3})
+                for (const Pair& p : {c.p0, c.p1, c.p3, c.p1, c.p2, c.p3})
                     coords.insert(coords.end(), p.begin(), p.end());
                 continue;
             }

@@ -22,7 +22,7 @@ std::vector<std::uint8_t> checkerLevel(int size);
 // p3, m, p3, p0): 24 floats a cell. The grid thinning numMesh decides the
 // checks' size: 2 or 3 puts the whole board on every cell; 0 gives checks of
 // 2 x 2 cells; any other value one cell a check. Cells cut in two triangles
-// take the six entries p0, p1, p2, p0, p2, p3 (12 floats a cell): the
+// take the six entries p0, p1, p3, p1, p2, p3 (12 floats a cell): the
 // coordinates are affine across a cell, so the centre shows the same part
 // of the board either way.
 std::vector<float> checkerCoords(int numCols, int numRows, int numMesh,

@@ -52,7 +52,7 @@ void CDrawCheck::buildScene() {
     buildCellCentres();
     const int cols = numCols(), rows = numRows();
     surface_.buildNormalSets(terrain().vertices, cols, rows, settings().normalWeight);
-    surface_.buildIndices(cols, rows, cellShape());
+    surface_.buildIndices(cols, rows, cellShape(), false);
 
     // The record holds the block size the reader thinned by, not the list
     // position; the position is what decides the checks' size.

@@ -20,8 +20,8 @@ void CBlendedSurface::drawFrame() {
     glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
     const auto& indices = surface_.drawIndices();
     drawTurned([&] {
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
-                       indices.data());
+        glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
+                       static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
     });
     finishFrame();
 }

@@ -196,8 +196,8 @@ void CDrawSkeleton::drawPass() const {
     glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
     glColorPointer(4, GL_FLOAT, 0, lit_.data());
     drawTurned([&] {
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
-                       indices.data());
+        glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
+                       static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
     });
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -209,7 +209,7 @@ void CDrawSkeleton::drawLiteralPass() const {
     const std::vector<float>& normals = surface_.normals();
     const auto& indices = surface_.drawIndices();
     drawTurned([&] {
-        glBegin(GL_TRIANGLES);
+        glBegin(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES);
         for (const std::uint32_t v : indices) {
             glNormal3fv(&normals[v * 3]);
             glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, &diffuse_[v * 4]);

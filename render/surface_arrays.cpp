@@ -23,19 +23,24 @@ std::size_t verticesUsed(int numCols, int numRows, CellShape shape) {
 
 }  // namespace
 
-void SurfaceArrays::buildIndices(int numCols, int numRows, CellShape shape) {
+void SurfaceArrays::buildIndices(int numCols, int numRows, CellShape shape, bool strips) {
     shape_ = resolveCellShape(numCols, numRows, shape);
     usedVertices_ = verticesUsed(numCols, numRows, shape_);
+    strips_ = strips && shape_ == CellShape::TwoTriangles;
     for (auto& list : indexOrders_) list.clear();
-    indexOrders_[0] = buildIndexList(numCols, numRows, 0, shape_);
+    indexOrders_[0] =
+        strips_ ? buildStripList(numCols, numRows, 0) : buildIndexList(numCols, numRows, 0, shape_);
     drawOrder_ = 0;
 }
 
 void SurfaceArrays::buildIndexOrders(int numCols, int numRows, CellShape shape) {
     shape_ = resolveCellShape(numCols, numRows, shape);
     usedVertices_ = verticesUsed(numCols, numRows, shape_);
+    strips_ = shape_ == CellShape::TwoTriangles;
     for (std::size_t k = 0; k < indexOrders_.size(); ++k) {
-        indexOrders_[k] = buildIndexList(numCols, numRows, static_cast<int>(k), shape_);
+        const int order = static_cast<int>(k);
+        indexOrders_[k] = strips_ ? buildStripList(numCols, numRows, order)
+                                  : buildIndexList(numCols, numRows, order, shape_);
     }
     drawOrder_ = 0;
 }

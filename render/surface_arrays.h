@@ -22,8 +22,10 @@ public:
     void blendFor(double angle);
 
     // Order 0 only, drawn every frame, its cells cut as shape says (Auto
-    // resolved by the grid).
-    void buildIndices(int numCols, int numRows, CellShape shape = CellShape::CentreFan);
+    // resolved by the grid). Cells cut in two are listed as one triangle
+    // strip unless strips is false.
+    void buildIndices(int numCols, int numRows, CellShape shape = CellShape::CentreFan,
+                      bool strips = true);
     // All eight traversal orders; the frame picks one by angle.
     void buildIndexOrders(int numCols, int numRows, CellShape shape = CellShape::CentreFan);
     void pickOrderFor(double angle);
@@ -31,6 +33,8 @@ public:
     // The shape the index lists cut cells into. Two triangles draw no cell
     // centre, so the blend leaves the centres' normals alone then.
     CellShape cellShape() const { return shape_; }
+    // True when the lists are triangle strips, false for separate triangles.
+    bool drawsStrips() const { return strips_; }
     // How many leading vertices the index lists use: grid and centres, or
     // the grid alone.
     std::size_t usedVertices() const { return usedVertices_; }
@@ -48,6 +52,7 @@ private:
     std::array<std::vector<std::uint32_t>, 8> indexOrders_;
     int drawOrder_ = 0;
     CellShape shape_ = CellShape::CentreFan;
+    bool strips_ = false;
     std::size_t usedVertices_ = SIZE_MAX;
 };
 

@@ -240,7 +240,7 @@ std::vector<std::uint32_t> buildIndexList(int numCols, int numRows, int order, C
         if (fans) {
             for (std::uint32_t e : {m, p0, p1, m, p1, p2, m, p2, p3, m, p3, p0}) out.push_back(e);
         } else {
-            for (std::uint32_t e : {p0, p1, p2, p0, p2, p3}) out.push_back(e);
+            for (std::uint32_t e : {p0, p1, p3, p1, p2, p3}) out.push_back(e);
         }
     };
     // The outer loop runs over rows or columns, each loop up or down:
@@ -257,6 +257,63 @@ std::vector<std::uint32_t> buildIndexList(int numCols, int numRows, int order, C
     } else {
         for (int a = 0; a < cellCols; ++a)
             for (int b = 0; b < cellRows; ++b) cell(rowAt(b), colAt(a));
+    }
+    return out;
+}
+
+std::vector<std::uint32_t> buildStripList(int numCols, int numRows, int order) {
+    if (numCols < 2 || numRows < 2) return {};
+    const int cellCols = numCols - 1, cellRows = numRows - 1;
+    const int o = order & 7;
+    const bool rowsOuter = o == 0 || o == 3 || o == 4 || o == 7;
+    const bool rowsUp = o < 2 || o > 5;
+    const bool colsUp = o < 4;
+    struct At {
+        int i, j;
+    };
+    auto index = [&](At v) {
+        return static_cast<std::uint32_t>(v.i) * static_cast<std::uint32_t>(numCols) +
+               static_cast<std::uint32_t>(v.j);
+    };
+    std::vector<std::uint32_t> out;
+    const int lines = rowsOuter ? cellRows : cellCols;
+    const int steps = rowsOuter ? cellCols : cellRows;
+    out.reserve(static_cast<std::size_t>(lines) * (2 * static_cast<std::size_t>(steps) + 6));
+    for (int a = 0; a < lines; ++a) {
+        // The two vertices across the line at step k, the line run in its
+        // order's direction.
+        auto across = [&](int k, bool second) {
+            if (rowsOuter) {
+                const int r = rowsUp ? a : cellRows - 1 - a;
+                return At{r + (second ? 1 : 0), colsUp ? k : cellCols - k};
+            }
+            const int c = colsUp ? a : cellCols - 1 - a;
+            return At{rowsUp ? k : cellRows - k, c + (second ? 1 : 0)};
+        };
+        // The first cell's triangles share the edge Y0-X1: take the pair in
+        // the order that makes it the (i+1, j)-(i, j+1) diagonal.
+        bool swap = false;
+        {
+            const At y0 = across(0, true), x1 = across(1, false);
+            swap = (x1.i - y0.i) * (x1.j - y0.j) > 0;
+        }
+        auto vertex = [&](int k, bool second) { return across(k, second != swap); };
+        // (X0, Y0, X1) drawn as an even triangle of the strip keeps its
+        // winding, as an odd one is turned; the fan's winding has a negative
+        // cross product with x along j and y along i.
+        const At x0 = vertex(0, false), y0 = vertex(0, true), x1 = vertex(1, false);
+        const int cross = (y0.j - x0.j) * (x1.i - x0.i) - (y0.i - x0.i) * (x1.j - x0.j);
+        const std::size_t parity = cross < 0 ? 0 : 1;
+        const std::uint32_t first = index(x0);
+        if (!out.empty()) {
+            out.push_back(out.back());
+            out.push_back(first);
+        }
+        if (out.size() % 2 != parity) out.push_back(first);
+        for (int k = 0; k <= steps; ++k) {
+            out.push_back(index(vertex(k, false)));
+            out.push_back(index(vertex(k, true)));
+        }
     }
     return out;
 }

@@ -31,7 +31,7 @@ TEST(CellShape, TwoTrianglesCutEachFanCellAlongOneDiagonal) {
             // The fan's corners in turn: m p0 p1, m p1 p2, m p2 p3, m p3 p0.
             const std::uint32_t p0 = fans[c * 12 + 1], p1 = fans[c * 12 + 2], p2 = fans[c * 12 + 5],
                                 p3 = fans[c * 12 + 8];
-            const std::vector<std::uint32_t> want = {p0, p1, p2, p0, p2, p3};
+            const std::vector<std::uint32_t> want = {p0, p1, p3, p1, p2, p3};
             EXPECT_TRUE(std::equal(want.begin(), want.end(), split.begin() + c * 6)) << c;
         }
     }
@@ -42,10 +42,52 @@ TEST(CellShape, TwoTrianglesCutEachFanCellAlongOneDiagonal) {
     ASSERT_EQ(splitCoords.size(), fanCoords.size() / 2);
     for (std::size_t c = 0; c < 6; ++c) {
         for (const auto& [splitEntry, fanEntry] :
-             {std::pair{0, 1}, {1, 2}, {2, 5}, {3, 1}, {4, 5}, {5, 8}}) {
+             {std::pair{0, 1}, {1, 2}, {2, 8}, {3, 2}, {4, 5}, {5, 8}}) {
             for (std::size_t k = 0; k < 2; ++k) {
                 EXPECT_EQ(splitCoords[c * 12 + static_cast<std::size_t>(splitEntry) * 2 + k],
                           fanCoords[c * 24 + static_cast<std::size_t>(fanEntry) * 2 + k]);
+            }
+        }
+    }
+}
+
+// The triangles a strip draws, as OpenGL reads it: every odd one turned
+// back, those with a repeated vertex dropped (they have no area).
+std::vector<std::array<std::uint32_t, 3>> stripTriangles(const std::vector<std::uint32_t>& s) {
+    std::vector<std::array<std::uint32_t, 3>> out;
+    for (std::size_t k = 0; k + 2 < s.size(); ++k) {
+        std::array<std::uint32_t, 3> t = k % 2 == 0 ? std::array{s[k], s[k + 1], s[k + 2]}
+                                                    : std::array{s[k + 1], s[k], s[k + 2]};
+        if (t[0] == t[1] || t[1] == t[2] || t[0] == t[2]) continue;
+        out.push_back(t);
+    }
+    return out;
+}
+
+// A triangle started from its least index: the same triangle with the same
+// winding compares equal however it was started.
+std::array<std::uint32_t, 3> canonical(std::array<std::uint32_t, 3> t) {
+    while (t[0] > t[1] || t[0] > t[2]) t = {t[1], t[2], t[0]};
+    return t;
+}
+
+TEST(CellShape, StripsDrawTheTwoTriangleCellsInTheSameOrder) {
+    for (const auto& [cols, rows] : {std::pair{4, 3}, {2, 5}, {6, 2}, {2, 2}}) {
+        for (int order = 0; order < 8; ++order) {
+            SCOPED_TRACE(testing::Message() << cols << " x " << rows << ", order " << order);
+            const auto list = hg::buildIndexList(cols, rows, order, CellShape::TwoTriangles);
+            const auto strip = stripTriangles(hg::buildStripList(cols, rows, order));
+            ASSERT_EQ(strip.size() * 3, list.size());
+            // Cell by cell, the same two triangles, wound the same way.
+            for (std::size_t c = 0; c < strip.size() / 2; ++c) {
+                std::array<std::array<std::uint32_t, 3>, 2> a = {canonical(strip[c * 2]),
+                                                                 canonical(strip[c * 2 + 1])};
+                std::array<std::array<std::uint32_t, 3>, 2> b = {
+                    canonical({list[c * 6], list[c * 6 + 1], list[c * 6 + 2]}),
+                    canonical({list[c * 6 + 3], list[c * 6 + 4], list[c * 6 + 5]})};
+                std::sort(a.begin(), a.end());
+                std::sort(b.begin(), b.end());
+                EXPECT_EQ(a, b) << "cell " << c;
             }
         }
     }
