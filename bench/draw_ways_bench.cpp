@@ -13,7 +13,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "frame_count.h"
 #include "render/output/egl_offscreen_target.h"
+
 #include "render/terrain_helpers.h"
 
 namespace {
@@ -22,7 +24,7 @@ constexpr int kSide = 201;
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
-enum Cells { kTwoTriangles = 0, kCentreFans = 1, kRowStrips = 2 };
+enum Cells { kTwoTriangles = 0, kCentreFans = 1, kRowStrips = 2, kJoinedStrip = 3 };
 enum Path { kImmediate = 0, kClientArrays = 1, kDisplayList = 2 };
 
 struct Field {
@@ -137,10 +139,11 @@ void BM_DrawWays(benchmark::State& state) {
     target.makeCurrent();
     setUpView(twoSided, colourMaterial);
     Field f = makeField();
-    const std::vector<std::uint32_t> indices = cells == kCentreFans
-                                                   ? hg::buildIndexList(kSide, kSide, 0)
-                                               : cells == kRowStrips ? rowStripIndices()
-                                                                     : twoTriangleIndices();
+    const std::vector<std::uint32_t> indices =
+        cells == kCentreFans    ? hg::buildIndexList(kSide, kSide, 0)
+        : cells == kRowStrips   ? rowStripIndices()
+        : cells == kJoinedStrip ? hg::buildStripList(kSide, kSide, 0)
+                                : twoTriangleIndices();
     // The normals a frame hands over anew, as the blended sets are.
     std::vector<float> frameNormals = f.normals;
 
@@ -169,6 +172,7 @@ void BM_DrawWays(benchmark::State& state) {
         glEndList();
     }
     float turn = 0.0f;
+    hgbench::startCounting();
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glPushMatrix();
@@ -195,7 +199,8 @@ void BM_DrawWays(benchmark::State& state) {
                     glDrawElements(GL_TRIANGLE_STRIP, static_cast<GLsizei>(row), GL_UNSIGNED_INT,
                                    indices.data() + start);
             } else {
-                glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
+                glDrawElements(cells == kJoinedStrip ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
+                               static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
                                indices.data());
             }
             glDisableClientState(GL_COLOR_ARRAY);
@@ -206,8 +211,11 @@ void BM_DrawWays(benchmark::State& state) {
         glPopMatrix();
         glFinish();
     }
+    hgbench::stopCounting();
+    state.counters["frames"] = static_cast<double>(state.iterations());
     if (path == kDisplayList) glDeleteLists(1, 1);
-    static const char* const kCells[] = {"two triangles", "centre fans", "row strips"};
+    static const char* const kCells[] = {"two triangles", "centre fans", "row strips",
+                                         "one joined strip"};
     static const char* const kPaths[] = {"immediate", "client arrays", "display list"};
     state.SetLabel(std::string(kCells[cells]) + ", " + kPaths[path] +
                    (twoSided ? ", two-sided" : ", one-sided") +
@@ -221,6 +229,7 @@ BENCHMARK(BM_DrawWays)
     ->Args({kRowStrips, kImmediate, 0, 0, 0})
     ->Args({kCentreFans, kClientArrays, 1, 1, 0})
     ->Args({kTwoTriangles, kClientArrays, 1, 1, 0})
+    ->Args({kJoinedStrip, kClientArrays, 1, 1, 0})
     ->Args({kCentreFans, kClientArrays, 0, 1, 0})
     ->Args({kCentreFans, kClientArrays, 1, 0, 0})
     ->Args({kCentreFans, kDisplayList, 1, 1, 0})
