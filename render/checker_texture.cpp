@@ -45,14 +45,20 @@ std::vector<std::uint8_t> checkerLevel(int size) {
     return texels;
 }
 
-std::vector<float> checkerCoords(int numCols, int numRows, int numMesh) {
+std::vector<float> checkerCoords(int numCols, int numRows, int numMesh, CellShape shape) {
     std::vector<float> coords;
     if (numCols < 2 || numRows < 2) return coords;
+    const bool fans = shape != CellShape::TwoTriangles;
     coords.reserve(static_cast<std::size_t>(numCols - 1) * static_cast<std::size_t>(numRows - 1) *
-                   24);
+                   (fans ? 24 : 12));
     for (int i = 0; i < numRows - 1; ++i) {
         for (int j = 0; j < numCols - 1; ++j) {
             const CellCorners& c = cellCorners(numMesh, i, j);
+            if (!fans) {
+                for (const Pair& p : {c.p0, c.p1, c.p3, c.p1, c.p2, c.p3})
+                    coords.insert(coords.end(), p.begin(), p.end());
+                continue;
+            }
             for (const Pair& p :
                  {c.m, c.p0, c.p1, c.m, c.p1, c.p2, c.m, c.p2, c.p3, c.m, c.p3, c.p0})
                 coords.insert(coords.end(), p.begin(), p.end());

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/terrain_helpers.h"
+
 namespace hg {
 
 // Sizes of the checker's texture levels, from the full texture down to one
@@ -19,7 +21,11 @@ std::vector<std::uint8_t> checkerLevel(int size);
 // (rows outer, columns inner, the index order m, p0, p1, m, p1, p2, m, p2,
 // p3, m, p3, p0): 24 floats a cell. The grid thinning numMesh decides the
 // checks' size: 2 or 3 puts the whole board on every cell; 0 gives checks of
-// 2 x 2 cells; any other value one cell a check.
-std::vector<float> checkerCoords(int numCols, int numRows, int numMesh);
+// 2 x 2 cells; any other value one cell a check. Cells cut in two triangles
+// take the six entries p0, p1, p3, p1, p2, p3 (12 floats a cell): the
+// coordinates are affine across a cell, so the centre shows the same part
+// of the board either way.
+std::vector<float> checkerCoords(int numCols, int numRows, int numMesh,
+                                 CellShape shape = CellShape::CentreFan);
 
 }  // namespace hg

@@ -76,6 +76,11 @@ public:
     // at another rate keeps the turn's speed per second.
     void setFrameTicks(double ticks) { frameTicks_ = ticks; }
 
+    // How the lit surface styles cut their cells into triangles, asked
+    // before initialise; Auto (the default) decides by the grid. The other
+    // styles draw as they always do.
+    void setCellShape(CellShape shape) { cellShape_ = shape; }
+
     // Follows a new size of the target: viewport and projection again, the
     // scene as it is. Nothing happens before the scene is built or for an
     // empty size.
@@ -142,6 +147,8 @@ protected:
     // still current; release() calls it.
     virtual void releaseGl() {}
 
+    CellShape cellShape() const { return cellShape_; }
+
     // Fills the cell centres behind the grid vertices.
     void buildCellCentres();
     // glClearColor from the record's backColor.
@@ -164,6 +171,7 @@ private:
     float eyeZ_ = 0.0f;
     bool sceneBuilt_ = false;
     double frameTicks_ = 1.0;
+    CellShape cellShape_ = CellShape::Auto;
 };
 
 }  // namespace hg

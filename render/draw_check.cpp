@@ -52,12 +52,12 @@ void CDrawCheck::buildScene() {
     buildCellCentres();
     const int cols = numCols(), rows = numRows();
     surface_.buildNormalSets(terrain().vertices, cols, rows, settings().normalWeight);
-    surface_.buildIndices(cols, rows);
+    surface_.buildIndices(cols, rows, cellShape(), false);
 
     // The record holds the block size the reader thinned by, not the list
     // position; the position is what decides the checks' size.
     thinning_ = thinningOf(settings().meshBlock);
-    cornerCoords_ = checkerCoords(cols, rows, thinning_);
+    cornerCoords_ = checkerCoords(cols, rows, thinning_, surface_.cellShape());
     cornerPositions_ = cornerPositions(terrain().vertices, surface_.drawIndices());
     cornerNormals_.assign(cornerPositions_.size(), 0.0f);
 

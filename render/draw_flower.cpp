@@ -111,7 +111,7 @@ void CDrawFlower::buildScene() {
     const std::vector<float>& vertices = terrain().vertices;
     surface_.buildNormalSets(vertices, numCols(), numRows(), settings().normalWeight);
     smoothNormals_ = flowerSmoothNormals(grid());
-    surface_.buildIndices(numCols(), numRows());
+    surface_.buildIndices(numCols(), numRows(), cellShape());
     fillColours();
 }
 
@@ -137,8 +137,8 @@ void CDrawFlower::drawFrame() {
     glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
     glColorPointer(4, GL_FLOAT, 0, colours.data());
     drawTurned([&] {
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
-                       indices.data());
+        glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
+                       static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
     });
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);

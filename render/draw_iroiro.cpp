@@ -9,7 +9,7 @@ void CBlendedSurface::buildSurface() {
     buildCellCentres();
     const int cols = numCols(), rows = numRows();
     surface_.buildNormalSets(terrain().vertices, cols, rows, settings().normalWeight);
-    surface_.buildIndices(cols, rows);
+    surface_.buildIndices(cols, rows, cellShape());
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
@@ -20,8 +20,8 @@ void CBlendedSurface::drawFrame() {
     glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
     const auto& indices = surface_.drawIndices();
     drawTurned([&] {
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
-                       indices.data());
+        glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
+                       static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
     });
     finishFrame();
 }

@@ -129,7 +129,7 @@ void CDrawSkeleton::buildScene() {
     const int cols = numCols(), rows = numRows();
     const std::vector<float>& vertices = terrain().vertices;
     surface_.buildNormalSets(vertices, cols, rows, settings().normalWeight);
-    surface_.buildIndexOrders(cols, rows);
+    surface_.buildIndexOrders(cols, rows, cellShape());
 
     const std::size_t count = grid().vertexCount();
     diffuse_.assign(count * 4, 0.0f);
@@ -162,7 +162,9 @@ void CDrawSkeleton::drawFrame() {
         const DirectionalLighting lighting(table, tilt(), turn());
         const float shininess = table.frontShininess.value_or(0.0f);
         const float* normals = surface_.normals().data();
-        for (std::size_t v = 0; v < shininess_.size(); ++v) {
+        // Cells cut in two leave the centres undrawn: nothing to light there.
+        const std::size_t lit = std::min(shininess_.size(), surface_.usedVertices());
+        for (std::size_t v = 0; v < lit; ++v) {
             Rgba d, s;
             std::copy_n(diffuse_.begin() + v * 4, 4, d.begin());
             std::copy_n(specular_.begin() + v * 4, 4, s.begin());
@@ -194,8 +196,8 @@ void CDrawSkeleton::drawPass() const {
     glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
     glColorPointer(4, GL_FLOAT, 0, lit_.data());
     drawTurned([&] {
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
-                       indices.data());
+        glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
+                       static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
     });
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -207,7 +209,7 @@ void CDrawSkeleton::drawLiteralPass() const {
     const std::vector<float>& normals = surface_.normals();
     const auto& indices = surface_.drawIndices();
     drawTurned([&] {
-        glBegin(GL_TRIANGLES);
+        glBegin(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES);
         for (const std::uint32_t v : indices) {
             glNormal3fv(&normals[v * 3]);
             glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, &diffuse_[v * 4]);

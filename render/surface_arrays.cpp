@@ -11,18 +11,36 @@ void SurfaceArrays::buildNormalSets(const std::vector<float>& vertices, int numC
 }
 
 void SurfaceArrays::blendFor(double angle) {
-    blendNormals(normals_, normalSets_, angle);
+    blendNormals(normals_, normalSets_, angle, usedVertices_);
 }
 
-void SurfaceArrays::buildIndices(int numCols, int numRows) {
+namespace {
+
+std::size_t verticesUsed(int numCols, int numRows, CellShape shape) {
+    if (shape != CellShape::TwoTriangles || numCols < 2 || numRows < 2) return SIZE_MAX;
+    return static_cast<std::size_t>(numCols) * static_cast<std::size_t>(numRows);
+}
+
+}  // namespace
+
+void SurfaceArrays::buildIndices(int numCols, int numRows, CellShape shape, bool strips) {
+    shape_ = resolveCellShape(numCols, numRows, shape);
+    usedVertices_ = verticesUsed(numCols, numRows, shape_);
+    strips_ = strips && shape_ == CellShape::TwoTriangles;
     for (auto& list : indexOrders_) list.clear();
-    indexOrders_[0] = buildIndexList(numCols, numRows, 0);
+    indexOrders_[0] =
+        strips_ ? buildStripList(numCols, numRows, 0) : buildIndexList(numCols, numRows, 0, shape_);
     drawOrder_ = 0;
 }
 
-void SurfaceArrays::buildIndexOrders(int numCols, int numRows) {
+void SurfaceArrays::buildIndexOrders(int numCols, int numRows, CellShape shape) {
+    shape_ = resolveCellShape(numCols, numRows, shape);
+    usedVertices_ = verticesUsed(numCols, numRows, shape_);
+    strips_ = shape_ == CellShape::TwoTriangles;
     for (std::size_t k = 0; k < indexOrders_.size(); ++k) {
-        indexOrders_[k] = buildIndexList(numCols, numRows, static_cast<int>(k));
+        const int order = static_cast<int>(k);
+        indexOrders_[k] = strips_ ? buildStripList(numCols, numRows, order)
+                                  : buildIndexList(numCols, numRows, order, shape_);
     }
     drawOrder_ = 0;
 }

@@ -1,5 +1,6 @@
 #include "render/terrain_helpers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -183,8 +184,8 @@ std::vector<float> normalSet(const std::vector<float>& vertices, int numCols, in
     return out;
 }
 
-void blendNormals(std::vector<float>& out, const std::array<std::vector<float>, 4>& sets,
-                  double a) {
+void blendNormals(std::vector<float>& out, const std::array<std::vector<float>, 4>& sets, double a,
+                  std::size_t vertices) {
     int from = 3, to = 0;
     double t = 0.0;
     if (a >= -90.0 && a < 0.0) {
@@ -200,7 +201,8 @@ void blendNormals(std::vector<float>& out, const std::array<std::vector<float>, 
     const std::vector<float>& A = sets[static_cast<std::size_t>(from)];
     const std::vector<float>& B = sets[static_cast<std::size_t>(to)];
     out.resize(A.size());
-    for (std::size_t n = 0; n + 2 < A.size() && n + 2 < B.size(); n += 3) {
+    const std::size_t end = vertices < A.size() / 3 ? vertices * 3 : A.size();
+    for (std::size_t n = 0; n + 2 < end && n + 2 < B.size(); n += 3) {
         double x = (1.0f - tf) * A[n] + tf * B[n];
         double y = (1.0f - tf) * A[n + 1] + tf * B[n + 1];
         double z = (1.0f - tf) * A[n + 2] + tf * B[n + 2];
@@ -214,13 +216,20 @@ void blendNormals(std::vector<float>& out, const std::array<std::vector<float>, 
     }
 }
 
-std::vector<std::uint32_t> buildIndexList(int numCols, int numRows, int order) {
+CellShape resolveCellShape(int numCols, int numRows, CellShape asked) {
+    if (asked != CellShape::Auto) return asked;
+    return std::max(numCols, numRows) - 1 > kFanCellLimit ? CellShape::TwoTriangles
+                                                          : CellShape::CentreFan;
+}
+
+std::vector<std::uint32_t> buildIndexList(int numCols, int numRows, int order, CellShape shape) {
     if (numCols < 2 || numRows < 2) return {};
     const int cellCols = numCols - 1, cellRows = numRows - 1;
     const std::uint32_t grid =
         static_cast<std::uint32_t>(numCols) * static_cast<std::uint32_t>(numRows);
+    const bool fans = shape != CellShape::TwoTriangles;
     std::vector<std::uint32_t> out;
-    out.reserve(static_cast<std::size_t>(cellCols) * cellRows * 12);
+    out.reserve(static_cast<std::size_t>(cellCols) * cellRows * (fans ? 12 : 6));
     auto cell = [&](int i, int j) {
         const auto c = static_cast<std::uint32_t>(numCols);
         const std::uint32_t p0 = static_cast<std::uint32_t>(i) * c + static_cast<std::uint32_t>(j);
@@ -228,7 +237,11 @@ std::vector<std::uint32_t> buildIndexList(int numCols, int numRows, int order) {
         const std::uint32_t m =
             grid + static_cast<std::uint32_t>(i) * static_cast<std::uint32_t>(cellCols) +
             static_cast<std::uint32_t>(j);
-        for (std::uint32_t e : {m, p0, p1, m, p1, p2, m, p2, p3, m, p3, p0}) out.push_back(e);
+        if (fans) {
+            for (std::uint32_t e : {m, p0, p1, m, p1, p2, m, p2, p3, m, p3, p0}) out.push_back(e);
+        } else {
+            for (std::uint32_t e : {p0, p1, p3, p1, p2, p3}) out.push_back(e);
+        }
     };
     // The outer loop runs over rows or columns, each loop up or down:
     // orders 2 to 5 run the rows down, orders 4 to 7 the columns.
@@ -244,6 +257,63 @@ std::vector<std::uint32_t> buildIndexList(int numCols, int numRows, int order) {
     } else {
         for (int a = 0; a < cellCols; ++a)
             for (int b = 0; b < cellRows; ++b) cell(rowAt(b), colAt(a));
+    }
+    return out;
+}
+
+std::vector<std::uint32_t> buildStripList(int numCols, int numRows, int order) {
+    if (numCols < 2 || numRows < 2) return {};
+    const int cellCols = numCols - 1, cellRows = numRows - 1;
+    const int o = order & 7;
+    const bool rowsOuter = o == 0 || o == 3 || o == 4 || o == 7;
+    const bool rowsUp = o < 2 || o > 5;
+    const bool colsUp = o < 4;
+    struct At {
+        int i, j;
+    };
+    auto index = [&](At v) {
+        return static_cast<std::uint32_t>(v.i) * static_cast<std::uint32_t>(numCols) +
+               static_cast<std::uint32_t>(v.j);
+    };
+    std::vector<std::uint32_t> out;
+    const int lines = rowsOuter ? cellRows : cellCols;
+    const int steps = rowsOuter ? cellCols : cellRows;
+    out.reserve(static_cast<std::size_t>(lines) * (2 * static_cast<std::size_t>(steps) + 6));
+    for (int a = 0; a < lines; ++a) {
+        // The two vertices across the line at step k, the line run in its
+        // order's direction.
+        auto across = [&](int k, bool second) {
+            if (rowsOuter) {
+                const int r = rowsUp ? a : cellRows - 1 - a;
+                return At{r + (second ? 1 : 0), colsUp ? k : cellCols - k};
+            }
+            const int c = colsUp ? a : cellCols - 1 - a;
+            return At{rowsUp ? k : cellRows - k, c + (second ? 1 : 0)};
+        };
+        // The first cell's triangles share the edge Y0-X1: take the pair in
+        // the order that makes it the (i+1, j)-(i, j+1) diagonal.
+        bool swap = false;
+        {
+            const At y0 = across(0, true), x1 = across(1, false);
+            swap = (x1.i - y0.i) * (x1.j - y0.j) > 0;
+        }
+        auto vertex = [&](int k, bool second) { return across(k, second != swap); };
+        // (X0, Y0, X1) drawn as an even triangle of the strip keeps its
+        // winding, as an odd one is turned; the fan's winding has a negative
+        // cross product with x along j and y along i.
+        const At x0 = vertex(0, false), y0 = vertex(0, true), x1 = vertex(1, false);
+        const int cross = (y0.j - x0.j) * (x1.i - x0.i) - (y0.i - x0.i) * (x1.j - x0.j);
+        const std::size_t parity = cross < 0 ? 0 : 1;
+        const std::uint32_t first = index(x0);
+        if (!out.empty()) {
+            out.push_back(out.back());
+            out.push_back(first);
+        }
+        if (out.size() % 2 != parity) out.push_back(first);
+        for (int k = 0; k <= steps; ++k) {
+            out.push_back(index(vertex(k, false)));
+            out.push_back(index(vertex(k, true)));
+        }
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -80,13 +81,41 @@ std::vector<float> normalSet(const std::vector<float>& vertices, int numCols, in
                              double weight);
 
 // The normals for the turn angle (degrees): the two sets next to it,
-// mixed by how far the angle lies between their quarter turns.
+// mixed by how far the angle lies between their quarter turns. Only the
+// first `vertices` entries are mixed (all when the sets are shorter); the
+// rest of out keeps what it held.
 void blendNormals(std::vector<float>& out, const std::array<std::vector<float>, 4>& sets,
-                  double angle);
+                  double angle, std::size_t vertices = SIZE_MAX);
 
-// Twelve indices a cell, four triangles around its centre, the cells in one
-// of eight traversal orders (0..7).
-std::vector<std::uint32_t> buildIndexList(int numCols, int numRows, int order);
+// How the lit surfaces cut a cell into triangles. Four around the centre
+// vertex show the centre's own height and normal; two, split along the
+// (i+1, j)-(i, j+1) diagonal, cost half the triangles, and a software
+// renderer pays chiefly by the triangle.
+enum class CellShape { Auto, CentreFan, TwoTriangles };
+
+// Cells along the grid's longer side beyond which Auto splits cells in two:
+// past it a cell is a few pixels on any screen the saver fills, too small
+// for its centre to show (tests/render/cell_shape_test.cpp measures how
+// little changes), while the frame's cost is its triangles.
+inline constexpr int kFanCellLimit = 128;
+
+// The shape a numCols x numRows grid is drawn with: asked, or for Auto
+// centre fans up to kFanCellLimit cells a side and two triangles beyond.
+CellShape resolveCellShape(int numCols, int numRows, CellShape asked);
+
+// Triangle indices of every cell, the cells in one of eight traversal
+// orders (0..7): for centre fans twelve a cell, four triangles around its
+// centre; for two triangles six, (p0, p1, p3) and (p1, p2, p3), with the
+// fan's winding.
+std::vector<std::uint32_t> buildIndexList(int numCols, int numRows, int order,
+                                          CellShape shape = CellShape::CentreFan);
+
+// The two-triangle cells of buildIndexList as one triangle strip, in the
+// same traversal: a strip along each row (or column) of cells, the strips
+// joined by repeated indices whose triangles have no area. Two indices a
+// triangle instead of three, and each vertex shaded about twice instead of
+// three times.
+std::vector<std::uint32_t> buildStripList(int numCols, int numRows, int order);
 
 // The traversal order that draws back to front for the turn angle.
 int indexOrderForAngle(double angle);
