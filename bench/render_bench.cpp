@@ -11,6 +11,7 @@
 
 #include "dem/memory_grid.h"
 #include "frame_count.h"
+#include "platform/profile_store.h"
 #include "platform/show_error.h"
 #include "render/output/egl_offscreen_target.h"
 #include "render/styles.h"
@@ -77,7 +78,7 @@ void BM_SceneBuild(benchmark::State& state) {
     hg::EglOffscreenTarget target(kWidth, kHeight);
     std::unique_ptr<hg::CViewSettings> s;
     for (auto _ : state) {
-        auto draw = hg::createDraw(type);
+        auto draw = hg::createDraw(type, hg::userSettings());
         s = record(type, numMesh);
         if (!initialise(*draw, target, *s, side)) {
             state.SkipWithError("initialise failed");
@@ -93,7 +94,7 @@ void frames(benchmark::State& state, int width, int height) {
     const int side = static_cast<int>(state.range(1)), numMesh = static_cast<int>(state.range(2));
     if (skipUnavailable(state, side)) return;
     hg::EglOffscreenTarget target(width, height);
-    auto draw = hg::createDraw(type);
+    auto draw = hg::createDraw(type, hg::userSettings());
     auto s = record(type, numMesh);
     if (!initialise(*draw, target, *s, side)) {
         state.SkipWithError("initialise failed");
@@ -131,7 +132,7 @@ void BM_StartToFirstFrame(benchmark::State& state) {
     std::unique_ptr<hg::CViewSettings> s;
     for (auto _ : state) {
         hg::EglOffscreenTarget target(kWidth, kHeight);
-        auto draw = hg::createDraw(type);
+        auto draw = hg::createDraw(type, hg::userSettings());
         s = record(type, numMesh);
         if (!initialise(*draw, target, *s, side)) {
             state.SkipWithError("initialise failed");

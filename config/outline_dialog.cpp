@@ -296,7 +296,7 @@ bool OutlineDialog::ensureMap() {
         // One pixel more each way, so the scans may run to the client
         // rectangle's right and bottom edges inclusive.
         target_ = std::make_unique<EglOffscreenTarget>(client.width() + 1, client.height() + 1);
-        draw_ = createDraw(kDrawRelief);
+        draw_ = createDraw(kDrawRelief, store_);
         if (!draw_) throw std::runtime_error(loadMessage(MessageId::ReliefNotDrawn));
         if (draw_->initialise(target_.get(), *view_, memPath_, store_,
                               static_cast<QObject*>(this)) == 0) {

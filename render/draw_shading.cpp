@@ -62,7 +62,7 @@ LightTable shadingLights() {
     return t;
 }
 
-CDrawShading::CDrawShading() : colours_(readShadingSettings(userSettings())) {}
+CDrawShading::CDrawShading(const ProfileStore& store) : colours_(readShadingSettings(store)) {}
 
 void CDrawShading::buildScene() {
     buildSurface();

@@ -47,7 +47,8 @@ class CDrawShading : public CBlendedSurface {
 public:
     // Reads the colours from the user's settings, once: a change in the
     // dialog shows with the next drawing object.
-    CDrawShading();
+    // The colours from the store's keys.
+    explicit CDrawShading(const ProfileStore& store);
     explicit CDrawShading(const ShadingSettings& colours) : colours_(colours) {}
 
     void buildScene() override;

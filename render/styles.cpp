@@ -3,6 +3,7 @@
 #include <array>
 #include <cctype>
 #include <stdexcept>
+#include <type_traits>
 
 #include "render/draw_check.h"
 #include "render/draw_contour.h"
@@ -19,13 +20,19 @@ namespace hg {
 
 namespace {
 
+// A style that keeps settings of its own reads them from the store it is
+// made with; the others take nothing.
 template <typename Style>
-std::unique_ptr<CDraw> make() {
-    return std::make_unique<Style>();
+std::unique_ptr<CDraw> make(const ProfileStore& store) {
+    if constexpr (std::is_constructible_v<Style, const ProfileStore&>) {
+        return std::make_unique<Style>(store);
+    } else {
+        return std::make_unique<Style>();
+    }
 }
 
 // Cyan is the single-colour surface in this one colour.
-std::unique_ptr<CDraw> makeCyan() {
+std::unique_ptr<CDraw> makeCyan(const ProfileStore&) {
     return std::make_unique<CDrawIroiro>(0x5DBBBB);
 }
 
@@ -80,14 +87,14 @@ bool offeredStyle(int drawType) {
     return row != nullptr && row->offered;
 }
 
-std::unique_ptr<CDraw> createDraw(int drawType) {
+std::unique_ptr<CDraw> createDraw(int drawType, const ProfileStore& store) {
     const StyleRow* row = styleRow(drawType);
     if (row == nullptr) return nullptr;
     if (row->make == nullptr) {
         throw std::runtime_error(std::string("The ") + row->name +
                                  " style is not available in this version yet.");
     }
-    return row->make();
+    return row->make(store);
 }
 
 std::unique_ptr<CViewSettings> createViewSettings(int drawType) {

@@ -32,7 +32,7 @@ struct StyleRow {
     bool usesContour;
     ViewDefaults defaults;
     // Null while the style is not part of this build.
-    std::unique_ptr<CDraw> (*make)();
+    std::unique_ptr<CDraw> (*make)(const ProfileStore& store);
 };
 
 // The ten styles, in draw-type order.
@@ -46,7 +46,7 @@ bool offeredStyle(int drawType);
 
 // The drawing object for drawType; null for a type outside 0..9. A style
 // without a maker in this build throws std::runtime_error naming it.
-std::unique_ptr<CDraw> createDraw(int drawType);
+std::unique_ptr<CDraw> createDraw(int drawType, const ProfileStore& store);
 
 // A record with drawType's defaults; null for a type outside 0..9.
 std::unique_ptr<CViewSettings> createViewSettings(int drawType);

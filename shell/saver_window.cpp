@@ -231,7 +231,7 @@ void SaverWindow::startUp() {
     // A hack's setting options hold for this run; nothing is written back.
     applySaverOverrides(overrides_, saved);
     int drawType = saved.drawType;
-    draw_ = createDraw(drawType);
+    draw_ = createDraw(drawType, store);
     settings_ = createViewSettings(drawType);
     if (draw_ == nullptr || settings_ == nullptr) {
         throw std::runtime_error(

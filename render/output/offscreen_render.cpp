@@ -26,7 +26,7 @@ void drawFrames(const OffscreenRenderRequest& request, ProfileStore& store,
         result.error = "The number of frames must not be negative.";
         return;
     }
-    std::unique_ptr<CDraw> draw = createDraw(drawType);
+    std::unique_ptr<CDraw> draw = createDraw(drawType, store);
     std::unique_ptr<CViewSettings> record = createViewSettings(drawType);
     if (!draw || !record) {
         result.error = "There is no style number " + formatInteger(drawType) + " (0 to 9).";

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/profile_store.h"
 #include "render/checker_texture.h"
 #include "render/styles.h"
 #include "render/terrain_helpers.h"
@@ -117,7 +118,7 @@ struct Picture {
 // turns on, where the blended normals mix two sets.
 Picture draw(int type, CellShape shape, int w, int h) {
     hg::EglOffscreenTarget target(w, h);
-    auto d = hg::createDraw(type);
+    auto d = hg::createDraw(type, hg::userSettings());
     auto s = hg::createViewSettings(type);
     s->yFactor = hg::altitudeFactorAt(hg::def::yFactor);
     s->speed = hg::speedAt(hg::def::speed);

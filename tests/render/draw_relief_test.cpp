@@ -1,4 +1,5 @@
 #include "render/draw_relief.h"
+#include "platform/profile_store.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +77,7 @@ TEST(OffscreenRelief, AGroundAboveTheSeaSpansTheRampAndStaysStill) {
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) heights.push_back(100.0f + 20.0f * c);
     auto record = mapRecord();
-    auto draw = hg::createDraw(hg::kDrawRelief);
+    auto draw = hg::createDraw(hg::kDrawRelief, hg::userSettings());
     ASSERT_EQ(draw->initialiseWith(target.get(), *record, hgtest::gridMaker(cols, rows, heights)),
               1)
         << shown.first();
@@ -126,7 +127,7 @@ TEST(OffscreenRelief, TheMarginColourNeverOccursInsideTheMap) {
     }
     for (const auto& maker : terrains) {
         auto record = mapRecord();
-        auto draw = hg::createDraw(hg::kDrawRelief);
+        auto draw = hg::createDraw(hg::kDrawRelief, hg::userSettings());
         ASSERT_EQ(draw->initialiseWith(target.get(), *record, maker), 1) << shown.first();
         const Pixels p = target->readPixels();
         const Rgb back = pixel(p, kW, 0, 0);

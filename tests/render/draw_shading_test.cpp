@@ -162,7 +162,7 @@ std::pair<Pixels, Pixels> bundledFrames(int drawType, hg::EglOffscreenTarget& ta
     hgtest::ScopedHome home;
     hgtest::writeFile(home.path() / "Hillglimmer.ini", kLoudColours);
     Shown shown;
-    auto draw = hg::createDraw(drawType);
+    auto draw = hg::createDraw(drawType, hg::userSettings());
     auto s = saverRecord(drawType);
     EXPECT_EQ(draw->initialise(&target, *s, hgtest::bundledTerrain(), hg::kDemUsgs), 1)
         << shown.first();

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "platform/profile_store.h"
 #include "render/draw_check.h"
 #include "render/draw_wine.h"
 #include "render/styles.h"
@@ -145,7 +146,7 @@ TEST(OffscreenCheck, FlatGroundShowsTheSameBoardOfTwoGreensAtEveryThinning) {
 void checkBundledFrames(int drawType, const std::function<bool(const Rgb&)>& styleColour) {
     REQUIRE_TARGET(target, 320, 240);
     hgtest::Shown shown;
-    std::unique_ptr<hg::CDraw> draw = hg::createDraw(drawType);
+    std::unique_ptr<hg::CDraw> draw = hg::createDraw(drawType, hg::userSettings());
     auto s = hg::createViewSettings(drawType);
     s->yFactor = 1.4;
     s->backColor = 0x102030;

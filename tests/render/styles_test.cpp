@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "platform/profile_store.h"
 #include "render/draw_mesh.h"
 #include "render/styles.h"
 
@@ -20,20 +21,21 @@ TEST(StyleTable, EveryWrittenStyleHasAMakerAndTheOthersSayWhichTheyAre) {
         SCOPED_TRACE(row.name);
         if (kWrittenStyles.count(row.drawType) != 0) {
             ASSERT_NE(row.make, nullptr);
-            EXPECT_NE(hg::createDraw(row.drawType), nullptr);
+            EXPECT_NE(hg::createDraw(row.drawType, hg::userSettings()), nullptr);
         } else {
             EXPECT_EQ(row.make, nullptr) << "a new style must join kWrittenStyles";
             try {
-                hg::createDraw(row.drawType);
+                hg::createDraw(row.drawType, hg::userSettings());
                 ADD_FAILURE() << "a style without a maker was made";
             } catch (const std::runtime_error& e) {
                 EXPECT_NE(std::string(e.what()).find(row.name), std::string::npos) << e.what();
             }
         }
     }
-    EXPECT_NE(dynamic_cast<hg::CDrawMesh*>(hg::createDraw(hg::kDrawMesh).get()), nullptr);
-    EXPECT_EQ(hg::createDraw(-1), nullptr);
-    EXPECT_EQ(hg::createDraw(10), nullptr);
+    EXPECT_NE(dynamic_cast<hg::CDrawMesh*>(hg::createDraw(hg::kDrawMesh, hg::userSettings()).get()),
+              nullptr);
+    EXPECT_EQ(hg::createDraw(-1, hg::userSettings()), nullptr);
+    EXPECT_EQ(hg::createDraw(10, hg::userSettings()), nullptr);
     EXPECT_EQ(hg::createViewSettings(10), nullptr);
 }
 
