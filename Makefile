@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Every target installs what it needs first, so these work on a fresh Debian 12.
 BUILD ?= build
 CMAKE_FLAGS ?=

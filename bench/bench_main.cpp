@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmarks run with the memory settings of the program itself, so
 // that a frame costs here what it costs in the saver.
 #include <benchmark/benchmark.h>

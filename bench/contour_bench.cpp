@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the contour lines cost on a real terrain as the interval shrinks:
 // the scene build and the line count, the trace alone (asking each cell
 // only about the levels it spans, against asking every cell about every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // 3D-Contour and Step on the saver's default grid of real ground: a
 // 201 x 201 window of 30 m posts from the middle of the shared SDTS sample
 // (its reference heights), every post a vertex. Scene build with the

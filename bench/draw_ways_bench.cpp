@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One lit 201 x 201 height field drawn in several ways at 1024 x 768, to
 // see which of our choices the software renderer charges for. The packaged
 // lit-height-field hack the saver is compared with draws two triangles a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Instruction counts of the frames alone. Run a benchmark under
 //   valgrind --tool=callgrind --instr-atstart=no
 // and only the code between startCounting and stopCounting is counted, not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start of the saver's load for rasters read through GDAL: an SRTM tile and
 // a large tiled GeoTIFF, thinned to the default 201 x 201 limits.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading speed of the GSI 50 m reader on a generated 200 x 200 sheet and on
 // a 399 x 399 composition of four such sheets, and the composition itself.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading speed of the NTF height grid reader on a Panorama-like tile.
 #include <benchmark/benchmark.h>
 #include <unistd.h>

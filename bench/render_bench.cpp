@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What each style costs: building its scene (grid load, normals, colours,
 // arrays or display lists), one frame tick, and everything from an empty
 // process state to the first picture read back. All offscreen on EGL; every

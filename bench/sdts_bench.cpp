@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Import of the sample SDTS transfer, and reading its working grid back.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>

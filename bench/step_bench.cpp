@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the terraces cost as the contour interval shrinks: the scene build
 // and the vertices it puts into the display lists, one frame, and the solid's
 // sweep itself, bucketed by level against every cell at every level with the

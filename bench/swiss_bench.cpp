@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading speed of the DHM25, GSI 10 m and RIMINI readers (header and
 // heights; the shared layout in between is not timed). DHM25 and GSI
 // 10 m are measured on generated files of a few megabytes; a RIMINI model

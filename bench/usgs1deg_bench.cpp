@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading speed of the USGS DEM reader, and the cost of turning a full
 // 1-degree grid into vertices.
 #include <benchmark/benchmark.h>

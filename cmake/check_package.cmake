@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Builds the Debian package and checks what it holds and needs.
 # cmake -DBINARY_DIR=... -DCPACK_COMMAND=... -DDPKG_DEB=... -P check_package.cmake
 file(REMOVE_RECURSE "${BINARY_DIR}/package")

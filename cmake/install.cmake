@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Where a packaged XScreenSaver hack keeps its files, and the Debian package.
 # `cmake --install build --prefix P` (or `make install PREFIX=P`) lays out
 #   P/libexec/xscreensaver/hillglimmer      the program, on XScreenSaver's hack path

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/dem_file_dialog.h"
 
 #include <QFileDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/dem_selection.h"
 
 #include "platform/gui/wait_cursor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/dem_title.h"
 
 #include "dem/formats.h"

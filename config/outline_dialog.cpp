@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/outline_dialog.h"
 
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/setup_dialog.h"
 
 #include <QApplication>

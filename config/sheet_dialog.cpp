@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/sheet_dialog.h"
 
 #include <QHBoxLayout>

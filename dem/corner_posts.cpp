@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/corner_posts.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/dem_selection.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/formats.h"
 
 #include "dem/fot_dhm25.h"

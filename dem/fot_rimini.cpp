@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/fot_rimini.h"
 
 #include <array>

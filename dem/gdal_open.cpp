@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/gdal_open.h"
 
 #include <cpl_conv.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/gdal_raster.h"
 
 #include <cpl_error.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/geodesy.h"
 
 #include <cpl_error.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/gsi10m_info.h"
 
 #include <string>

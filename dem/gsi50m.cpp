@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/gsi50m.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/gsi50m_sheets.h"
 
 #include <algorithm>

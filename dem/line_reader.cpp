@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/line_reader.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/memory_grid.h"
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/mesh.h"
 
 #include <algorithm>

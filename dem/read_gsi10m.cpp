@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/read_gsi10m.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/read_sdts.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/sdts_info.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/usgs75min.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the DHM25 matrix reader as a whole file, at
 // full resolution and thinned, and to its title lookup.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A raster and one companion file, as a stranger would hand them: the
 // first byte picks the raster's name (and so the format GDAL tries first),
 // the second the companion's (a .prj, an overview or metadata sidecar that

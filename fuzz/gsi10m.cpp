@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the GSI 10 m height reader as the working file,
 // under a fixed description, whole at full resolution and thinned.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the GSI 10 m description (CSV header) reader.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the GSI 50 m reader, its title function and the
 // sheet composer. The input is written to a file because all three read
 // paths; for the composer its two halves become two neighbouring sheets.

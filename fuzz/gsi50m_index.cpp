@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the sheet index loader and everything a dialog
 // asks of the entries it makes.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as the settings file: read, then one key changed. When the
 // change is stored, reading it back must give what was written and leave
 // every other key as it was; when the file was refused, it must be left

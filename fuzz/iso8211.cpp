@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One module's bytes: open, descriptive record, then every subfield with
 // its label and format, to the end of the file or the first failure.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the NTF height grid reader as a whole file, and
 // to its title lookup.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the RIMINI reader as a whole file, whole and
 // through a part window, and to its title lookup.
 #include <cstddef>

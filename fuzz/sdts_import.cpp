@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole transfer: the input is split into the nine module files the import
 // reads (each a 4-byte little-endian length, then that many bytes; a module
 // the input runs out before is missing), then imported and, when that

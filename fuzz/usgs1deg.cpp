@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the USGS DEM reader as a whole file, read both
 // at full resolution and thinned, and to its title function.
 #include <cstddef>

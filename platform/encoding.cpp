@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/encoding.h"
 
 #include <iconv.h>

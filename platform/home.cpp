@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/home.h"
 
 #include <pwd.h>

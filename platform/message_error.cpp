@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/message_error.h"
 
 #include "platform/messages.h"

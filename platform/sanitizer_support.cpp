@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sanitizer_support.h"
 
 #include <dlfcn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/show_error.h"
 
 #include <cstdio>

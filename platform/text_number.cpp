@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/text_number.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The points of one contour cell, shared by the tracers; not for styles.

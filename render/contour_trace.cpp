@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/contour_trace.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/draw_relief.h"
 
 #include <GL/gl.h>

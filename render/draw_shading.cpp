@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/draw_shading.h"
 
 #include <GL/gl.h>

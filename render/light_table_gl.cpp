@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <GL/gl.h>
 
 #include "render/light_table.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/opengl_draw.h"
 
 #include <GL/gl.h>

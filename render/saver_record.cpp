@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/saver_record.h"
 
 namespace hg {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/side_quad.h"
 
 #include <bit>

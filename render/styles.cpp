@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/styles.h"
 
 #include <array>

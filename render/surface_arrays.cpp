@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/surface_arrays.h"
 
 namespace hg {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/terrain_helpers.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/wine_picture.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The numbered messages in English. Readers and dialogs raise them by number.
 #include "platform/messages.h"
 

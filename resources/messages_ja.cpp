@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The numbered messages in Japanese. A null entry carries the English text.
 #include "platform/messages.h"
 

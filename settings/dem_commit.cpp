@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/dem_commit.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/bundled_terrain.h"
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/closing_input.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/command_line.h"
 
 #include "platform/messages.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/exit_status.h"
 
 #include "platform/show_error.h"

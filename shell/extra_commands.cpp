@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/extra_commands.h"
 
 #include <QApplication>

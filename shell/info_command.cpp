@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/info_command.h"
 
 #include <cfloat>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/memory_tuning.h"
 #include "platform/sanitizer_support.h"
 #include "shell/entry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/render_command.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/saver_screens.h"
 
 #include <QApplication>

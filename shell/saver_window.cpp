@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/saver_window.h"
 
 #include <xcb/xcb.h>

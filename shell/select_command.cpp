@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/select_command.h"
 
 #include <cstdio>

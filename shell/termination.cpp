@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/termination.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/xscreensaver_choice.h"
 
 #include "shell/xscreensaver_list.h"

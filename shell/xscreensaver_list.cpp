@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/xscreensaver_list.h"
 
 #include <pwd.h>

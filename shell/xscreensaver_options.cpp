@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/xscreensaver_options.h"
 
 #include <cstdlib>

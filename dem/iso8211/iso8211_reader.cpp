@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/iso8211/iso8211_reader.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/gui/wait_cursor.h"
 
 #include <QCursor>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/output/egl_offscreen_target.h"
 
 #include <EGL/egl.h>

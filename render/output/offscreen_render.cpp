@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/output/offscreen_render.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/output/png_writer.h"
 
 #include <zlib.h>

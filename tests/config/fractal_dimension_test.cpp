@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/fractal_dimension.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/gdal_raster.h"
 #include "dem/gdal_import.h"
 

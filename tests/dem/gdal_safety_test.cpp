@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files handed to the raster path by a stranger: each is made here, chosen
 // as "Specify DEM" would, and must be refused with our message (or read
 // with its tricks ignored) while the previous DEM, the settings and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/geodesy.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/os_dtm.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dem/usgs1deg.h"
 
 #include <gtest/gtest.h>

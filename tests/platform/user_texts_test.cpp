@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every text a user reads comes from the tables, in both languages: the
 // tables are checked against each other, and the sources are scanned for
 // texts built outside them.

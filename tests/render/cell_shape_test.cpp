@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cells cut in two triangles instead of four around the centre: the same
 // cells and corners, and a picture that differs from the fans' by no more
 // than the tolerance below on a fine grid at a common screen size.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/checker_texture.h"
 
 #include <gtest/gtest.h>

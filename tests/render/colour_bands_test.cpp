@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/colour_bands.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/draw_contour.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/draw_flower.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/draw_mesh.h"
 
 #include <gtest/gtest.h>

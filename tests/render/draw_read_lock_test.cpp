@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The saver, `render` and the part chooser read the DEM type, the import's
 // description and the working file under the settings lock. Here another
 // writer changes the DEM the moment before the lock is taken and again the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/draw_step.h"
 
 #include <gtest/gtest.h>

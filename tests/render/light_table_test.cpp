@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/light_table.h"
 
 #include <GL/gl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The extra commands as a user runs them: select, info --heights, render.
 #include <gtest/gtest.h>
 #include <sys/wait.h>

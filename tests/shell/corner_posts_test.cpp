@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The corners of UTM DEMs as info and the Outline/Part dialog show them:
 // the corner posts' geographic positions in the file's own datum.
 #include <gtest/gtest.h>

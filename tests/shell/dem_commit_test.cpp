@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The working file and its settings as one whole, seen from outside: the
 // program killed at every step of a change, two changes at once, a full
 // disk, a settings file with a byte-order mark.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exit status of every saver and setup mode, however its run ends:
 // 0 when it ended as asked, 1 once a failure was reported. Each step waits
 // for the state it needs (a message on stderr, a window, a lock wait), so

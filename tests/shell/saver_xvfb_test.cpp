@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The saver end to end on a virtual X server: what it draws and which input
 // ends it. Skipped, visibly, where Xvfb or xdotool is missing.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A virtual X server and the saver run in it, for the end-to-end tests.
 #pragma once
 

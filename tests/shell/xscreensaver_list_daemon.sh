@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # `hillglimmer xscreensaver on|off` against the real XScreenSaver daemon on a
 # private Xvfb, as a user with no ~/.xscreensaver (nobody, when run as root:
 # the daemon refuses root). usage: xscreensaver_list_daemon.sh HILLGLIMMER

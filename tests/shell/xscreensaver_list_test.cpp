@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Our entry in XScreenSaver's list of programs: the text edits, the file
 // they are written to, and the real daemon reading what they wrote.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/gsi10m_maker.h"
 
 #include <iconv.h>

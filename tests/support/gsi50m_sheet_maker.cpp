@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/gsi50m_sheet_maker.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the offscreen drawing tests share: a target that skips the test
 // where there is no OpenGL, made-up and bundled terrains, pixel reading and
 // a recorder for the errors a drawing object shows.

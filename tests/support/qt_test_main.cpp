@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // main() for test programs that need Qt: the application lives on main's
 // stack, so it goes away before the statics it depends on.
 #include <gtest/gtest.h>
