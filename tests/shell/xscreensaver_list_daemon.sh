@@ -31,7 +31,7 @@ fi
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 640x480x24 -ac -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
 display=":$(head -n1 "$work/display")"
 
@@ -60,7 +60,7 @@ deactivate() {
   local n
   n=$(gfx_exits)
   run xscreensaver-command -deactivate >/dev/null
-  for _ in $(seq 100); do [ "$(gfx_exits)" -gt "$n" ] && return; sleep 0.1; done
+  for _ in $(seq 600); do [ "$(gfx_exits)" -gt "$n" ] && return; sleep 0.1; done
   fail "deactivation did not unblank"
 }
 
@@ -68,17 +68,17 @@ deactivate() {
 select_runs_us() {
   run xscreensaver-command -select "$1" >/dev/null || fail "-select $1 was refused"
   local pid=""
-  for _ in $(seq 300); do pid=$(hack_pid); [ -n "$pid" ] && break; sleep 0.1; done
+  for _ in $(seq 600); do pid=$(hack_pid); [ -n "$pid" ] && break; sleep 0.1; done
   [ -n "$pid" ] || fail "-select $1 did not run hillglimmer"
   deactivate
-  for _ in $(seq 100); do ended "$pid" && break; sleep 0.1; done
+  for _ in $(seq 600); do ended "$pid" && break; sleep 0.1; done
   ended "$pid" || fail "deactivation did not end hillglimmer"
 }
 
 [ ! -e "$home/.xscreensaver" ] || fail "the throwaway home already has ~/.xscreensaver"
 run xscreensaver --no-splash --verbose >"$work/xscreensaver.log" 2>&1 &
 daemon_pid=$!
-for _ in $(seq 100); do run xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 600); do run xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.1; done
 run xscreensaver-command -version >/dev/null 2>&1 || fail "the daemon did not answer"
 
 # 1. No file: `on` writes one holding our entry alone, and the daemon,
@@ -91,7 +91,7 @@ select_runs_us 1
 others() { grep ': forked "' "$work/xscreensaver.log" | grep -vc 'forked "hillglimmer \|gl-visual"' || true; }
 before=$(others)
 run xscreensaver-command -select 2 >/dev/null || fail "-select 2 was refused"
-for _ in $(seq 300); do [ "$(others)" -gt "$before" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ "$(others)" -gt "$before" ] && break; sleep 0.1; done
 [ "$(others)" -gt "$before" ] || fail "-select 2 ran nothing: the system's list was not merged"
 deactivate
 run hillglimmer xscreensaver off >"$work/off.out" || fail "off failed"
