@@ -13,6 +13,7 @@
 
 #include "config/outline_dialog.h"
 #include "config/setup_dialog.h"
+#include "platform/text_number.h"
 #include "render/output/egl_offscreen_target.h"
 #include "settings/settings.h"
 #include "support/qt_app.h"
@@ -40,8 +41,10 @@ std::pair<double, double> cornerOf(const std::string& info, const std::string& n
                           "([0-9]+)\xC2\xB0([0-9]+)'([0-9.]+)\"([EW])\n");
     std::smatch m;
     if (!std::regex_search(info, m, line)) return {NAN, NAN};
+    // Locale-free: this process runs Qt, which sets the C locale.
+    auto number = [&](int at) { return hg::parseNumber<double>(m[at].str()).value_or(NAN); };
     auto degrees = [&](int at) {
-        const double v = std::stod(m[at]) + std::stod(m[at + 1]) / 60 + std::stod(m[at + 2]) / 3600;
+        const double v = number(at) + number(at + 1) / 60 + number(at + 2) / 3600;
         const std::string h = m[at + 3];
         return h == "S" || h == "W" ? -v : v;
     };
