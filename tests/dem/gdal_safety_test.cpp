@@ -278,7 +278,8 @@ TEST(GdalSafety, OnlyPlainLocalRegularFilesAreOpened) {
         {(dir / "missing.tif").string(), MessageId::RasterNotRegularFile},
     };
     for (const auto& [name, why] : names) {
-        EXPECT_EQ(hgtest::messageOf([&] { hg::openGdalRaster(name); }), why) << name;
+        const std::string& path = name;  // clang before 16 cannot capture a structured binding
+        EXPECT_EQ(hgtest::messageOf([&] { hg::openGdalRaster(path); }), why) << name;
         EXPECT_FALSE(hg::gdalIdentifiesRaster(name)) << name;
     }
     EXPECT_EQ(hgtest::messageOf([&] { hg::openGdalRaster(good); }), std::nullopt);
