@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dem/mesh.h"
+#include "platform/messages.h"
 #include "platform/profile_store.h"
 
 namespace hg {
@@ -19,8 +20,8 @@ enum class DemAction { SheetIndex, SdtsImport, Gsi10mImport, Copy, GdalImport };
 // A new format is one row here and its reader's files.
 struct DemFormat {
     int type;
-    // As --help and info name it.
-    const char* name;
+    // As --help names it.
+    MessageId name;
     // Lower case with the dot; the name rules look these up in row order.
     std::array<const char*, 10> extensions;
     // What a selection of such a file does.

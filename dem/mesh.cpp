@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "dem/mesh.h"
+#include "platform/messages.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -41,8 +42,7 @@ int ceilDiv(int a, int b) {
 }
 
 std::runtime_error tooSmall() {
-    return std::runtime_error(
-        "The DEM is too small to draw: it needs at least 2 x 2 vertices at this mesh setting.");
+    return std::runtime_error(loadMessage(MessageId::DemTooSmall));
 }
 }  // namespace
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "dem/read_gsi10m.h"
+#include "platform/messages.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -200,12 +201,13 @@ void importGsi10mDescription(const std::filesystem::path& csvPath,
                       return true;
                   });
     if (!copied) {
-        throw std::runtime_error("Cannot copy " + data.string() + " to " + memPath.string() + ".");
+        throw std::runtime_error(
+            formatMessage(MessageId::CannotCopyFile, {data.string(), memPath.string()}));
     }
     // Called through the DEM commit these settings and the file above take
     // effect together.
     if (!info.saveToSettings(store) || !writeDemType(store, kDemGsi10m)) {
-        throw std::runtime_error("Cannot write the settings file.");
+        throw std::runtime_error(loadMessage(MessageId::SettingsNotWritten));
     }
 }
 

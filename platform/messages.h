@@ -9,7 +9,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 173;
+inline constexpr int kMessageCount = 201;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -191,8 +191,37 @@ enum class MessageId : int {
     DemNoHeights = 171,
     RasterReadFailed = 172,
     SettingsNotReadWhole = 173,
+    // Texts of the renderer, the picture writer and the DEM readers.
+    FramesNegative = 174,
+    TerrainNotDrawn = 175,
+    CannotCreateFolder = 176,
+    FrameNotDrawn = 177,
+    UnknownError = 178,
+    OffscreenSize = 179,
+    NoOffscreenContext = 180,
+    EglNoSurfaceless = 181,
+    EglNoPlatformDisplay = 182,
+    EglNoConfig = 183,
+    EglStepFailed = 184,
+    CompressFailed = 185,
+    CannotCopyFile = 186,
+    SettingsNotWritten = 187,
+    DemTooSmall = 188,
+    PreviousDemKept = 189,
+    CannotCopyKept = 190,
+    CannotReadFile = 191,
+    ChooseSheetsByCode = 192,
+    NoReaderForDem = 193,
+    FormatGsi50m = 194,
+    FormatUsgsDem = 195,
+    FormatSdts = 196,
+    FormatDhm25 = 197,
+    FormatNtf = 198,
+    FormatRimini = 199,
+    FormatGsi10m = 200,
+    FormatGdal = 201,
 };
-static_assert(static_cast<int>(MessageId::SettingsNotReadWhole) == kMessageCount);
+static_assert(static_cast<int>(MessageId::FormatGdal) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.

@@ -297,6 +297,35 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 173 */
     "The settings file cannot be read whole (it is larger than 1 MB, not a regular file or "
     "unreadable). It is left as it is and nothing was changed.",
+    /* 174 */ "The number of frames must not be negative.",
+    /* 175 */ "The terrain could not be drawn.",
+    /* 176 */ "Cannot create the folder {1}: {2}",
+    /* 177 */ "Frame {1} could not be drawn.",
+    /* 178 */ "Unknown error.",
+    /* 179 */ "The offscreen picture size must be between 1 x 1 and {1} x {1} pixels.",
+    /* 180 */ "Cannot create an offscreen OpenGL context: surfaceless: {1}; default display: {2}.",
+    /* 181 */ "EGL has no surfaceless platform",
+    /* 182 */ "eglGetPlatformDisplayEXT is missing",
+    /* 183 */ "no EGL configuration with RGBA8, 24-bit depth and desktop OpenGL",
+    /* 184 */ "{1} failed (EGL error {2})",
+    /* 185 */ "Compressing the picture failed.",
+    /* 186 */ "Cannot copy {1} to {2}.",
+    /* 187 */ "Cannot write the settings file.",
+    /* 188 */
+    "The DEM is too small to draw: it needs at least 2 x 2 vertices at this mesh setting.",
+    /* 189 */ "{1}: {2} The previous DEM is kept.",
+    /* 190 */ "Cannot copy {1} to {2}. The previous DEM is kept.",
+    /* 191 */ "Cannot read {1}.",
+    /* 192 */ "Choose the map sheets of {1} by code.",
+    /* 193 */ "No reader for this DEM.",
+    /* 194 */ "GSI 50 m mesh",
+    /* 195 */ "USGS DEM and CDED",
+    /* 196 */ "USGS SDTS transfer",
+    /* 197 */ "Swiss DHM25",
+    /* 198 */ "Ordnance Survey NTF",
+    /* 199 */ "Swiss RIMINI",
+    /* 200 */ "GSI 10 m mesh",
+    /* 201 */ "GDAL raster",
 };
 
 }  // namespace hg

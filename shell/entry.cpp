@@ -39,7 +39,8 @@ void printHelp(std::FILE* out) {
         const bool imported = f.action == DemAction::SdtsImport ||
                               f.action == DemAction::Gsi10mImport ||
                               f.action == DemAction::GdalImport;
-        std::fprintf(out, "  %d  %s (%s)%s\n", f.type, f.name, extensions.c_str(),
+        std::fprintf(out, "  %d  %s (%s)%s\n", f.type, loadMessage(f.name).c_str(),
+                     extensions.c_str(),
                      imported ? loadMessage(MessageId::HelpImported).c_str() : "");
     }
     std::fputs(loadMessage(MessageId::HelpOtherNames).c_str(), out);

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "render/output/egl_offscreen_target.h"
+#include "platform/messages.h"
+#include "platform/text_number.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -18,7 +20,7 @@ namespace {
 std::string eglErrorText(const char* step) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%04X", static_cast<unsigned>(eglGetError()));
-    return std::string(step) + " failed (EGL error " + code + ")";
+    return formatMessage(MessageId::EglStepFailed, {step, code});
 }
 
 bool hasExtension(const char* list, const char* name) {
@@ -51,13 +53,13 @@ EGLDisplay sharedDisplay(DisplayKind kind, std::string& error) {
     if (kind == DisplayKind::Surfaceless) {
         const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
         if (!hasExtension(clientExtensions, "EGL_MESA_platform_surfaceless")) {
-            error = "EGL has no surfaceless platform";
+            error = loadMessage(MessageId::EglNoSurfaceless);
             return EGL_NO_DISPLAY;
         }
         auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
             eglGetProcAddress("eglGetPlatformDisplayEXT"));
         if (getPlatformDisplay == nullptr) {
-            error = "eglGetPlatformDisplayEXT is missing";
+            error = loadMessage(MessageId::EglNoPlatformDisplay);
             return EGL_NO_DISPLAY;
         }
         handle = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
@@ -105,7 +107,7 @@ Attempt tryDisplay(DisplayKind kind, int width, int height) {
     EGLConfig config = nullptr;
     EGLint count = 0;
     if (eglChooseConfig(dpy, configAttributes, &config, 1, &count) != EGL_TRUE || count < 1) {
-        a.error = "no EGL configuration with RGBA8, 24-bit depth and desktop OpenGL";
+        a.error = loadMessage(MessageId::EglNoConfig);
         return a;
     }
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
@@ -134,16 +136,15 @@ Attempt tryDisplay(DisplayKind kind, int width, int height) {
 
 EglOffscreenTarget::EglOffscreenTarget(int width, int height) : width_(width), height_(height) {
     if (width < 1 || height < 1 || width > 16384 || height > 16384) {
-        throw std::runtime_error(
-            "The offscreen picture size must be between 1 x 1 and 16384 x 16384 pixels.");
+        throw std::runtime_error(formatMessage(MessageId::OffscreenSize, {formatInteger(16384)}));
     }
     Attempt a = tryDisplay(DisplayKind::Surfaceless, width, height);
     platform_ = "surfaceless";
     if (a.display == EGL_NO_DISPLAY) {
         Attempt b = tryDisplay(DisplayKind::Default, width, height);
         if (b.display == EGL_NO_DISPLAY) {
-            throw std::runtime_error("Cannot create an offscreen OpenGL context: surfaceless: " +
-                                     a.error + "; default display: " + b.error + ".");
+            throw std::runtime_error(
+                formatMessage(MessageId::NoOffscreenContext, {a.error, b.error}));
         }
         a = std::move(b);
         platform_ = "default";

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "render/output/offscreen_render.h"
+#include "platform/messages.h"
 
 #include <algorithm>
 #include <exception>
@@ -24,13 +25,13 @@ void drawFrames(const OffscreenRenderRequest& request, ProfileStore& store,
                 OffscreenRenderResult& result) {
     const int drawType = request.drawType.value_or(readSaverSettings(store).drawType);
     if (request.frames < 0) {
-        result.error = "The number of frames must not be negative.";
+        result.error = loadMessage(MessageId::FramesNegative);
         return;
     }
     std::unique_ptr<CDraw> draw = createDraw(drawType, store);
     std::unique_ptr<CViewSettings> record = createViewSettings(drawType);
     if (!draw || !record) {
-        result.error = "There is no style number " + formatInteger(drawType) + " (0 to 9).";
+        result.error = formatMessage(MessageId::NoStyleNumber, {formatInteger(drawType)});
         return;
     }
     const SaverSettings saved = readSaverSettings(store);
@@ -58,20 +59,21 @@ void drawFrames(const OffscreenRenderRequest& request, ProfileStore& store,
                                : draw->initialise(&target, *record, request.memPath, store);
     }
     if (!ok) {
-        result.error = reported.empty() ? "The terrain could not be drawn." : reported;
+        result.error = reported.empty() ? loadMessage(MessageId::TerrainNotDrawn) : reported;
         return;
     }
 
     std::error_code ec;
     std::filesystem::create_directories(request.outDir, ec);
     if (ec) {
-        result.error = "Cannot create the folder " + request.outDir.string() + ": " + ec.message();
+        result.error =
+            formatMessage(MessageId::CannotCreateFolder, {request.outDir.string(), ec.message()});
         draw->release();
         return;
     }
     for (int n = 0; n < frames; ++n) {
         if (!draw->nextFrame()) {
-            result.error = "Frame " + formatInteger(n) + " could not be drawn.";
+            result.error = formatMessage(MessageId::FrameNotDrawn, {formatInteger(n)});
             break;
         }
         const std::filesystem::path file = frameName(request.outDir, n);
@@ -80,7 +82,7 @@ void drawFrames(const OffscreenRenderRequest& request, ProfileStore& store,
         // neither does the picture of it.
         for (std::size_t a = 3; a < pixels.size(); a += 4) pixels[a] = 255;
         if (!writePng(file, target.width(), target.height(), pixels)) {
-            result.error = "Cannot write " + file.string() + ".";
+            result.error = formatMessage(MessageId::CannotWriteFile, {file.string()});
             break;
         }
         result.files.push_back(file);
@@ -97,7 +99,7 @@ OffscreenRenderResult renderOffscreen(const OffscreenRenderRequest& request, Pro
     } catch (const std::exception& e) {
         result.error = e.what();
     } catch (...) {
-        result.error = "Unknown error.";
+        result.error = loadMessage(MessageId::UnknownError);
     }
     return result;
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "render/output/png_writer.h"
+#include "platform/messages.h"
 
 #include <zlib.h>
 
@@ -53,7 +54,7 @@ std::string encodePng(int width, int height, const std::vector<std::uint8_t>& rg
     std::string packed(packedSize, '\0');
     if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, raw.data(),
                   static_cast<uLong>(raw.size()), Z_BEST_SPEED) != Z_OK) {
-        throw std::runtime_error("Compressing the picture failed.");
+        throw std::runtime_error(loadMessage(MessageId::CompressFailed));
     }
     packed.resize(packedSize);
 
