@@ -9,7 +9,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 173;
+inline constexpr int kMessageCount = 187;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -191,8 +191,24 @@ enum class MessageId : int {
     DemNoHeights = 171,
     RasterReadFailed = 172,
     SettingsNotReadWhole = 173,
+    // --help after the hack options, and one line per hack option:
+    // "ARGUMENT\tdescription" (see shell/hack_options.h).
+    HelpAfterOptions = 174,
+    HelpOptionRoot = 175,
+    HelpOptionWindow = 176,
+    HelpOptionWindowId = 177,
+    HelpOptionDelay = 178,
+    HelpOptionFps = 179,
+    HelpOptionStyle = 180,
+    HelpOptionMesh = 181,
+    HelpOptionAltitude = 182,
+    HelpOptionSpeed = 183,
+    HelpOptionContour = 184,
+    HelpOptionDem = 185,
+    HelpOptionVisual = 186,
+    HelpOptionIgnored = 187,
 };
-static_assert(static_cast<int>(MessageId::SettingsNotReadWhole) == kMessageCount);
+static_assert(static_cast<int>(MessageId::HelpOptionIgnored) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.
