@@ -37,10 +37,10 @@ std::optional<double> numberFor(const HackOptionRow& row, const std::string& tex
 std::string refusalFor(const HackOptionRow& row) {
     if (!row.values.empty()) {
         std::string list;
-        for (double v : row.values) list += (list.empty() ? "" : ", ") + formatShortest(v);
+        for (double v : row.values) list += (list.empty() ? "" : ", ") + formatFigure(v);
         return formatMessage(row.refusal, {list});
     }
-    return formatMessage(row.refusal, {formatShortest(row.low), formatShortest(row.high)});
+    return formatMessage(row.refusal, {formatFigure(row.low), formatFigure(row.high)});
 }
 
 // Sets the override a setting option names; false with a reason in *error.
