@@ -73,7 +73,8 @@ TEST(ContourLevels, RoundedOutwardRaisedToSeaAndLowered) {
     EXPECT_DOUBLE_EQ(levels.back(), 499.99);
     // No interval, no levels (and no endless loop).
     EXPECT_TRUE(hg::contourLevels(0.0f, 10.0f, 0.0f, 0.0, 1.0, hg::BelowSea::Skipped).empty());
-    EXPECT_TRUE(hg::contourLevels(0.0f, 10.0f, 0.0f, std::nan(""), 1.0, hg::BelowSea::Skipped).empty());
+    EXPECT_TRUE(
+        hg::contourLevels(0.0f, 10.0f, 0.0f, std::nan(""), 1.0, hg::BelowSea::Skipped).empty());
 }
 
 TEST(ContourTrace, CentreFanOnARampAndASaddle) {

@@ -138,7 +138,8 @@ TEST(ContourGrid, EveryLevelJoinsIntoUnbrokenLines) {
     const auto v = gridVertices(cols, rows, [](int i, int j) {
         return 200.0 * std::sin(i * 0.31) * std::cos(j * 0.23) + 3.0 * j + 0.37;
     });
-    const auto levels = hg::contourLevels(-200.0f, 300.0f, -1000.0f, 25.0, 1.0, hg::BelowSea::Skipped);
+    const auto levels =
+        hg::contourLevels(-200.0f, 300.0f, -1000.0f, 25.0, 1.0, hg::BelowSea::Skipped);
     std::map<std::tuple<std::size_t, float, float>, int> ends;
     for (const Piece& p : fastStream(v, cols, rows, levels)) {
         ++ends[{p.level, p.segment.from.x, p.segment.from.z}];

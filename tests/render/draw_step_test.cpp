@@ -41,7 +41,9 @@ struct TestGrid {
             }
         }
         interval = step;
-        levels = given.empty() ? hg::contourLevels(lo, hi, -1000.0f, step, 1.0, hg::BelowSea::Skipped) : given;
+        levels = given.empty()
+                     ? hg::contourLevels(lo, hi, -1000.0f, step, 1.0, hg::BelowSea::Skipped)
+                     : given;
     }
     hg::StepGrid view() const { return {vertices, cols, rows, levels, interval}; }
 };
