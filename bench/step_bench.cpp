@@ -113,8 +113,9 @@ void BM_StepSolidSweep(benchmark::State& state) {
     const std::vector<float> vertices(draw.terrain().vertices.begin(),
                                       draw.terrain().vertices.begin() + 3L * cells);
     const double d = static_cast<double>(state.range(0)) / 10.0 * s->yFactor;
-    const auto levels = hg::contourLevels(draw.bounds().minY, draw.bounds().maxY,
-                                          draw.terrain().seaLevel, d, s->yFactor, s->title);
+    const auto levels =
+        hg::contourLevels(draw.bounds().minY, draw.bounds().maxY, draw.terrain().seaLevel, d,
+                          s->yFactor, hg::belowSeaOf(s->contoursBelowSea));
     const hg::StepGrid g{vertices, draw.numCols(), draw.numRows(), levels, d};
     std::size_t faces = 0;
     for (auto _ : state) {

@@ -14,6 +14,8 @@
 #include <QSlider>
 #include <QStyle>
 #include <algorithm>
+#include <array>
+#include <type_traits>
 #include <vector>
 
 #include "config/dem_file_dialog.h"
@@ -22,7 +24,6 @@
 #include "config/dialog_layout.h"
 #include "config/outline_dialog.h"
 #include "config/sheet_dialog.h"
-#include "dem/view_settings.h"
 #include "platform/gui/wait_cursor.h"
 #include "platform/show_error.h"
 #include "platform/text_number.h"
@@ -54,16 +55,26 @@ SetupDialog::SetupDialog(std::filesystem::path memPath, ProfileStore& store, QWi
     struct Place {
         int x, y, w;
     };
-    static constexpr Place kRadio[9] = {{21, 18, 33},  {75, 18, 42}, {123, 18, 32},
-                                        {165, 18, 32}, {21, 31, 37}, {75, 31, 36},
-                                        {123, 31, 43}, {21, 44, 53}, {75, 44, 30}};
+    // One place and one text per offered style, in the table's order.
+    static constexpr auto kRadio = std::to_array<Place>({{21, 18, 33},
+                                                         {75, 18, 42},
+                                                         {123, 18, 32},
+                                                         {165, 18, 32},
+                                                         {21, 31, 37},
+                                                         {75, 31, 36},
+                                                         {123, 31, 43},
+                                                         {21, 44, 53},
+                                                         {75, 44, 30}});
+    static_assert(kRadio.size() == kOfferedStyleCount);
+    static_assert(std::extent_v<decltype(SetupDialogTexts::styles)> == kOfferedStyleCount);
+    std::size_t k = 0;
     for (const StyleRow& row : styleTable()) {
         if (!row.offered) continue;
-        const auto i = static_cast<std::size_t>(row.drawType);
         auto* r =
-            named(new QRadioButton(QString::fromUtf8(t.styles[i]), this), 1000 + row.drawType);
-        u.add(r, kRadio[i].x, kRadio[i].y, kRadio[i].w, 10);
+            named(new QRadioButton(QString::fromUtf8(t.styles[k]), this), 1000 + row.drawType);
+        u.add(r, kRadio[k].x, kRadio[k].y, kRadio[k].w, 10);
         styles_->addButton(r, row.drawType);
+        ++k;
     }
 
     // Labels end just left of the control they name.

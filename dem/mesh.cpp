@@ -182,6 +182,7 @@ void CMesh::setBounds(double west, double south, double east, double north) {
 void CMesh::exportSettings() {
     CViewSettings& s = *settings;
     s.title = title;
+    s.contoursBelowSea = contoursBelowSea;
     s.demCols = demCols;
     s.demRows = demRows;
     s.thinStep = thinStep;

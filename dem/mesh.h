@@ -101,6 +101,8 @@ public:
     bool withVertices = true;
     std::filesystem::path fileName;
     std::string title;
+    // Set by a reader whose product measures ground below the sea.
+    bool contoursBelowSea = false;
     int demCols = 0;
     int demRows = 0;
     int thinStep = 0;

@@ -190,6 +190,7 @@ void COSdtm::open() {
         product = Product::Panorama;
     } else if (databaseName_.find(kProfileName) != std::string::npos) {
         product = Product::Profile;
+        contoursBelowSea = true;
     } else {
         // Any other NTF product has no height grid; going on would draw
         // whatever the buffers held.

@@ -7,20 +7,6 @@
 
 namespace hg {
 
-// Draw types, the settings key "sel".
-enum DrawType : int {
-    kDrawMesh = 0,
-    kDrawShading = 1,
-    kDrawWine = 2,
-    kDrawCyan = 3,
-    kDrawFlower = 4,
-    kDrawCheck = 5,
-    kDrawSkeleton = 6,
-    kDrawContour = 7,
-    kDrawStep = 8,
-    kDrawRelief = 9,
-};
-
 // One per saver run or preview: the settings, the style's defaults and,
 // after loading, the grid's description. The defaults here are the Mesh
 // style's; the style table sets each style's own.
@@ -48,9 +34,13 @@ struct CViewSettings {
     bool smoothMesh = false;
     bool heightColors = true;
     bool seaColors = true;
+    // The style's draw type (render/styles.h); the grid never depends on it.
     int drawType = 0;
     // Exported from the grid after loading.
     std::string title;
+    // The grid runs below the sea on purpose (the OS profile product), so
+    // contours are drawn there too; the reader says so.
+    bool contoursBelowSea = false;
     int demCols = 0;
     int demRows = 0;
     int thinStep = 0;

@@ -9,7 +9,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 201;
+inline constexpr int kMessageCount = 215;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -220,8 +220,24 @@ enum class MessageId : int {
     FormatRimini = 199,
     FormatGsi10m = 200,
     FormatGdal = 201,
+    // --help after the hack options, and one line per hack option:
+    // "ARGUMENT\tdescription" (see shell/hack_options.h).
+    HelpAfterOptions = 202,
+    HelpOptionRoot = 203,
+    HelpOptionWindow = 204,
+    HelpOptionWindowId = 205,
+    HelpOptionDelay = 206,
+    HelpOptionFps = 207,
+    HelpOptionStyle = 208,
+    HelpOptionMesh = 209,
+    HelpOptionAltitude = 210,
+    HelpOptionSpeed = 211,
+    HelpOptionContour = 212,
+    HelpOptionDem = 213,
+    HelpOptionVisual = 214,
+    HelpOptionIgnored = 215,
 };
-static_assert(static_cast<int>(MessageId::FormatGdal) == kMessageCount);
+static_assert(static_cast<int>(MessageId::HelpOptionIgnored) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.

@@ -17,8 +17,6 @@ using namespace contour_detail;
 // beyond this many levels the picture is a solid smear anyway.
 constexpr double kMaxLevels = 1 << 20;
 
-constexpr std::string_view kProfileTitle = "L-F_PROFILE_DTM";
-
 // A triangle is cut on two edges or none; its segment joins the first
 // cut edge to the second, in the order the edges are listed.
 void traceTriangle(const CellPoints& pts, double level, const Edge (&edges)[3], SegmentSink emit) {
@@ -35,12 +33,12 @@ void traceTriangle(const CellPoints& pts, double level, const Edge (&edges)[3], 
 }  // namespace
 
 std::vector<double> contourLevels(float minY, float maxY, float seaLevel, double interval,
-                                  double yFactor, std::string_view title) {
+                                  double yFactor, BelowSea belowSea) {
     std::vector<double> levels;
     if (!(interval > 0.0) || !std::isfinite(interval)) return levels;
     const double end = std::ceil(maxY / interval) * interval;
     double start = std::floor(minY / interval) * interval;
-    if (title.find(kProfileTitle) == std::string_view::npos && seaLevel > start) start = seaLevel;
+    if (belowSea == BelowSea::Skipped && seaLevel > start) start = seaLevel;
     start -= 0.01 * yFactor;
     const double count = std::ceil((end - start) / interval);
     if (!std::isfinite(count) || count > kMaxLevels) return levels;

@@ -12,13 +12,19 @@
 namespace hg {
 
 // The contour levels in drawing units, ascending, `interval` apart: from
-// the lowest height rounded down to the interval (raised to sea level, except
-// for the profile product whose title names it, which runs below the sea)
+// the lowest height rounded down to the interval (raised to sea level unless
+// the terrain's contours run below the sea)
 // and lowered by a hundredth of a height unit, so that ground lying exactly
 // on a rounded level is cut; up to, not including, the highest height
 // rounded up. A non-positive or non-finite interval gives no levels.
+enum class BelowSea { Skipped, Contoured };
 std::vector<double> contourLevels(float minY, float maxY, float seaLevel, double interval,
-                                  double yFactor, std::string_view title);
+                                  double yFactor, BelowSea belowSea);
+
+// What a terrain's record says of the ground below the sea.
+inline BelowSea belowSeaOf(bool contoursBelowSea) {
+    return contoursBelowSea ? BelowSea::Contoured : BelowSea::Skipped;
+}
 
 // A place on the ground; a contour piece lies at its level's height.
 struct GroundPoint {

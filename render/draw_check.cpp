@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "render/draw_check.h"
+#include "render/gl_enable_scope.h"
 
 #include <GL/gl.h>
 
@@ -93,24 +94,19 @@ void CDrawCheck::drawFrame() {
         *out++ = n[2];
     }
 
-    // Another style drawing on the same context later must find neither
-    // pointers into this object's arrays nor generated coordinates.
+    // The coordinates come from the array, never generated.
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, cornerPositions_.data());
-    glNormalPointer(GL_FLOAT, 0, cornerNormals_.data());
-    glTexCoordPointer(2, GL_FLOAT, 0, cornerCoords_.data());
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    texture_.bind();
-    drawTurned([&] { glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(indices.size())); });
-    glDisable(GL_TEXTURE_2D);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    {
+        GlEnableScope state({GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY},
+                            {GL_TEXTURE_2D});
+        glVertexPointer(3, GL_FLOAT, 0, cornerPositions_.data());
+        glNormalPointer(GL_FLOAT, 0, cornerNormals_.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, cornerCoords_.data());
+        glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        texture_.bind();
+        drawTurned([&] { glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(indices.size())); });
+    }
     finishFrame();
 }
 

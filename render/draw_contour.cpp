@@ -95,7 +95,8 @@ void CDrawContour::buildScene() {
     const CViewSettings& s = settings();
     const Bounds& b = bounds();
     const float sea = terrain().seaLevel;
-    levels_ = contourLevels(b.minY, b.maxY, sea, s.step * s.yFactor, s.yFactor, s.title);
+    levels_ = contourLevels(b.minY, b.maxY, sea, s.step * s.yFactor, s.yFactor,
+                            belowSeaOf(s.contoursBelowSea));
 
     const std::span<const float> vertices = terrain().vertices;
     const int cols = numCols(), rows = numRows();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "render/draw_flower.h"
+#include "render/gl_enable_scope.h"
 
 #include <GL/gl.h>
 
@@ -131,9 +132,7 @@ void CDrawFlower::setLights() {
 void CDrawFlower::drawFrame() {
     surface_.blendFor(turn());
     const auto& indices = surface_.drawIndices();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
+    GlEnableScope arrays({GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY});
     glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
     glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
     glColorPointer(4, GL_FLOAT, 0, colours.data());
@@ -141,9 +140,6 @@ void CDrawFlower::drawFrame() {
         glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
                        static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
     });
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
     // No glFinish: the swap or the read-back waits for the picture anyway.
 }
 

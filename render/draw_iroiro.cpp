@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include "render/gl_enable_scope.h"
+
 namespace hg {
 
 void CBlendedSurface::buildSurface() {
@@ -11,19 +13,23 @@ void CBlendedSurface::buildSurface() {
     const int cols = numCols(), rows = numRows();
     surface_.buildNormalSets(terrain().vertices, cols, rows, settings().normalWeight);
     surface_.buildIndices(cols, rows, cellShape());
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
 }
 
 void CBlendedSurface::drawFrame() {
     surface_.blendFor(turn());
-    glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
     const auto& indices = surface_.drawIndices();
-    drawTurned([&] {
-        glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
-                       static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
-    });
+    {
+        GlEnableScope arrays =
+            coloured_ ? GlEnableScope({GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY})
+                      : GlEnableScope({GL_VERTEX_ARRAY, GL_NORMAL_ARRAY});
+        glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
+        glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
+        if (coloured_) glColorPointer(4, GL_FLOAT, 0, colourArray().data());
+        drawTurned([&] {
+            glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
+                           static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+        });
+    }
     finishFrame();
 }
 

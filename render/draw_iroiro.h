@@ -22,11 +22,14 @@ public:
 
 protected:
     // Clears with depth, builds the cell centres, the normal sets and the
-    // order-0 cell list, and hands the vertices to OpenGL.
+    // order-0 cell list.
     void buildSurface();
+    // The surface takes its front colour from the colour array from now on.
+    void colourFromArray() { coloured_ = true; }
 
 private:
     SurfaceArrays surface_;
+    bool coloured_ = false;
 };
 
 // Lights and material of the single-colour surface: a soft sheen over the

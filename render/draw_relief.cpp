@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "render/draw_relief.h"
+#include "render/gl_enable_scope.h"
 
 #include <GL/gl.h>
 
@@ -46,13 +47,6 @@ void CDrawRelief::buildScene() {
     indices_ = buildIndexList(cols, rows, 0);
     bands_ = reliefBands(settings().seaColors, terrain().seaLevel, bounds().minY, bounds().maxY);
     fillColours();
-
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
-    glNormalPointer(GL_FLOAT, 0, normals_.data());
-    glColorPointer(4, GL_FLOAT, 0, colours.data());
 }
 
 void CDrawRelief::setLights() {
@@ -60,10 +54,16 @@ void CDrawRelief::setLights() {
 }
 
 void CDrawRelief::drawFrame() {
-    drawTurned([&] {
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_INT,
-                       indices_.data());
-    });
+    {
+        GlEnableScope arrays({GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY});
+        glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
+        glNormalPointer(GL_FLOAT, 0, normals_.data());
+        glColorPointer(4, GL_FLOAT, 0, colours.data());
+        drawTurned([&] {
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_INT,
+                           indices_.data());
+        });
+    }
     finishFrame();
 }
 

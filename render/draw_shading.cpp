@@ -78,9 +78,7 @@ void CDrawShading::buildScene() {
     bands_ =
         shadingBands(colours_, limits_, settings().seaColors, sea, bounds().minY, bounds().maxY);
     fillColours();
-
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_FLOAT, 0, colours.data());
+    colourFromArray();
 }
 
 void CDrawShading::setLights() {

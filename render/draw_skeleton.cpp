@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "render/draw_skeleton.h"
+#include "render/gl_enable_scope.h"
 
 #include <GL/gl.h>
 
@@ -192,16 +193,13 @@ void CDrawSkeleton::drawPass() const {
     // The colours already hold the lighting of this turn.
     glDisable(GL_LIGHTING);
     const auto& indices = surface_.drawIndices();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
+    GlEnableScope arrays({GL_VERTEX_ARRAY, GL_COLOR_ARRAY});
     glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
     glColorPointer(4, GL_FLOAT, 0, lit_.data());
     drawTurned([&] {
         glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
                        static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
     });
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void CDrawSkeleton::drawLiteralPass() const {

@@ -251,7 +251,7 @@ void CDrawStep::buildScene() {
     if (stepHeight_ > 0.0 && (bounds().maxY - bounds().minY) / stepHeight_ > kLevelBudget)
         throw std::runtime_error(stepBudgetMessage(s.step, kVertexBudget));
     levels_ = contourLevels(bounds().minY, bounds().maxY, terrain().seaLevel, stepHeight_,
-                            s.yFactor, s.title);
+                            s.yFactor, belowSeaOf(s.contoursBelowSea));
 
     GLfloat range[2] = {1.0f, 1.0f};
     GLfloat granularity = 0.0f;

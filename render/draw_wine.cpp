@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "render/draw_wine.h"
+#include "render/gl_enable_scope.h"
 
 #include <GL/gl.h>
 
@@ -57,28 +58,19 @@ void CDrawWine::drawFrame() {
     surface_.blendFor(turn());
     const std::vector<std::uint32_t>& indices = surface_.drawIndices();
 
-    // The arrays and the generated coordinates are switched on only around
-    // the draw: another style drawing on the same context later must not
-    // find pointers into this object's arrays, nor coordinates it did not ask
-    // for.
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
-    glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
-    glEnable(GL_TEXTURE_GEN_S);
-    glEnable(GL_TEXTURE_GEN_T);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    texture_.bind();
-    drawTurned([&] {
-        glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
-                       static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
-    });
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_GEN_S);
-    glDisable(GL_TEXTURE_GEN_T);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    {
+        // The generated coordinates too hold for this draw only.
+        GlEnableScope state({GL_VERTEX_ARRAY, GL_NORMAL_ARRAY},
+                            {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_2D});
+        glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
+        glNormalPointer(GL_FLOAT, 0, surface_.normals().data());
+        glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        texture_.bind();
+        drawTurned([&] {
+            glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
+                           static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+        });
+    }
     finishFrame();
 }
 

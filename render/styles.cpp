@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "render/styles.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
-#include <stdexcept>
 #include <type_traits>
 
+#include "platform/text_number.h"
 #include "render/draw_check.h"
 #include "render/draw_contour.h"
 #include "render/draw_flower.h"
@@ -19,46 +20,41 @@
 
 namespace hg {
 
-namespace {
-
-// A style that keeps settings of its own reads them from the store it is
-// made with; the others take nothing.
 template <typename Style>
-std::unique_ptr<CDraw> make(const ProfileStore& store) {
+std::unique_ptr<CDraw> makeStyle(const ProfileStore& store) {
+    // A style that keeps settings of its own reads them from the store it
+    // is made with; the others take nothing.
     if constexpr (std::is_constructible_v<Style, const ProfileStore&>) {
         return std::make_unique<Style>(store);
     } else {
+        (void)store;
         return std::make_unique<Style>();
     }
 }
 
-// Cyan is the single-colour surface in this one colour.
+template std::unique_ptr<CDraw> makeStyle<CDrawMesh>(const ProfileStore&);
+template std::unique_ptr<CDraw> makeStyle<CDrawShading>(const ProfileStore&);
+template std::unique_ptr<CDraw> makeStyle<CDrawWine>(const ProfileStore&);
+template std::unique_ptr<CDraw> makeStyle<CDrawFlower>(const ProfileStore&);
+template std::unique_ptr<CDraw> makeStyle<CDrawCheck>(const ProfileStore&);
+template std::unique_ptr<CDraw> makeStyle<CDrawSkeleton>(const ProfileStore&);
+template std::unique_ptr<CDraw> makeStyle<CDrawContour>(const ProfileStore&);
+template std::unique_ptr<CDraw> makeStyle<CDrawStep>(const ProfileStore&);
+template std::unique_ptr<CDraw> makeStyle<CDrawRelief>(const ProfileStore&);
+
 std::unique_ptr<CDraw> makeCyan(const ProfileStore&) {
     return std::make_unique<CDrawIroiro>(0x5DBBBB);
 }
 
-// The top view of the Outline/Part map: straight down, unturned, a box
-// projection that keeps the map's proportions.
-constexpr ViewDefaults kTopView{.normalWeight = 3.0,
-                                .xAngle = -90.0,
-                                .yAngle = 0.0,
-                                .distanceFactor = 1.1,
-                                .perspective = false};
+// A draw type is its row's place, so settings and numbers index the table.
+static_assert([] {
+    for (std::size_t n = 0; n < kStyles.size(); ++n) {
+        if (kStyles[n].drawType != static_cast<int>(n) || kStyles[n].make == nullptr) return false;
+    }
+    return true;
+}());
 
-// Lower normal weights let the favoured quadrant's face dominate less, so
-// the light seems to sweep more softly as the terrain turns.
-constexpr std::array<StyleRow, 10> kStyles{{
-    {kDrawMesh, "Mesh", true, false, {}, &make<CDrawMesh>},
-    {kDrawShading, "Shading", true, false, {}, &make<CDrawShading>},
-    {kDrawWine, "Wine", true, false, {.normalWeight = 1.0}, &make<CDrawWine>},
-    {kDrawCyan, "Cyan", true, false, {}, &makeCyan},
-    {kDrawFlower, "Flower", true, false, {.normalWeight = 2.0}, &make<CDrawFlower>},
-    {kDrawCheck, "Check", true, false, {.normalWeight = 2.0}, &make<CDrawCheck>},
-    {kDrawSkeleton, "Skeleton", true, false, {.normalWeight = 3.0}, &make<CDrawSkeleton>},
-    {kDrawContour, "3D-Contour", true, true, {.step = 50.0}, &make<CDrawContour>},
-    {kDrawStep, "Step", true, true, {.step = 50.0}, &make<CDrawStep>},
-    {kDrawRelief, "Relief", false, false, kTopView, &make<CDrawRelief>},
-}};
+namespace {
 
 bool sameIgnoringCase(const std::string& a, const char* b) {
     const std::string other(b);
@@ -91,10 +87,6 @@ bool offeredStyle(int drawType) {
 std::unique_ptr<CDraw> createDraw(int drawType, const ProfileStore& store) {
     const StyleRow* row = styleRow(drawType);
     if (row == nullptr) return nullptr;
-    if (row->make == nullptr) {
-        throw std::runtime_error(std::string("The ") + row->name +
-                                 " style is not available in this version yet.");
-    }
     return row->make(store);
 }
 
@@ -113,7 +105,13 @@ std::unique_ptr<CViewSettings> createViewSettings(int drawType) {
 }
 
 std::optional<int> drawTypeFromName(const std::string& text) {
-    if (text.size() == 1 && text[0] >= '0' && text[0] <= '9') return text[0] - '0';
+    if (!text.empty() && std::all_of(text.begin(), text.end(),
+                                     [](unsigned char c) { return std::isdigit(c) != 0; })) {
+        // Leading zeros allowed; digits past the table's length name nothing.
+        const auto n = parseNumber<int>(text);
+        if (n && styleRow(*n) != nullptr) return *n;
+        return std::nullopt;
+    }
     for (const StyleRow& row : kStyles) {
         if (sameIgnoringCase(text, row.name)) return row.drawType;
     }
@@ -132,7 +130,6 @@ const char* drawTypeName(int drawType) {
 std::string availableStyleNames() {
     std::string names;
     for (const StyleRow& row : kStyles) {
-        if (row.make == nullptr) continue;
         if (!names.empty()) names += ", ";
         names += row.name;
     }

@@ -133,35 +133,7 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     "  /c, nothing        the setup dialog\n"
     "\n"
     "As an XScreenSaver hack (one or two dashes; the settings options hold for\n"
-    "this run only and leave the stored settings alone):\n"
-    "  -root              draw into $XSCREENSAVER_WINDOW, else the root window\n"
-    "  -window            draw in a window of its own\n"
-    "  -window-id ID      draw into the X11 window ID\n"
-    "  -delay US          microseconds between frames, 0 to 60000000 (30000)\n"
-    "  -fps               show the frame rate\n"
-    "  -style NAME|N      the drawing style, by name or number 0 to 8\n"
-    "  -mesh 1|2|4|8      average the DEM's posts in blocks of N x N\n"
-    "  -altitude X        the altitude factor, 0.1 to 100\n"
-    "  -speed X           the turning speed, 0.05 to 10\n"
-    "  -contour METRES    the contour interval, 0.2 to 1000\n"
-    "  -dem FILE          show FILE where it lies, the whole DEM\n"
-    "  -visual, -install, -pair  accepted and ignored\n"
-    "  styles: {1}\n"
-    "  (Relief, 9, only with render --style)\n"
-    "\n"
-    "Commands (no display needed):\n"
-    "  info FILE          describe a DEM; --type N reads it as DEM type N,\n"
-    "                     --heights OUT.f32 writes its heights as float32\n"
-    "  select FILE        make FILE the DEM the saver shows (copied or imported)\n"
-    "  select INDEX CODE  join GSI 50 m sheets of a zumei.csv index by code\n"
-    "  render             draw the current DEM offscreen into PNG frames in DIR\n"
-    "                     (hillglimmer-frames); --size up to 8192x8192 (640x480),\n"
-    "                     --frames 1 to 100000 (1)\n"
-    "  xscreensaver on|off  add Hillglimmer to XScreenSaver's display modes, or\n"
-    "                     take it out again\n"
-    "\n"
-    "DEM types (from the extension, the working file's from the settings;\n"
-    "info --type N overrides):\n",
+    "this run only and leave the stored settings alone):\n",
     /* 107 */
     "Run 'hillglimmer --help' for the options and DEM types.",
     /* 108 */
@@ -258,7 +230,7 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 150 */
     "the styles are {1}",
     /* 151 */
-    "use 1, 2, 4 or 8",
+    "use one of {1}",
     /* 152 */
     "use {1} to {2}",
     /* 153 */
@@ -326,6 +298,36 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 199 */ "Swiss RIMINI",
     /* 200 */ "GSI 10 m mesh",
     /* 201 */ "GDAL raster",
+    /* 202 */
+    "  styles: {1}\n"
+    "  ({2}, {3}, only with render --style)\n"
+    "\n"
+    "Commands (no display needed):\n"
+    "  info FILE          describe a DEM; --type N reads it as DEM type N,\n"
+    "                     --heights OUT.f32 writes its heights as float32\n"
+    "  select FILE        make FILE the DEM the saver shows (copied or imported)\n"
+    "  select INDEX CODE  join GSI 50 m sheets of a zumei.csv index by code\n"
+    "  render             draw the current DEM offscreen into PNG frames in DIR\n"
+    "                     (hillglimmer-frames); --size up to 8192x8192 (640x480),\n"
+    "                     --frames 1 to 100000 (1)\n"
+    "  xscreensaver on|off  add Hillglimmer to XScreenSaver's display modes, or\n"
+    "                     take it out again\n"
+    "\n"
+    "DEM types (from the extension, the working file's from the settings;\n"
+    "info --type N overrides):\n",
+    /* 203 */ "\tdraw into $XSCREENSAVER_WINDOW, else the root window",
+    /* 204 */ "\tdraw in a window of its own",
+    /* 205 */ "ID\tdraw into the X11 window ID",
+    /* 206 */ "US\tmicroseconds between frames, {1} to {2} ({3})",
+    /* 207 */ "\tshow the frame rate",
+    /* 208 */ "NAME|N\tthe drawing style, by name or number {1} to {2}",
+    /* 209 */ "{4}\taverage the DEM's posts in blocks of N x N",
+    /* 210 */ "X\tthe altitude factor, {1} to {2}",
+    /* 211 */ "X\tthe turning speed, {1} to {2}",
+    /* 212 */ "METRES\tthe contour interval, {1} to {2}",
+    /* 213 */ "FILE\tshow FILE where it lies, the whole DEM",
+    /* 214 */ "VISUAL\taccepted and ignored",
+    /* 215 */ "\taccepted and ignored",
 };
 
 }  // namespace hg

@@ -129,33 +129,7 @@ extern const char* const kJapaneseMessages[kMessageCount + 1] = {
     "  /c、引数なし       設定ダイアログ\n"
     "\n"
     "XScreenSaver のハックとして (ダッシュは1つでも2つでも可。設定のオプションは\n"
-    "この実行にだけ効き、保存された設定は変えません):\n"
-    "  -root              $XSCREENSAVER_WINDOW に、なければルートウィンドウに描く\n"
-    "  -window            専用のウィンドウに描く\n"
-    "  -window-id ID      X11 ウィンドウ ID に描く\n"
-    "  -delay US          コマ間の待ち時間 (マイクロ秒)、0 から 60000000 (30000)\n"
-    "  -fps               フレームレートを表示する\n"
-    "  -style 名前|N      描画方法 (名前または 0 から 8 の番号)\n"
-    "  -mesh 1|2|4|8      DEM の点を N x N ごとに平均する\n"
-    "  -altitude X        高さ係数、0.1 から 100\n"
-    "  -speed X           回転速度、0.05 から 10\n"
-    "  -contour メートル  等高線間隔、0.2 から 1000\n"
-    "  -dem ファイル      ファイルの DEM 全体をその場で読んで表示する\n"
-    "  -visual、-install、-pair  受け付けるが何もしない\n"
-    "  描画方法: {1}\n"
-    "  (Relief、9 は render --style でのみ使えます)\n"
-    "\n"
-    "コマンド (ディスプレイ不要):\n"
-    "  info ファイル      DEM の内容を表示する。--type N で DEM 種別 N として読み、\n"
-    "                     --heights 出力.f32 で標高を float32 で書き出す\n"
-    "  select ファイル    ファイルをセーバーが表示する DEM にする (コピーまたは取り込み)\n"
-    "  select 索引 図名コード  zumei.csv 索引の 50m メッシュ図葉をコードで選んで結合する\n"
-    "  render             現在の DEM を画面外に描き、フォルダ (hillglimmer-frames) に\n"
-    "                     PNG で書き出す。--size は 8192x8192 まで (640x480)、\n"
-    "                     --frames は 1 から 100000 (1)\n"
-    "  xscreensaver on|off  XScreenSaver の表示モードに Hillglimmer を加える、または外す\n"
-    "\n"
-    "DEM 種別 (拡張子から判断。作業ファイルの種別は設定から。info --type N で指定可):\n",
+    "この実行にだけ効き、保存された設定は変えません):\n",
     /* 107 */
     "オプションと DEM 種別は 'hillglimmer --help' で表示されます。",
     /* 108 */
@@ -253,7 +227,7 @@ extern const char* const kJapaneseMessages[kMessageCount + 1] = {
     /* 150 */
     "描画方法は {1} です",
     /* 151 */
-    "1、2、4、8 のいずれかを指定してください",
+    "{1} のいずれかを指定してください",
     /* 152 */
     "{1} から {2} を指定してください",
     /* 153 */
@@ -322,6 +296,34 @@ extern const char* const kJapaneseMessages[kMessageCount + 1] = {
     /* 199 */ "スイス RIMINI",
     /* 200 */ "国土地理院 10 m メッシュ",
     /* 201 */ "GDAL ラスタ",
+    /* 202 */
+    "  描画方法: {1}\n"
+    "  ({2}、{3} は render --style でのみ使えます)\n"
+    "\n"
+    "コマンド (ディスプレイ不要):\n"
+    "  info ファイル      DEM の内容を表示する。--type N で DEM 種別 N として読み、\n"
+    "                     --heights 出力.f32 で標高を float32 で書き出す\n"
+    "  select ファイル    ファイルをセーバーが表示する DEM にする (コピーまたは取り込み)\n"
+    "  select 索引 図名コード  zumei.csv 索引の 50m メッシュ図葉をコードで選んで結合する\n"
+    "  render             現在の DEM を画面外に描き、フォルダ (hillglimmer-frames) に\n"
+    "                     PNG で書き出す。--size は 8192x8192 まで (640x480)、\n"
+    "                     --frames は 1 から 100000 (1)\n"
+    "  xscreensaver on|off  XScreenSaver の表示モードに Hillglimmer を加える、または外す\n"
+    "\n"
+    "DEM 種別 (拡張子から判断。作業ファイルの種別は設定から。info --type N で指定可):\n",
+    /* 203 */ "\t$XSCREENSAVER_WINDOW に、なければルートウィンドウに描く",
+    /* 204 */ "\t専用のウィンドウに描く",
+    /* 205 */ "ID\tX11 ウィンドウ ID に描く",
+    /* 206 */ "US\tコマ間の待ち時間 (マイクロ秒)、{1} から {2} ({3})",
+    /* 207 */ "\tフレームレートを表示する",
+    /* 208 */ "名前|N\t描画方法 (名前または {1} から {2} の番号)",
+    /* 209 */ "{4}\tDEM の点を N x N ごとに平均する",
+    /* 210 */ "X\t高さ係数、{1} から {2}",
+    /* 211 */ "X\t回転速度、{1} から {2}",
+    /* 212 */ "メートル\t等高線間隔、{1} から {2}",
+    /* 213 */ "ファイル\tファイルの DEM 全体をその場で読んで表示する",
+    /* 214 */ "VISUAL\t受け付けるが何もしない",
+    /* 215 */ "\t受け付けるが何もしない",
 };
 
 }  // namespace hg

@@ -10,11 +10,13 @@
 #include "platform/instance_lock.h"
 #include "platform/messages.h"
 #include "platform/profile_store.h"
+#include "platform/text_number.h"
 #include "render/styles.h"
 #include "shell/bundled_terrain.h"
 #include "shell/command_line.h"
 #include "shell/exit_status.h"
 #include "shell/extra_commands.h"
+#include "shell/hack_options.h"
 #include "shell/saver_window.h"
 #include "shell/termination.h"
 #include "shell/xscreensaver_options.h"
@@ -30,7 +32,20 @@ void printSynopsis(std::FILE* out) {
 
 void printHelp(std::FILE* out) {
     printSynopsis(out);
-    std::fputs(formatMessage(MessageId::Help, {availableStyleNames()}).c_str(), out);
+    std::fputs(loadMessage(MessageId::Help).c_str(), out);
+    for (const HackOptionRow& row : hackOptionTable()) {
+        std::fputs(hackOptionHelpLine(row).c_str(), out);
+    }
+    std::string mapNames, mapNumbers;
+    for (const StyleRow& row : styleTable()) {
+        if (row.offered) continue;
+        mapNames += (mapNames.empty() ? "" : ", ") + std::string(row.name);
+        mapNumbers += (mapNumbers.empty() ? "" : ", ") + formatInteger(row.drawType);
+    }
+    std::fputs(
+        formatMessage(MessageId::HelpAfterOptions, {availableStyleNames(), mapNames, mapNumbers})
+            .c_str(),
+        out);
     for (const DemFormat& f : demFormats()) {
         std::string extensions;
         for (const char* e : f.extensions) {

@@ -17,16 +17,16 @@ struct HackOptions {
     bool fps = false;
     // -style NAME, -mesh N, -altitude X, -speed X, -contour X, -dem FILE.
     SaverOverrides overrides;
-    // Microseconds between frames.
-    long long delayMicros = 30000;
+    // Microseconds between frames; the parser starts it at the delay row's
+    // default.
+    long long delayMicros = 0;
 };
 
 // nullopt when args are not XScreenSaver's options (the screen-saver
 // switches are parsed elsewhere); an error text in *error for a malformed
-// list. -root draws into $XSCREENSAVER_WINDOW when set, else the root
-// window; -visual, -install and -pair are accepted and ignored. The
-// setting options take values within the setup dialog's lists' range
-// (-mesh 1, 2, 4 or 8; -style an offered style's name or number).
+// list. The options, their ranges and defaults are the rows of
+// hackOptionTable(). -root draws into $XSCREENSAVER_WINDOW when set, else
+// the root window.
 std::optional<HackOptions> parseHackOptions(const std::vector<std::string>& args,
                                             std::string* error);
 

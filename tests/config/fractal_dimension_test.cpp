@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -81,4 +83,33 @@ TEST(FractalDimension, TooSmallOrDegenerateGridsShowADash) {
     // A bound object that has drawn nothing has no figure.
     hg::CFractalDimension none;
     EXPECT_FALSE(none.estimate());
+}
+
+TEST(FractalDimension, CellsAreSplitOnTheDiagonalFromTheirFirstCorner) {
+    // A ridge 10 high through (0,1), (1,2), (2,3) of a 5 x 5 grid 10 apart
+    // runs beside the split diagonals, so the other diagonal measures more.
+    // A triangle with one corner raised: 50 sqrt(3) (its edges 10 sqrt(2)
+    // and 10 sqrt(2) from the raised corner, 10 sqrt(2) across); with the
+    // raised corner where both triangles meet it twice: 50 sqrt(2) each
+    // (legs 10 and 10 sqrt(2) at a right angle); both ends of the diagonal
+    // raised: 50 sqrt(3) each. Per cell (row, column), flat halves 50:
+    //   (0,0) (0,2) (1,1) (1,3) (2,2)  one end off the diagonal  50 + 50 sqrt(3)
+    //   (0,1) (1,2)                    both diagonal ends        100 sqrt(3)
+    //   (2,3)                          the first corner alone    100 sqrt(2)
+    //   eight flat cells                                         800
+    // A1 = 1050 + 450 sqrt(3) + 100 sqrt(2) = 1970.8442...; A4 = 40 x 40 =
+    // 1600, the coarse cell's corners being flat. Split the other way, A1
+    // would be 1990.1195.
+    const std::vector<std::pair<int, int>> ridge = {{0, 1}, {1, 2}, {2, 3}};
+    auto v = grid(5, 5, 2.0f, 5.0f, [&](int r, int c) {
+        return std::find(ridge.begin(), ridge.end(), std::pair{r, c}) != ridge.end() ? 10.0 : 0.0;
+    });
+    const double a1 = 1050.0 + 450.0 * std::sqrt(3.0) + 100.0 * std::sqrt(2.0);
+    EXPECT_NEAR(hg::surfaceArea(v, 5, 5, 1, 2.0f, 5.0f), a1, 1e-3);
+    EXPECT_NEAR(hg::surfaceArea(v, 5, 5, 4, 2.0f, 5.0f), 1600.0, 1e-3);
+    // D = 2 / (1 + log4(1600 / 1970.8443)) = 2.35397
+    const auto d = hg::fractalDimension(v, 5, 5, 2.0, 5.0);
+    ASSERT_TRUE(d);
+    EXPECT_NEAR(*d, 2.0 / (1.0 + std::log(1600.0 / a1) / std::log(4.0)), 1e-6);
+    EXPECT_EQ(hg::formatFractalDimension(d), "2.3540");
 }

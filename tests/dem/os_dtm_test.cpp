@@ -175,6 +175,8 @@ TEST_F(OsDtm, PanoramaAndProfileReadBackWithAnyLineEnds) {
                 EXPECT_EQ(mesh->title,
                           std::string(profile ? "L-F_PROFILE_DTM" : "OS_LANDRANGER_DTM") +
                               "  19980315  SK20");
+                // Only the profile product's contours go below the sea.
+                EXPECT_EQ(mesh->contoursBelowSea, profile);
                 EXPECT_EQ(hg::ntfTitle(path_), "SK20");
             }
         }

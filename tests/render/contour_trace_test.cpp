@@ -55,25 +55,26 @@ void expectPoints(const hg::StepPiece& p, Kind kind,
 }
 
 TEST(ContourLevels, RoundedOutwardRaisedToSeaAndLowered) {
-    auto levels = hg::contourLevels(120.0f, 480.0f, 0.0f, 100.0, 1.0, "HILL");
+    auto levels = hg::contourLevels(120.0f, 480.0f, 0.0f, 100.0, 1.0, hg::BelowSea::Skipped);
     ASSERT_EQ(levels.size(), 5u);
     for (std::size_t k = 0; k < 5; ++k) EXPECT_DOUBLE_EQ(levels[k], 100.0 * (k + 1) - 0.01);
     // The lowering follows the altitude factor: a hundredth of a height unit.
-    levels = hg::contourLevels(240.0f, 960.0f, 0.0f, 200.0, 2.0, "HILL");
+    levels = hg::contourLevels(240.0f, 960.0f, 0.0f, 200.0, 2.0, hg::BelowSea::Skipped);
     ASSERT_EQ(levels.size(), 5u);
     EXPECT_DOUBLE_EQ(levels.front(), 199.98);
     // Sea level above the rounded lowest height starts the levels.
-    levels = hg::contourLevels(-120.0f, 480.0f, 250.0f, 100.0, 1.0, "HILL");
+    levels = hg::contourLevels(-120.0f, 480.0f, 250.0f, 100.0, 1.0, hg::BelowSea::Skipped);
     ASSERT_EQ(levels.size(), 3u);
     EXPECT_DOUBLE_EQ(levels.front(), 249.99);
     // ... except for the profile product, whose levels run below the sea.
-    levels = hg::contourLevels(-120.0f, 480.0f, 250.0f, 100.0, 1.0, "OS L-F_PROFILE_DTM SK");
+    levels = hg::contourLevels(-120.0f, 480.0f, 250.0f, 100.0, 1.0, hg::BelowSea::Contoured);
     ASSERT_EQ(levels.size(), 8u);
     EXPECT_DOUBLE_EQ(levels.front(), -200.01);
     EXPECT_DOUBLE_EQ(levels.back(), 499.99);
     // No interval, no levels (and no endless loop).
-    EXPECT_TRUE(hg::contourLevels(0.0f, 10.0f, 0.0f, 0.0, 1.0, "").empty());
-    EXPECT_TRUE(hg::contourLevels(0.0f, 10.0f, 0.0f, std::nan(""), 1.0, "").empty());
+    EXPECT_TRUE(hg::contourLevels(0.0f, 10.0f, 0.0f, 0.0, 1.0, hg::BelowSea::Skipped).empty());
+    EXPECT_TRUE(
+        hg::contourLevels(0.0f, 10.0f, 0.0f, std::nan(""), 1.0, hg::BelowSea::Skipped).empty());
 }
 
 TEST(ContourTrace, CentreFanOnARampAndASaddle) {

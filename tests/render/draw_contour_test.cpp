@@ -97,14 +97,14 @@ TEST(ContourColour, SeaQuartersAndFlatTerrain) {
 TEST(ContourGrid, FlatTerrainTopLevelAndSeaRule) {
     // Flat: the one level just below it finds every point up.
     const auto flat = gridVertices(6, 5, [](int, int) { return 120.0; });
-    auto levels = hg::contourLevels(120.0f, 120.0f, 0.0f, 100.0, 1.0, "");
+    auto levels = hg::contourLevels(120.0f, 120.0f, 0.0f, 100.0, 1.0, hg::BelowSea::Skipped);
     EXPECT_TRUE(fastStream(flat, 6, 5, levels).empty());
     EXPECT_TRUE(everyLevelStream(flat, 6, 5, levels).empty());
 
     // A ramp from 120 to 480: levels 99.99 .. 499.99; the first and last
     // lie outside the ground and give nothing, the rest cross every column.
     const auto ramp = gridVertices(10, 4, [](int, int j) { return 120.0 + 40.0 * j; });
-    levels = hg::contourLevels(120.0f, 480.0f, 0.0f, 100.0, 1.0, "");
+    levels = hg::contourLevels(120.0f, 480.0f, 0.0f, 100.0, 1.0, hg::BelowSea::Skipped);
     ASSERT_EQ(levels.size(), 5u);
     std::map<std::size_t, int> perLevel;
     for (const Piece& p : fastStream(ramp, 10, 4, levels)) {
@@ -118,8 +118,8 @@ TEST(ContourGrid, FlatTerrainTopLevelAndSeaRule) {
     // Ground from -150 to 300 about a sea at 0: only the profile product
     // draws below the sea, and there in sea blue.
     const auto coast = gridVertices(10, 4, [](int, int j) { return -150.0 + 50.0 * j; });
-    auto below = [&](std::string_view title) {
-        const auto lv = hg::contourLevels(-150.0f, 300.0f, 0.0f, 50.0, 1.0, title);
+    auto below = [&](hg::BelowSea belowSea) {
+        const auto lv = hg::contourLevels(-150.0f, 300.0f, 0.0f, 50.0, 1.0, belowSea);
         int n = 0;
         for (const Piece& p : fastStream(coast, 10, 4, lv)) {
             if (lv[p.level] >= -1.0) continue;
@@ -129,8 +129,8 @@ TEST(ContourGrid, FlatTerrainTopLevelAndSeaRule) {
         }
         return n;
     };
-    EXPECT_EQ(below("HILLS"), 0);
-    EXPECT_GT(below("X L-F_PROFILE_DTM Y"), 0);
+    EXPECT_EQ(below(hg::BelowSea::Skipped), 0);
+    EXPECT_GT(below(hg::BelowSea::Contoured), 0);
 }
 
 TEST(ContourGrid, EveryLevelJoinsIntoUnbrokenLines) {
@@ -138,7 +138,8 @@ TEST(ContourGrid, EveryLevelJoinsIntoUnbrokenLines) {
     const auto v = gridVertices(cols, rows, [](int i, int j) {
         return 200.0 * std::sin(i * 0.31) * std::cos(j * 0.23) + 3.0 * j + 0.37;
     });
-    const auto levels = hg::contourLevels(-200.0f, 300.0f, -1000.0f, 25.0, 1.0, "");
+    const auto levels =
+        hg::contourLevels(-200.0f, 300.0f, -1000.0f, 25.0, 1.0, hg::BelowSea::Skipped);
     std::map<std::tuple<std::size_t, float, float>, int> ends;
     for (const Piece& p : fastStream(v, cols, rows, levels)) {
         ++ends[{p.level, p.segment.from.x, p.segment.from.z}];

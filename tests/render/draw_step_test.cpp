@@ -41,7 +41,9 @@ struct TestGrid {
             }
         }
         interval = step;
-        levels = given.empty() ? hg::contourLevels(lo, hi, -1000.0f, step, 1.0, "") : given;
+        levels = given.empty()
+                     ? hg::contourLevels(lo, hi, -1000.0f, step, 1.0, hg::BelowSea::Skipped)
+                     : given;
     }
     hg::StepGrid view() const { return {vertices, cols, rows, levels, interval}; }
 };
@@ -273,13 +275,13 @@ struct LoadedTerrain {
     int cols = 0, rows = 0;
     float minY = 0, maxY = 0, sea = 0;
     double yFactor = 1.0;
-    std::string title;
+    hg::BelowSea belowSea = hg::BelowSea::Skipped;
 };
 
 void expectSameTraversals(const LoadedTerrain& t, std::initializer_list<double> steps) {
     for (double step : steps) {
         const double d = step * t.yFactor;
-        const auto levels = hg::contourLevels(t.minY, t.maxY, t.sea, d, t.yFactor, t.title);
+        const auto levels = hg::contourLevels(t.minY, t.maxY, t.sea, d, t.yFactor, t.belowSea);
         const hg::StepGrid g{t.vertices, t.cols, t.rows, levels, d};
         SCOPED_TRACE("interval " + std::to_string(step));
         const auto lines = fastLines(g);
@@ -308,7 +310,7 @@ LoadedTerrain load(hg::GlTarget* target, const std::filesystem::path& file) {
     t.maxY = draw.bounds().maxY;
     t.sea = draw.terrain().seaLevel;
     t.yFactor = s->yFactor;
-    t.title = s->title;
+    t.belowSea = hg::belowSeaOf(s->contoursBelowSea);
     draw.release();
     return t;
 }
@@ -372,7 +374,7 @@ TEST(OffscreenStep, LitTerracesWithLighterOutlinesTurning) {
         hg::stepLineBands(draw.bounds().minY, draw.bounds().maxY, draw.terrain().seaLevel, true);
     const auto levels =
         hg::contourLevels(draw.bounds().minY, draw.bounds().maxY, draw.terrain().seaLevel,
-                          draw.stepHeight(), s->yFactor, s->title);
+                          draw.stepHeight(), s->yFactor, hg::belowSeaOf(s->contoursBelowSea));
     std::set<std::tuple<int, int, int>> lineColours;
     for (double L : levels) {
         const hg::Rgba c = lineBands.at(L);

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "dem/view_settings.h"
+#include "render/styles.h"
 #include "shell/xscreensaver_options.h"
 #include "support/test_support.h"
 
