@@ -161,7 +161,7 @@ int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshM
 
         {
             std::optional<ScopedStoreLock> reading;
-            if (readLock != nullptr) reading.emplace(*readLock);
+            if (readLock != nullptr) reading.emplace(*readLock, StoreLockMode::Shared);
             std::unique_ptr<CMesh> mesh = makeMesh(*this, record);
             if (!mesh) throw std::runtime_error("No reader for this DEM.");
             mesh->open();

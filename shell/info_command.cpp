@@ -167,7 +167,7 @@ int runInfoCommand(const std::vector<std::string>& args) {
     std::error_code ec;
     if (type < 0 && !homeDirectory().empty() &&
         std::filesystem::equivalent(file, workingFile, ec)) {
-        reading.emplace(store);
+        reading.emplace(store, StoreLockMode::Shared);
         type = readDemType(store);
     }
     if (type < 0) {

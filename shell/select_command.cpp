@@ -72,6 +72,7 @@ int runSelectCommand(const std::vector<std::string>& args) {
             std::puts(loadMessage(MessageId::AlreadyWorkingFile).c_str());
             return 0;
         case SelectOutcome::Failed:
+        case SelectOutcome::Cancelled:
             return 1;
     }
     return 1;
