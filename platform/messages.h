@@ -9,7 +9,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 173;
+inline constexpr int kMessageCount = 178;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -191,8 +191,14 @@ enum class MessageId : int {
     DemNoHeights = 171,
     RasterReadFailed = 172,
     SettingsNotReadWhole = 173,
+    // The progress of a long copy or import and its cancel.
+    ImportReading = 174,
+    ImportCancelledNote = 175,
+    ProgressCancel = 176,
+    ProgressPercent = 177,
+    ProgressSeconds = 178,
 };
-static_assert(static_cast<int>(MessageId::SettingsNotReadWhole) == kMessageCount);
+static_assert(static_cast<int>(MessageId::ProgressSeconds) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.

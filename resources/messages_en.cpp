@@ -297,6 +297,11 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 173 */
     "The settings file cannot be read whole (it is larger than 1 MB, not a regular file or "
     "unreadable). It is left as it is and nothing was changed.",
+    /* 174 */ "Reading {1} into the working file\u2026",
+    /* 175 */ "Cancelled. The previous DEM is kept.",
+    /* 176 */ "Cancel",
+    /* 177 */ "{1} %",
+    /* 178 */ "{1} s",
 };
 
 }  // namespace hg

@@ -41,7 +41,10 @@
 // commit one after the other, so the later commit is the DEM that stays.
 //
 // For tests, HILLGLIMMER_FAULT_STOP=N kills the process at the N-th step
-// (see DemStaging::step) of a change, so every moment can be tried.
+// (see DemStaging::step) of a change, so every moment can be tried, and
+// HILLGLIMMER_STEP_PAUSE=N:FIFO holds the change at its N-th step until the
+// test has opened the fifo FIFO and written a byte to it (so the test knows,
+// without guessing at times, that the change is in flight while it looks).
 
 namespace hg {
 
@@ -236,6 +239,14 @@ bool recoverDemCommit(const std::filesystem::path& memPath, ProfileStore& store)
 
 DemStage::DemStage(const std::filesystem::path& memPath, ProfileStore& store) : settings_(store) {
     if (const char* v = std::getenv("HILLGLIMMER_FAULT_STOP")) stopAt_ = std::atol(v);
+    if (const char* v = std::getenv("HILLGLIMMER_STEP_PAUSE")) {
+        const std::string_view text(v);
+        const std::size_t colon = text.find(':');
+        if (colon != std::string_view::npos) {
+            pauseAt_ = parseNumber<int>(text.substr(0, colon)).value_or(0);
+            pauseFifo_ = std::string(text.substr(colon + 1));
+        }
+    }
     {
         ScopedStoreLock held(store);
         if (!held.held()) throw settingsNotWritten();
@@ -276,7 +287,19 @@ DemStage::~DemStage() {
 }
 
 void DemStage::step() {
-    if (stopAt_ > 0 && ++steps_ == stopAt_) std::raise(SIGKILL);
+    ++steps_;
+    if (steps_ == stopAt_) std::raise(SIGKILL);
+    if (steps_ == pauseAt_) {
+        // Opening blocks until the test opens the other end; the read until
+        // it writes.
+        int fd = ::open(pauseFifo_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            char byte;
+            while (::read(fd, &byte, 1) < 0 && errno == EINTR) {
+            }
+            ::close(fd);
+        }
+    }
 }
 
 bool commitStagedDem(const std::filesystem::path& memPath, ProfileStore& store, DemStage& stage) {

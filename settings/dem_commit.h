@@ -92,6 +92,8 @@ private:
     int lockFd_ = -1;
     bool keep_ = false;
     long stopAt_ = 0;
+    long pauseAt_ = 0;
+    std::filesystem::path pauseFifo_;
     long steps_ = 0;
 };
 
