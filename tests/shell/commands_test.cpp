@@ -10,12 +10,14 @@
 #include <cfloat>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <regex>
 #include <thread>
 
 #include "platform/text_number.h"
 #include "support/gtiff_copy.h"
+#include "support/rimini_grid.h"
 #include "support/test_support.h"
 
 namespace {
@@ -419,11 +421,71 @@ TEST(Commands, InfoAnswersWithTheOldDemWhileAnImportIsInFlight) {
             EXPECT_EQ(::write(pause, "go", 1), 1);
             ::close(pause);
         }
-        EXPECT_EQ(::pclose(select), 0) << name;
+        std::string said;
+        char line[512];
+        while (std::fgets(line, sizeof line, select)) said += line;
+        EXPECT_EQ(::pclose(select), 0) << name << ": " << said;
         const Output after = run(info, home.path());
         EXPECT_EQ(after.code, 0) << after.text;
         EXPECT_NE(after.text, old.text) << name;
         std::filesystem::remove(fifo);
         ASSERT_EQ(run("select '" + bundled + "'", home.path()).code, 0);
+    }
+}
+
+// Ctrl-C (SIGINT) or SIGTERM while a select copies: it stops at its next
+// step, says so, and leaves the previous DEM with nothing staged.
+TEST(Commands, SelectStoppedBySignalKeepsThePreviousDem) {
+    hgtest::TempDir home, source;
+    const std::string bundled = HG_SOURCE_DIR "/data/jacksboro.dem";
+    ASSERT_EQ(run("select '" + bundled + "'", home.path()).code, 0);
+    hgtest::writeFile(source / "big.dat", hgtest::riminiGrid(1u << 20));
+    const std::string before = hgtest::readFile(home / "Hillglimmer.mem");
+    for (int signal : {SIGINT, SIGTERM}) {
+        const auto fifo = source / "pause";
+        const auto said = source / "said.txt";
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        // Made before the fork: the child only redirects and executes.
+        std::vector<std::string> env = {"HILLGLIMMER_LANG=en",
+                                        "HILLGLIMMER_HOME=" + home.path().string(),
+                                        "HILLGLIMMER_STEP_PAUSE=2:" + fifo.string()};
+        for (char** e = environ; *e != nullptr; ++e) {
+            const std::string_view v(*e);
+            if (v.rfind("DISPLAY=", 0) != 0 && v.rfind("HILLGLIMMER_", 0) != 0) env.emplace_back(v);
+        }
+        std::vector<char*> envp;
+        for (std::string& v : env) envp.push_back(v.data());
+        envp.push_back(nullptr);
+        std::string file = (source / "big.dat").string();
+        char* argv[] = {const_cast<char*>(HG_EXECUTABLE), const_cast<char*>("select"), file.data(),
+                        nullptr};
+        const int out = ::open(said.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        ASSERT_GE(out, 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::dup2(out, 1);
+            ::dup2(out, 2);
+            ::execve(HG_EXECUTABLE, argv, envp.data());
+            ::_exit(127);
+        }
+        ::close(out);
+        ASSERT_GT(pid, 0);
+        const int held = openWhenPaused(fifo);
+        EXPECT_GE(held, 0) << "the select never came to its second step";
+        ::kill(pid, signal);
+        if (held >= 0) {
+            EXPECT_EQ(::write(held, "go", 1), 1);
+            ::close(held);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        EXPECT_NE(hgtest::readFile(said).find("Cancelled. The previous DEM is kept."),
+                  std::string::npos)
+            << hgtest::readFile(said);
+        EXPECT_EQ(hgtest::readFile(home / "Hillglimmer.mem"), before);
+        for (const auto& e : std::filesystem::directory_iterator(home.path()))
+            EXPECT_EQ(e.path().filename().string().find("staging"), std::string::npos);
+        std::filesystem::remove(fifo);
     }
 }
