@@ -302,11 +302,17 @@ void DemStage::step() {
     }
 }
 
-bool commitStagedDem(const std::filesystem::path& memPath, ProfileStore& store, DemStage& stage) {
+bool commitStagedDem(const std::filesystem::path& memPath, ProfileStore& store, DemStage& stage,
+                     CommitWhen when) {
     ScopedStoreLock held(store);
     if (!held.held()) throw settingsNotWritten();
     if (!recoverLocked(memPath, store)) throw earlierChangeStuck(memPath);
     std::error_code ec;
+    if (when == CommitWhen::FirstRun &&
+        (std::filesystem::exists(memPath, ec) ||
+         !store.getString(kSection, key::demType, "", 32).empty())) {
+        return false;
+    }
     if (!std::filesystem::is_regular_file(stage.file_, ec)) {
         throw std::runtime_error("Cannot write " + stage.file_.string() + ".");
     }
@@ -349,10 +355,10 @@ bool commitStagedDem(const std::filesystem::path& memPath, ProfileStore& store, 
 }
 
 bool commitDemChange(const std::filesystem::path& memPath, ProfileStore& store,
-                     const DemBuilder& build) {
+                     const DemBuilder& build, CommitWhen when) {
     DemStage stage(memPath, store);
     if (!build(stage.staging())) return false;
-    return commitStagedDem(memPath, store, stage);
+    return commitStagedDem(memPath, store, stage, when);
 }
 
 }  // namespace hg

@@ -59,6 +59,14 @@ inline constexpr const char* kPendingWorkingFileKey = "pendingWorkingFile";
 // finishes or removes a change they left.
 std::filesystem::path stagedWorkingFile(const std::filesystem::path& memPath);
 
+// When a commit may be made, judged under the lock with the commit itself.
+enum class CommitWhen {
+    Always,
+    // Only while there is neither a working file nor a stored demType: the
+    // bundled terrain must never replace a DEM chosen while it was staged.
+    FirstRun,
+};
+
 // A new working file in the making, written without the settings lock: a
 // folder of its own beside the working file ("<working file>.staging.XXXXXX"),
 // flock-ed for as long as this object lives, so recovery in any other
@@ -84,7 +92,7 @@ public:
     }
 
 private:
-    friend bool commitStagedDem(const std::filesystem::path&, ProfileStore&, DemStage&);
+    friend bool commitStagedDem(const std::filesystem::path&, ProfileStore&, DemStage&, CommitWhen);
 
     std::filesystem::path dir_;
     std::filesystem::path file_;
@@ -100,15 +108,17 @@ private:
 // Takes the store's lock exclusively and commits what `stage` holds: the
 // working file at memPath and every staged setting take effect together or
 // not at all, whatever stops the process. Throws std::runtime_error, with
-// the previous DEM in place, when the change cannot be made. Of two changes
-// committed one after the other, the later one is what stays.
-bool commitStagedDem(const std::filesystem::path& memPath, ProfileStore& store, DemStage& stage);
+// the previous DEM in place, when the change cannot be made; false when
+// `when` does not hold. Of two changes committed one after the other, the
+// later one is what stays.
+bool commitStagedDem(const std::filesystem::path& memPath, ProfileStore& store, DemStage& stage,
+                     CommitWhen when = CommitWhen::Always);
 
 // Stage, build, commit in a row: the builder runs without the settings
 // lock. Returns false when the builder had nothing to do; throws as the
 // two steps do.
 bool commitDemChange(const std::filesystem::path& memPath, ProfileStore& store,
-                     const DemBuilder& build);
+                     const DemBuilder& build, CommitWhen when = CommitWhen::Always);
 
 // Under the store's lock: completes a change that was committed but not
 // finished and removes what interrupted changes left beside the working

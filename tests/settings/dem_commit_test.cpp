@@ -186,3 +186,19 @@ TEST(DemCommit, ARecordIsObeyedOnlyWhenItNamesAStagedWorkingFile) {
         EXPECT_EQ(h.store.getString(kSection, kPendingWorkingFileKey, "none", 64), "none");
     }
 }
+
+TEST(DemCommit, AFirstRunCommitGivesWayToADemChosenWhileItWasStaged) {
+    Home h;
+    std::filesystem::remove(h.mem);
+    ASSERT_TRUE(h.store.apply({{kSection, "demType", std::nullopt}}));
+    {
+        DemStage bundled(h.mem, h.store);
+        writeFile(bundled.file(), "bundled grid");
+        writeDemType(bundled.settings(), 1);
+        ASSERT_TRUE(commitDemChange(h.mem, h.store, writes("chosen grid", 2)));
+        EXPECT_FALSE(commitStagedDem(h.mem, h.store, bundled, CommitWhen::FirstRun));
+    }
+    EXPECT_EQ(readFile(h.mem), "chosen grid");
+    EXPECT_EQ(readDemType(h.store), 2);
+    EXPECT_EQ(h.names(), kUntouched);
+}
