@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
 
 #include "dem/gdal_import.h"
@@ -13,6 +14,7 @@
 #include "dem/read_sdts.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
+#include "platform/messages.h"
 #include "platform/show_error.h"
 #include "settings/dem_commit.h"
 #include "settings/settings.h"
@@ -31,10 +33,13 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 }
 
 // Copies in blocks with a stop point after each, so a test can interrupt a
-// long copy in its middle.
-bool copyWithSteps(const std::filesystem::path& source, const DemStaging& staging) {
+// long copy in its middle and a user can stop it.
+bool copyWithSteps(const std::filesystem::path& source, const DemStaging& staging, double& done) {
     InputFile in;
     if (!in.open(source)) return false;
+    std::error_code ec;
+    const auto total = std::filesystem::file_size(source, ec);
+    std::uintmax_t copied = 0;
     return replaceFileAtomically(staging.file, [&](int fd) {
         std::vector<char> buffer(1 << 16);
         for (;;) {
@@ -42,9 +47,32 @@ bool copyWithSteps(const std::filesystem::path& source, const DemStaging& stagin
             if (!got) return false;
             if (*got == 0) return true;
             if (!writeAll(fd, buffer.data(), *got)) return false;
+            copied += *got;
+            if (!ec && total > 0) done = static_cast<double>(copied) / static_cast<double>(total);
             staging.step();
         }
     });
+}
+
+// Fills what the builder writes.
+using StageBuilder = std::function<bool(const DemStaging&, double& done)>;
+
+// Builds the new working file in a stage of its own, without the settings
+// lock, then commits it; only the commit waits for readers and they never
+// wait for the build. Every step of the build reports how far it has come
+// (`done`, as the builder last set it) and may be told to stop there.
+bool stageAndCommit(const std::filesystem::path& memPath, ProfileStore& store,
+                    const ImportProgress& progress, const StageBuilder& build) {
+    DemStage stage(memPath, store);
+    double done = -1.0;
+    const DemStaging staging{stage.file(), stage.settings(), [&] {
+                                 stage.step();
+                                 reportProgress(progress, done);
+                             }};
+    if (!build(staging, done)) return false;
+    // The last word before the commit: past it, the change is made.
+    reportProgress(progress, 1.0);
+    return commitStagedDem(memPath, store, stage);
 }
 }  // namespace
 
@@ -93,20 +121,20 @@ void checkDemReadable(const std::filesystem::path& file, int demType, const Prof
         mesh->read();
         checkDrawable(*mesh);
     } catch (const std::exception&) {
-        throw std::runtime_error(file.string() + ": " + currentFailureText() +
-                                 " The previous DEM is kept.");
+        throw std::runtime_error(formatMessage(MessageId::PreviousDemKept,
+                                               {file.string(), currentFailureText()}));
     }
 }
 
 bool commitCopy(const std::filesystem::path& file, const std::filesystem::path& memPath,
-                ProfileStore& store, int demType) {
-    return commitDemChange(memPath, store, [&](const DemStaging& staging) {
-        // Copying the working file onto itself would change nothing but
-        // the stored type, which may well be another format's.
-        if (sameFile(file, memPath)) return false;
-        if (!copyWithSteps(file, staging)) {
-            throw std::runtime_error("Cannot copy " + file.string() + " to " + memPath.string() +
-                                     ". The previous DEM is kept.");
+                ProfileStore& store, int demType, const ImportProgress& progress) {
+    // Copying the working file onto itself would change nothing but the
+    // stored type, which may well be another format's.
+    if (sameFile(file, memPath)) return false;
+    return stageAndCommit(memPath, store, progress, [&](const DemStaging& staging, double& done) {
+        if (!copyWithSteps(file, staging, done)) {
+            throw std::runtime_error(
+                formatMessage(MessageId::CannotCopyKept, {file.string(), memPath.string()}));
         }
         writeDemType(staging.settings, demType);
         return true;
@@ -115,7 +143,7 @@ bool commitCopy(const std::filesystem::path& file, const std::filesystem::path& 
 
 void commitSheets(const CGSI50mSheets& sheets, const std::vector<int>& picked,
                   const std::filesystem::path& memPath, ProfileStore& store) {
-    commitDemChange(memPath, store, [&](const DemStaging& staging) {
+    stageAndCommit(memPath, store, {}, [&](const DemStaging& staging, double&) {
         if (picked.size() == 1) {
             sheets.copyOneSheet(picked[0], staging.file, staging.settings);
         } else {
@@ -127,7 +155,7 @@ void commitSheets(const CGSI50mSheets& sheets, const std::vector<int>& picked,
 
 SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesystem::path& memPath,
                             ProfileStore& store, void* owner, const SheetIndexHandler& onSheetIndex,
-                            const BusyRunner& busy) {
+                            const BusyRunner& busy, const ImportProgress& progress) {
     // Settings that cannot be read whole are never rewritten: a change of
     // DEM would store its few keys over everything else in the file.
     if (std::optional<std::string> why = store.unreadable()) {
@@ -137,74 +165,91 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
     DemChoice choice = classifyDemFile(file);
     std::error_code ec;
     if (choice.action != DemAction::SheetIndex && !std::filesystem::is_regular_file(file, ec)) {
-        showError(owner, "Cannot read " + file.string() + ".", kSelectCaption);
+        showError(owner, formatMessage(MessageId::CannotReadFile, {file.string()}), kSelectCaption);
         return SelectOutcome::Failed;
     }
-    auto whileBusy = [&](const std::function<void()>& work) {
-        if (busy) {
-            busy(work);
-        } else {
-            work();
+    if (choice.action == DemAction::SheetIndex) {
+        if (!onSheetIndex) {
+            showError(owner, formatMessage(MessageId::ChooseSheetsByCode, {file.string()}),
+                      kSelectCaption);
+            return SelectOutcome::Failed;
         }
-    };
+        return onSheetIndex(file);
+    }
     bool changed = true;
+    bool cancelled = false;
+    // A stop asked for is no failure: nothing is shown.
+    auto guarded = [&](const char* caption, const std::function<void()>& work) {
+        return runGuarded(owner, caption, [&] {
+            auto stoppable = [&] {
+                try {
+                    work();
+                } catch (const ImportCancelled&) {
+                    cancelled = true;
+                }
+            };
+            if (busy) {
+                busy(stoppable);
+            } else {
+                stoppable();
+            }
+        });
+    };
     bool ok = true;
     switch (choice.action) {
         case DemAction::SheetIndex:
-            if (!onSheetIndex) {
-                showError(owner, "Choose the map sheets of " + file.string() + " by code.",
-                          kSelectCaption);
-                return SelectOutcome::Failed;
-            }
-            return onSheetIndex(file);
+            break;
         case DemAction::SdtsImport:
-            ok = runGuarded(owner, kSdtsCaption, [&] {
-                whileBusy([&] {
-                    commitDemChange(memPath, store, [&](const DemStaging& staging) {
-                        importSdtsTransfer(file, staging.file, staging.settings, staging.step);
-                        return true;
-                    });
+            ok = guarded(kSdtsCaption, [&] {
+                stageAndCommit(memPath, store, progress, [&](const DemStaging& staging, double&) {
+                    importSdtsTransfer(file, staging.file, staging.settings, staging.step);
+                    return true;
                 });
             });
             break;
         case DemAction::Gsi10mImport:
-            ok = runGuarded(owner, kGsi10mCaption, [&] {
-                whileBusy([&] {
-                    commitDemChange(memPath, store, [&](const DemStaging& staging) {
-                        importGsi10mDescription(file, staging.file, staging.settings, staging.step);
-                        return true;
-                    });
+            ok = guarded(kGsi10mCaption, [&] {
+                stageAndCommit(memPath, store, progress, [&](const DemStaging& staging, double&) {
+                    importGsi10mDescription(file, staging.file, staging.settings, staging.step);
+                    return true;
                 });
             });
             break;
         case DemAction::GdalImport:
-            ok = runGuarded(owner, kSelectCaption, [&] {
-                whileBusy([&] {
-                    if (!sameFile(file, memPath)) checkDemReadable(file, kDemGdal, store);
-                    changed = commitDemChange(memPath, store, [&](const DemStaging& staging) {
-                        if (sameFile(file, memPath)) return false;
+            ok = guarded(kSelectCaption, [&] {
+                if (sameFile(file, memPath)) {
+                    changed = false;
+                    return;
+                }
+                checkDemReadable(file, kDemGdal, store);
+                changed = stageAndCommit(
+                    memPath, store, progress, [&](const DemStaging& staging, double& done) {
                         try {
-                            writeGdalWorkingFile(file, staging.file);
+                            writeGdalWorkingFile(file, staging.file, [&](double f) {
+                                done = f;
+                                staging.step();
+                                return true;
+                            });
+                        } catch (const ImportCancelled&) {
+                            throw;
                         } catch (const std::exception&) {
-                            throw std::runtime_error(file.string() + ": " + currentFailureText() +
-                                                     " The previous DEM is kept.");
+                            throw std::runtime_error(formatMessage(MessageId::PreviousDemKept,
+                                                                   {file.string(), currentFailureText()}));
                         }
                         writeDemType(staging.settings, kDemGdal);
                         return true;
                     });
-                });
             });
             break;
         case DemAction::Copy:
-            ok = runGuarded(owner, kSelectCaption, [&] {
-                whileBusy([&] {
-                    if (!sameFile(file, memPath)) checkDemReadable(file, choice.demType, store);
-                    changed = commitCopy(file, memPath, store, choice.demType);
-                });
+            ok = guarded(kSelectCaption, [&] {
+                if (!sameFile(file, memPath)) checkDemReadable(file, choice.demType, store);
+                changed = commitCopy(file, memPath, store, choice.demType, progress);
             });
             break;
     }
     if (!ok) return SelectOutcome::Failed;
+    if (cancelled) return SelectOutcome::Cancelled;
     return changed ? SelectOutcome::Changed : SelectOutcome::Unchanged;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dem/formats.h"
+#include "dem/import_progress.h"
 #include "platform/profile_store.h"
 
 namespace hg {
@@ -27,6 +28,7 @@ enum class SelectOutcome {
     Changed,    // the working file and demType now describe the chosen file
     Unchanged,  // nothing to do (the working file itself was chosen)
     Failed,     // reported to the user; nothing changed
+    Cancelled,  // stopped through the progress report; nothing changed
 };
 
 // Opens the sheet selection for an index; the setup dialog passes its
@@ -38,12 +40,14 @@ using BusyRunner = std::function<void(const std::function<void()>& work)>;
 
 // Makes file the DEM the saver shows: copy or import it into memPath and
 // store its type in one commit (settings/dem_commit.h), or hand a sheet
-// index to onSheetIndex. Failures are shown through showError with the
-// caption of the step that failed and leave the working file and the
-// settings as they were.
+// index to onSheetIndex. The copy or import is staged without the settings
+// lock, reporting to progress as it goes; only the commit takes the lock.
+// Failures are shown through showError with the caption of the step that
+// failed and leave the working file and the settings as they were; a
+// progress that answers stop leaves them too, and shows nothing.
 SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesystem::path& memPath,
                             ProfileStore& store, void* owner, const SheetIndexHandler& onSheetIndex,
-                            const BusyRunner& busy);
+                            const BusyRunner& busy, const ImportProgress& progress = {});
 
 // Reads file through the reader of demType, thinned at the mesh setting in
 // store, so a file that would only fail later, in the saver, is refused
@@ -59,7 +63,7 @@ void checkDrawable(const CMesh& mesh);
 // The copy step as one commit: memPath becomes a copy of file and demType
 // is stored with the part reset. False when file is the working file.
 bool commitCopy(const std::filesystem::path& file, const std::filesystem::path& memPath,
-                ProfileStore& store, int demType);
+                ProfileStore& store, int demType, const ImportProgress& progress = {});
 
 // The chosen sheets of an index (one copied, two or four joined) as one
 // commit. Throws as the sheet reader does.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -36,6 +37,25 @@ int rowsPerPiece(int cols) {
     return std::max(1, static_cast<int>((8u << 20) / (static_cast<unsigned>(cols) * 8u)));
 }
 
+// GDAL's overview builder reports through a C callback: an exception must
+// not cross it, so a stop is kept here and thrown once GDAL has returned.
+struct OverviewProgress {
+    const ImportProgress* progress;
+    std::exception_ptr stopped;
+};
+
+int CPL_STDCALL onOverviewProgress(double done, const char*, void* arg) {
+    auto* p = static_cast<OverviewProgress*>(arg);
+    if (p->stopped) return FALSE;
+    try {
+        reportProgress(*p->progress, 0.5 + 0.5 * done);
+        return TRUE;
+    } catch (...) {
+        p->stopped = std::current_exception();
+        return FALSE;
+    }
+}
+
 }  // namespace
 
 std::string gdalRasterTitle(const std::filesystem::path& source) {
@@ -47,8 +67,8 @@ std::string gdalRasterTitle(const std::filesystem::path& source) {
     }
 }
 
-void writeGdalWorkingFile(const std::filesystem::path& source,
-                          const std::filesystem::path& target) {
+void writeGdalWorkingFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                          const ImportProgress& progress) {
     {
         // The same checks the saver will make: a file that would not draw
         // never becomes the working file.
@@ -116,16 +136,20 @@ void writeGdalWorkingFile(const std::filesystem::path& source,
             CE_None) {
             throw MessageError(MessageId::WorkingFileWrite);
         }
+        reportProgress(progress, 0.5 * static_cast<double>(r + n) / rows);
     }
     // Overviews down to about 256 posts a side let a thinned load read
     // little more than it keeps.
     std::vector<int> levels;
     const int side = std::max(cols, rows);
     for (int f = 2; side / f >= 256; f *= 2) levels.push_back(f);
-    if (!levels.empty() &&
-        GDALBuildOverviews(out.get(), "AVERAGE", static_cast<int>(levels.size()), levels.data(), 0,
-                           nullptr, nullptr, nullptr) != CE_None) {
-        throw MessageError(MessageId::WorkingFileWrite);
+    OverviewProgress heard{&progress, nullptr};
+    if (!levels.empty()) {
+        const CPLErr built =
+            GDALBuildOverviews(out.get(), "AVERAGE", static_cast<int>(levels.size()), levels.data(),
+                               0, nullptr, onOverviewProgress, &heard);
+        if (heard.stopped) std::rethrow_exception(heard.stopped);
+        if (built != CE_None) throw MessageError(MessageId::WorkingFileWrite);
     }
     // Closing writes the rest of the file; a failure there is a failed copy.
     CPLErrorReset();

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <cstdint>
 #include <mutex>
 #include <system_error>
 
@@ -259,6 +260,15 @@ void prepareGdal() {
     static std::once_flag once;
     std::call_once(once, [] {
         switchNetworkOff();
+        // GDAL keeps decoded blocks up to 5 % of the machine's memory by
+        // default: on a large machine, an import of a 20000 x 20000 raster
+        // and its overviews held more than a gigabyte of them. The copy
+        // and the readers go through the file in bands of rows, so the
+        // cache needs to hold one band of tiles of the widest raster taken
+        // (20000 posts x 256 rows of floats is 20 MB) for the source and
+        // for the copy, with room to spare; beyond that it only holds
+        // blocks that are never read again.
+        GDALSetCacheMax64(std::int64_t{64} << 20);
         for (const AllowedDriver& d : kAllowed) d.registerIt();
     });
 }

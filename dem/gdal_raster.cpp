@@ -5,7 +5,9 @@
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
@@ -138,6 +140,51 @@ void CGdalRaster::open() {
     }
 }
 
+float CGdalRaster::heightOf(double raw) const {
+    if (!std::isfinite(raw) || std::fabs(raw) >= kVoidMagnitude || (hasNoData_ && raw == noData_))
+        return VOID_HEIGHT;
+    // A scale can carry a sane raw value out of float's range.
+    const double metres = raw * scale_ + offset_;
+    return std::isfinite(metres) && std::fabs(metres) < kVoidMagnitude ? static_cast<float>(metres)
+                                                                       : VOID_HEIGHT;
+}
+
+CGdalRaster::HeightSummary CGdalRaster::summarizeHeights() {
+    if (!data_) open();
+    QuietGdal quiet;
+    GDALRasterBandH band = GDALGetRasterBand(data_.get(), 1);
+    // Whole rows, about 8 MB of doubles at a time: the file's tiles pass
+    // through GDAL's block cache once each.
+    const std::size_t cols = static_cast<std::size_t>(demCols);
+    const int piece = std::clamp(static_cast<int>((std::size_t{8} << 20) / (cols * 8)), 1, demRows);
+    std::vector<double> rows(cols * static_cast<std::size_t>(piece));
+    HeightSummary sum;
+    float lo = std::numeric_limits<float>::max(), hi = -std::numeric_limits<float>::max();
+    for (int r = 0; r < demRows; r += piece) {
+        const int n = std::min(piece, demRows - r);
+        if (GDALRasterIO(band, GF_Read, 0, r, demCols, n, rows.data(), demCols, n, GDT_Float64, 0,
+                         0) != CE_None) {
+            throw MessageError(MessageId::RasterReadFailed);
+        }
+        const std::size_t count = cols * static_cast<std::size_t>(n);
+        for (std::size_t i = 0; i < count; ++i) {
+            const float h = heightOf(rows[i]);
+            if (h == VOID_HEIGHT) {
+                ++sum.voids;
+            } else {
+                lo = std::min(lo, h);
+                hi = std::max(hi, h);
+            }
+        }
+    }
+    sum.anyHeight = lo <= hi;
+    if (sum.anyHeight) {
+        sum.lowest = lo;
+        sum.highest = hi;
+    }
+    return sum;
+}
+
 void CGdalRaster::read() {
     if (!data_) open();
     QuietGdal quiet;
@@ -146,16 +193,7 @@ void CGdalRaster::read() {
     out.assign(pick.total(), VOID_HEIGHT);
     if (pick.total() == 0) return;
     GDALRasterBandH band = GDALGetRasterBand(data_.get(), 1);
-    const auto height = [this](double raw) {
-        if (!std::isfinite(raw) || std::fabs(raw) >= kVoidMagnitude ||
-            (hasNoData_ && raw == noData_))
-            return VOID_HEIGHT;
-        // A scale can carry a sane raw value out of float's range.
-        const double metres = raw * scale_ + offset_;
-        return std::isfinite(metres) && std::fabs(metres) < kVoidMagnitude
-                   ? static_cast<float>(metres)
-                   : VOID_HEIGHT;
-    };
+    const auto height = [this](double raw) { return heightOf(raw); };
 
     // A thinned picture of a file with overviews (the working file always
     // has them) samples block means, not single posts: output post (i, j)

@@ -25,7 +25,18 @@ public:
     void open() override;
     void read() override;
 
+    struct HeightSummary {
+        float lowest = 0.0f, highest = 0.0f;  // both 0 when every post is void
+        bool anyHeight = false;
+        std::size_t voids = 0;
+    };
+    // The range and the void count of every post of the file, read a few
+    // megabytes of rows at a time: never the whole grid at once.
+    HeightSummary summarizeHeights();
+
 private:
+    float heightOf(double raw) const;
+
     GdalDataset data_;
     double scale_ = 1.0;
     double offset_ = 0.0;

@@ -10,6 +10,7 @@
 #include "dem/gsi50m.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
+#include "platform/messages.h"
 #include "platform/text_number.h"
 #include "settings/settings.h"
 
@@ -30,8 +31,7 @@ constexpr std::size_t kNameOffset = 7;
 constexpr std::size_t kAfterFirstValue = kRecordHeader + kFieldWidth;
 
 std::runtime_error settingsNotSaved() {
-    return std::runtime_error(
-        "The working file was replaced, but the settings could not be saved.");
+    return std::runtime_error(loadMessage(MessageId::SettingsNotSavedDemReplaced));
 }
 
 // One selected sheet, read whole before anything is written.

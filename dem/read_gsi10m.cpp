@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "dem/read_gsi10m.h"
-#include "platform/messages.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -15,6 +14,7 @@
 #include "dem/mesh.h"
 #include "platform/file.h"
 #include "platform/message_error.h"
+#include "platform/messages.h"
 #include "platform/text_number.h"
 #include "settings/settings.h"
 
@@ -152,16 +152,18 @@ void CReadGSI10m::readHeader() {
     info.disLat = (nePlaneX - swPlaneX) * 0.01;
 }
 
+// The folder beside the descriptions' that holds the height files.
+constexpr const char* kDataFolder = "dat";
+
 std::filesystem::path findGsi10mData(const std::filesystem::path& csvPath) {
     std::filesystem::path top = csvPath.parent_path().parent_path();
     std::string name = csvPath.stem().string() + ".dat";
     std::optional<std::filesystem::path> found;
-    if (auto dir = findIgnoringCase(top, "dat")) found = findIgnoringCase(*dir, name);
+    if (auto dir = findIgnoringCase(top, kDataFolder)) found = findIgnoringCase(*dir, name);
     std::error_code ec;
     if (!found || !std::filesystem::is_regular_file(*found, ec)) {
         throw std::runtime_error(
-            "The height file of this description was not found: " + (top / "dat" / name).string() +
-            " (names compared ignoring case).");
+            formatMessage(MessageId::Gsi10mDataNotFound, {(top / kDataFolder / name).string()}));
     }
     return *found;
 }

@@ -243,7 +243,19 @@ std::filesystem::path IniProfileStore::lockPath() const {
 }
 
 bool IniProfileStore::lock() {
+    return take(false);
+}
+
+bool IniProfileStore::lockShared() {
+    return take(true);
+}
+
+bool IniProfileStore::take(bool shared) {
     if (lockDepth_ > 0) {
+        // Turning a shared flock into an exclusive one drops it first, so
+        // the reader's view of the DEM and its settings would no longer be
+        // one: refuse instead.
+        if (lockShared_ && !shared) return false;
         ++lockDepth_;
         return true;
     }
@@ -252,15 +264,16 @@ bool IniProfileStore::lock() {
     // An existing lock file on a read-only disk still serves for reading.
     if (fd < 0) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
+    const int kind = shared ? LOCK_SH : LOCK_EX;
     int r;
     if (keepWaiting_) {
-        while ((r = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 &&
-               (errno == EWOULDBLOCK || errno == EINTR) && keepWaiting_()) {
+        while ((r = ::flock(fd, kind | LOCK_NB)) != 0 && (errno == EWOULDBLOCK || errno == EINTR) &&
+               keepWaiting_()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     } else {
         do {
-            r = ::flock(fd, LOCK_EX);
+            r = ::flock(fd, kind);
         } while (r != 0 && errno == EINTR);
     }
     if (r != 0) {
@@ -269,6 +282,7 @@ bool IniProfileStore::lock() {
     }
     lockFd_ = fd;
     lockDepth_ = 1;
+    lockShared_ = shared;
     return true;
 }
 

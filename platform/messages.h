@@ -9,7 +9,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 215;
+inline constexpr int kMessageCount = 225;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -236,8 +236,20 @@ enum class MessageId : int {
     HelpOptionDem = 213,
     HelpOptionVisual = 214,
     HelpOptionIgnored = 215,
+    // The progress of a long copy or import and its cancel.
+    ImportReading = 216,
+    ImportCancelledNote = 217,
+    ProgressCancel = 218,
+    ProgressPercent = 219,
+    ProgressSeconds = 220,
+    // Changing the working file.
+    SettingsNotSavedDemReplaced = 221,
+    Gsi10mDataNotFound = 222,
+    SettingsNotWrittenKept = 223,
+    EarlierChangeStuck = 224,
+    CannotReplaceWorkingFile = 225,
 };
-static_assert(static_cast<int>(MessageId::HelpOptionIgnored) == kMessageCount);
+static_assert(static_cast<int>(MessageId::CannotReplaceWorkingFile) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.

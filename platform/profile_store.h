@@ -47,13 +47,23 @@ public:
     // must not interleave with theirs. Nests: writes made while it is held
     // do not take it again. False when it cannot be had.
     virtual bool lock() = 0;
+    // Use shared with other readers, for reading a DEM and the settings that
+    // describe it as one: it keeps out only the exclusive holders, so readers
+    // never wait on each other. A store without the distinction locks
+    // exclusively. While only this is held, a write is refused: it would have
+    // to let go of the lock to take it exclusively.
+    virtual bool lockShared() { return lock(); }
+    // Lets go of either kind.
     virtual void unlock() = 0;
 };
+
+enum class StoreLockMode { Exclusive, Shared };
 
 // Holds a store's lock for the object's life.
 class ScopedStoreLock {
 public:
-    explicit ScopedStoreLock(ProfileStore& store) : store_(store), held_(store.lock()) {}
+    explicit ScopedStoreLock(ProfileStore& store, StoreLockMode mode = StoreLockMode::Exclusive)
+        : store_(store), held_(mode == StoreLockMode::Shared ? store.lockShared() : store.lock()) {}
     ~ScopedStoreLock() {
         if (held_) store_.unlock();
     }
@@ -99,6 +109,7 @@ public:
     bool flush() override;
     std::optional<std::string> unreadable() const override;
     bool lock() override;
+    bool lockShared() override;
     void unlock() override;
 
     const std::filesystem::path& path() const { return path_; }
@@ -112,8 +123,11 @@ public:
 private:
     std::filesystem::path path_;
     std::function<bool()> keepWaiting_;
+    bool take(bool shared);
+
     int lockFd_ = -1;
     int lockDepth_ = 0;
+    bool lockShared_ = false;
 };
 
 // The store of the user's settings file in the home directory.

@@ -161,9 +161,9 @@ int CDraw::initialiseWith(GlTarget* glTarget, CViewSettings& record, const MeshM
 
         {
             std::optional<ScopedStoreLock> reading;
-            if (readLock != nullptr) reading.emplace(*readLock);
+            if (readLock != nullptr) reading.emplace(*readLock, StoreLockMode::Shared);
             std::unique_ptr<CMesh> mesh = makeMesh(*this, record);
-            if (!mesh) throw std::runtime_error("No reader for this DEM.");
+            if (!mesh) throw std::runtime_error(loadMessage(MessageId::NoReaderForDem));
             mesh->open();
             mesh->layout();
             mesh->read();

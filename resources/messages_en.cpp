@@ -328,6 +328,17 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 213 */ "FILE\tshow FILE where it lies, the whole DEM",
     /* 214 */ "VISUAL\taccepted and ignored",
     /* 215 */ "\taccepted and ignored",
+    /* 216 */ "Reading {1} into the working file\u2026",
+    /* 217 */ "Cancelled. The previous DEM is kept.",
+    /* 218 */ "Cancel",
+    /* 219 */ "{1} %",
+    /* 220 */ "{1} s",
+    /* 221 */ "The working file was replaced, but the settings could not be saved.",
+    /* 222 */
+    "The height file of this description was not found: {1} (names compared ignoring case).",
+    /* 223 */ "Cannot write the settings file {1}. The previous DEM is kept.",
+    /* 224 */ "An earlier change of the working file {1} cannot be completed.",
+    /* 225 */ "Cannot replace the working file {1}: {2}.",
 };
 
 }  // namespace hg

@@ -2,8 +2,12 @@
 #include "settings/dem_commit.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +15,7 @@
 #include <stdexcept>
 
 #include "platform/home.h"
+#include "platform/messages.h"
 #include "platform/text_number.h"
 #include "settings/settings.h"
 
@@ -19,19 +24,28 @@
 // The working file and the settings that describe it (demType, the import's
 // section, the reset part) are two files; a process can die between any two
 // writes, and two changers can run at once. So every change:
-//  1. takes the settings lock (a flock on "<settings file>.lock", held for
-//     the change only; the running saver never holds it), finishing or
-//     undoing whatever an interrupted change left (recoverDemCommit);
-//  2. writes the new working file beside the old one under a fixed name;
-//  3. writes all of its settings in one atomic replace of the settings file,
-//     together with a record naming the staged file: this is the commit;
-//  4. renames the staged file over the working file and removes the record.
-// A process that dies before 3 leaves the old DEM and a staged file that the
-// next start deletes; after 3, the next start finds the record and does the
-// rename. The saver, the dialog, info and every changer recover at start.
+//  1. finishes or undoes whatever an interrupted change left
+//     (recoverDemCommit, under the settings lock for a moment);
+//  2. writes the new working file into a folder of its own beside the old
+//     one, holding a flock on the folder and not the settings lock: an
+//     import of a large file takes minutes, and the saver, info and the part
+//     chooser must not wait for it (they take the settings lock shared);
+//  3. takes the settings lock exclusively and writes all of its settings in
+//     one atomic replace of the settings file, together with a record naming
+//     the staged file: this is the commit;
+//  4. renames the staged file over the working file and removes the record,
+//     still under the lock.
+// A process that dies before 3 leaves the old DEM and a folder whose flock
+// the kernel has dropped, which the next recovery deletes; a folder still
+// locked belongs to a change in flight and is left alone. After 3, the next
+// start finds the record and does the rename. Two changes staged at once
+// commit one after the other, so the later commit is the DEM that stays.
 //
 // For tests, HILLGLIMMER_FAULT_STOP=N kills the process at the N-th step
-// (see DemStaging::step) of a change, so every moment can be tried.
+// (see DemStaging::step) of a change, so every moment can be tried, and
+// HILLGLIMMER_STEP_PAUSE=N:FIFO holds the change at its N-th step until the
+// test has opened the fifo FIFO and written a byte to it (so the test knows,
+// without guessing at times, that the change is in flight while it looks).
 
 namespace hg {
 
@@ -39,20 +53,6 @@ namespace {
 
 constexpr const char* kMissing = "\x01";
 constexpr std::size_t kValueBuffer = 1u << 20;
-
-class FaultStops {
-public:
-    FaultStops() {
-        if (const char* v = std::getenv("HILLGLIMMER_FAULT_STOP")) stopAt_ = std::atol(v);
-    }
-    void step() {
-        if (stopAt_ > 0 && ++count_ == stopAt_) std::raise(SIGKILL);
-    }
-
-private:
-    long stopAt_ = 0;
-    long count_ = 0;
-};
 
 void syncDirectory(const std::filesystem::path& dir) {
     int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -75,6 +75,18 @@ bool isScratchOf(const std::string& name, const std::string& base) {
     return true;
 }
 
+constexpr const char* kStagingInfix = ".staging.";
+
+// "<working file>.staging.XXXXXX", as mkdtemp makes them.
+bool isStagingFolderName(const std::string& name, const std::filesystem::path& memPath) {
+    const std::string head = memPath.filename().string() + kStagingInfix;
+    if (name.size() != head.size() + 6 || name.compare(0, head.size(), head) != 0) return false;
+    return std::all_of(
+        name.begin() + static_cast<std::ptrdiff_t>(head.size()), name.end(), [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        });
+}
+
 bool isLeftOver(const std::string& name, const std::filesystem::path& memPath) {
     const std::string mem = memPath.filename().string();
     const std::string staged = stagedWorkingFile(memPath).filename().string();
@@ -85,32 +97,54 @@ bool isLeftOver(const std::string& name, const std::filesystem::path& memPath) {
            isScratchOf(name, kSettingsFileName);
 }
 
+// Removes a staging folder if no live change holds it. The lock, taken
+// here, keeps a change that is just making the folder from writing into it
+// while it goes (the maker sees its folder gone and makes another).
+void removeIfAbandoned(const std::filesystem::path& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    ::close(fd);
+}
+
+// Under the settings lock: the scratch files of the settings file belong to
+// a writer that holds it.
 void removeLeftOvers(const std::filesystem::path& memPath) {
     std::filesystem::path dir = memPath.parent_path();
     std::error_code ec;
     std::filesystem::directory_iterator it(dir.empty() ? "." : dir, ec);
     if (ec) return;
-    std::vector<std::filesystem::path> doomed;
+    std::vector<std::filesystem::path> doomed, folders;
     for (const auto& entry : it) {
-        if (isLeftOver(entry.path().filename().string(), memPath)) doomed.push_back(entry.path());
+        const std::string name = entry.path().filename().string();
+        if (isLeftOver(name, memPath)) doomed.push_back(entry.path());
+        if (isStagingFolderName(name, memPath)) folders.push_back(entry.path());
     }
     for (const auto& p : doomed) std::filesystem::remove(p, ec);
+    for (const auto& p : folders) removeIfAbandoned(p);
 }
 
-// Removes the staged file on the way out unless the commit took it over.
-struct StagedFileGuard {
-    std::filesystem::path path;
-    bool keep = false;
-    ~StagedFileGuard() {
-        if (keep) return;
-        std::error_code ec;
-        std::filesystem::remove(path, ec);
-    }
-};
+// The staged file a commit record names, if it is one of ours: the old
+// fixed name or the working file's name inside a staging folder. Nothing
+// else is ever renamed, whatever the settings file says.
+std::optional<std::filesystem::path> recordedStagedFile(const std::string& record,
+                                                        const std::filesystem::path& memPath) {
+    const std::filesystem::path legacy = stagedWorkingFile(memPath);
+    if (record == legacy.filename().string()) return legacy;
+    const std::string mem = memPath.filename().string();
+    const std::size_t slash = record.find('/');
+    if (slash == std::string::npos || record.substr(slash + 1) != mem) return std::nullopt;
+    const std::string folder = record.substr(0, slash);
+    if (!isStagingFolderName(folder, memPath)) return std::nullopt;
+    return memPath.parent_path() / folder / mem;
+}
 
 std::runtime_error settingsNotWritten() {
-    return std::runtime_error("Cannot write the settings file " + settingsPath().string() +
-                              ". The previous DEM is kept.");
+    return std::runtime_error(
+        formatMessage(MessageId::SettingsNotWrittenKept, {settingsPath().string()}));
 }
 
 }  // namespace
@@ -176,11 +210,10 @@ bool recoverLocked(const std::filesystem::path& memPath, ProfileStore& store) {
     const std::string pending = store.getString(kSection, kPendingWorkingFileKey, "", 1024);
     bool finished = true;
     if (!pending.empty()) {
-        const std::filesystem::path staged = stagedWorkingFile(memPath);
         std::error_code ec;
-        // Only our own staged name is ever renamed, whatever the file says.
-        if (pending == staged.filename().string() && std::filesystem::exists(staged, ec)) {
-            std::filesystem::rename(staged, memPath, ec);
+        const std::optional<std::filesystem::path> staged = recordedStagedFile(pending, memPath);
+        if (staged && std::filesystem::exists(*staged, ec)) {
+            std::filesystem::rename(*staged, memPath, ec);
             finished = !ec;
             if (finished) syncDirectory(memPath.parent_path());
         }
@@ -192,6 +225,10 @@ bool recoverLocked(const std::filesystem::path& memPath, ProfileStore& store) {
     return true;
 }
 
+std::runtime_error earlierChangeStuck(const std::filesystem::path& memPath) {
+    return std::runtime_error(formatMessage(MessageId::EarlierChangeStuck, {memPath.string()}));
+}
+
 }  // namespace
 
 bool recoverDemCommit(const std::filesystem::path& memPath, ProfileStore& store) {
@@ -200,27 +237,88 @@ bool recoverDemCommit(const std::filesystem::path& memPath, ProfileStore& store)
     return recoverLocked(memPath, store);
 }
 
-bool commitDemChange(const std::filesystem::path& memPath, ProfileStore& store,
-                     const DemBuilder& build) {
-    FaultStops stops;
+DemStage::DemStage(const std::filesystem::path& memPath, ProfileStore& store) : settings_(store) {
+    if (const char* v = std::getenv("HILLGLIMMER_FAULT_STOP")) stopAt_ = std::atol(v);
+    if (const char* v = std::getenv("HILLGLIMMER_STEP_PAUSE")) {
+        const std::string_view text(v);
+        const std::size_t colon = text.find(':');
+        if (colon != std::string_view::npos) {
+            pauseAt_ = parseNumber<int>(text.substr(0, colon)).value_or(0);
+            pauseFifo_ = std::string(text.substr(colon + 1));
+        }
+    }
+    {
+        ScopedStoreLock held(store);
+        if (!held.held()) throw settingsNotWritten();
+        if (!recoverLocked(memPath, store)) throw earlierChangeStuck(memPath);
+    }
+    step();
+    // A recovery elsewhere may take the new folder for abandoned between
+    // its making and its lock; it is then gone, and another is made.
+    for (int attempt = 0; attempt < 16 && lockFd_ < 0; ++attempt) {
+        std::string pattern = memPath.string() + kStagingInfix + "XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) break;
+        int fd = ::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) continue;
+        int r;
+        do {
+            r = ::flock(fd, LOCK_EX);
+        } while (r != 0 && errno == EINTR);
+        struct stat held {
+        }, named{};
+        if (r == 0 && ::fstat(fd, &held) == 0 && ::stat(pattern.c_str(), &named) == 0 &&
+            held.st_ino == named.st_ino && held.st_dev == named.st_dev) {
+            lockFd_ = fd;
+            dir_ = pattern;
+        } else {
+            ::close(fd);
+        }
+    }
+    if (lockFd_ < 0) throw std::runtime_error(formatMessage(MessageId::CannotWriteFile, {memPath.string()}));
+    file_ = dir_ / memPath.filename();
+}
+
+DemStage::~DemStage() {
+    if (!keep_) {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    ::close(lockFd_);
+}
+
+void DemStage::step() {
+    ++steps_;
+    if (steps_ == stopAt_) std::raise(SIGKILL);
+    if (steps_ == pauseAt_) {
+        // Opening blocks until the test opens the other end; the read until
+        // it writes.
+        int fd = ::open(pauseFifo_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            char byte;
+            while (::read(fd, &byte, 1) < 0 && errno == EINTR) {
+            }
+            ::close(fd);
+        }
+    }
+}
+
+bool commitStagedDem(const std::filesystem::path& memPath, ProfileStore& store, DemStage& stage,
+                     CommitWhen when) {
     ScopedStoreLock held(store);
     if (!held.held()) throw settingsNotWritten();
-    if (!recoverLocked(memPath, store)) {
-        throw std::runtime_error("An earlier change of the working file " + memPath.string() +
-                                 " cannot be completed.");
-    }
-    stops.step();
-
-    StagedFileGuard staged{stagedWorkingFile(memPath)};
-    StagedSettings settings(store);
-    if (!build(DemStaging{staged.path, settings, [&] { stops.step(); }})) return false;
+    if (!recoverLocked(memPath, store)) throw earlierChangeStuck(memPath);
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(staged.path, ec)) {
-        throw std::runtime_error("Cannot write " + staged.path.string() + ".");
+    if (when == CommitWhen::FirstRun &&
+        (std::filesystem::exists(memPath, ec) ||
+         !store.getString(kSection, key::demType, "", 32).empty())) {
+        return false;
     }
-    stops.step();
+    if (!std::filesystem::is_regular_file(stage.file_, ec)) {
+        throw std::runtime_error(formatMessage(MessageId::CannotWriteFile, {stage.file_.string()}));
+    }
+    stage.step();
 
-    std::vector<ProfileStore::Change> changes = settings.changes();
+    std::vector<ProfileStore::Change> changes = stage.settings_.changes();
     // What to put back should the rename fail after the commit.
     std::vector<ProfileStore::Change> undo;
     for (const auto& c : changes) {
@@ -228,30 +326,39 @@ bool commitDemChange(const std::filesystem::path& memPath, ProfileStore& store,
         undo.push_back(
             {c.section, c.key, old == kMissing ? std::nullopt : std::optional<std::string>(old)});
     }
-    changes.push_back({kSection, kPendingWorkingFileKey, staged.path.filename().string()});
+    const std::string record =
+        stage.dir_.filename().string() + "/" + stage.file_.filename().string();
+    changes.push_back({kSection, kPendingWorkingFileKey, record});
     undo.push_back({kSection, kPendingWorkingFileKey, std::nullopt});
     if (!store.apply(changes)) throw settingsNotWritten();
     // Committed: from here on the staged file is the working file's future.
-    staged.keep = true;
-    stops.step();
+    stage.keep_ = true;
+    stage.step();
 
-    std::filesystem::rename(staged.path, memPath, ec);
+    std::filesystem::rename(stage.file_, memPath, ec);
     if (ec) {
         const std::string why = ec.message();
         // Undo the settings; if even that fails the record stays, and the
         // next start retries the rename.
-        if (store.apply(undo)) {
-            staged.keep = false;
-        }
-        throw std::runtime_error("Cannot replace the working file " + memPath.string() + ": " +
-                                 why + ".");
+        if (store.apply(undo)) stage.keep_ = false;
+        throw std::runtime_error(
+            formatMessage(MessageId::CannotReplaceWorkingFile, {memPath.string(), why}));
     }
     syncDirectory(memPath.parent_path());
-    stops.step();
+    // Only the emptied folder is left to go.
+    stage.keep_ = false;
+    stage.step();
     // Failing here is harmless: the next start clears the record.
     store.apply({{kSection, kPendingWorkingFileKey, std::nullopt}});
-    stops.step();
+    stage.step();
     return true;
+}
+
+bool commitDemChange(const std::filesystem::path& memPath, ProfileStore& store,
+                     const DemBuilder& build, CommitWhen when) {
+    DemStage stage(memPath, store);
+    if (!build(stage.staging())) return false;
+    return commitStagedDem(memPath, store, stage, when);
 }
 
 }  // namespace hg

@@ -44,21 +44,25 @@ bool installBundledTerrainIfFirstRun(const std::filesystem::path& memPath, Profi
         return false;
     }
     try {
-        // The commit finishes an interrupted change first, so "first run" is
-        // judged on a whole state, under the lock.
-        return commitDemChange(memPath, store, [&](const DemStaging& staging) {
-            std::error_code ec;
-            if (std::filesystem::exists(memPath, ec)) return false;
-            if (staging.settings.getString(kSection, key::demType, "", 32) != "") return false;
-            if (!replaceFileAtomically(staging.file, [&](int fd) {
-                    return writeAll(fd, terrain.data(), terrain.size());
-                })) {
-                throw std::runtime_error(
-                    formatMessage(MessageId::CannotWriteFile, {memPath.string()}));
-            }
-            writeDemType(staging.settings, kDemUsgs);
-            return true;
-        });
+        // Staging finishes an interrupted change first, so "first run" is
+        // judged on a whole state; the commit judges it again under the
+        // lock, as a select may have committed while the terrain was staged.
+        return commitDemChange(
+            memPath, store,
+            [&](const DemStaging& staging) {
+                std::error_code ec;
+                if (std::filesystem::exists(memPath, ec)) return false;
+                if (staging.settings.getString(kSection, key::demType, "", 32) != "") return false;
+                if (!replaceFileAtomically(staging.file, [&](int fd) {
+                        return writeAll(fd, terrain.data(), terrain.size());
+                    })) {
+                    throw std::runtime_error(
+                        formatMessage(MessageId::CannotWriteFile, {memPath.string()}));
+                }
+                writeDemType(staging.settings, kDemUsgs);
+                return true;
+            },
+            CommitWhen::FirstRun);
     } catch (const std::exception&) {
         // A full disk at start-up: try again at the next start.
         return false;

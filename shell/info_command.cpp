@@ -115,15 +115,27 @@ bool writeHeights(const std::filesystem::path& out, const std::vector<float>& he
     });
 }
 
-// The figure the part chooser shows for this DEM with a fresh settings
-// folder: the whole DEM thinned to the default mesh limits, at the default
-// altitude factor. The samples already read stand in for the file: the
-// chooser's reader would pick the same ones from it.
-std::string mapFractalDimension(const CMesh& read, std::vector<float> samples) {
+// The settings the part chooser starts from with a fresh settings folder:
+// the whole DEM thinned to the default mesh limits, at the default
+// altitude factor.
+std::unique_ptr<CViewSettings> freshMapRecord() {
     SaverSettings fresh;
     fresh.yFactor = altitudeFactorAt(def::yFactor);
     std::unique_ptr<CViewSettings> record = createViewSettings(kDrawRelief);
     applyMapSettings(*record, fresh, fresh.yFactor);
+    return record;
+}
+
+std::string fractalDimensionOf(const TerrainBuffers& buffers, const CViewSettings& record) {
+    return formatFractalDimension(fractalDimension(buffers.vertices, record.numCols, record.numRows,
+                                                   record.yFactor, record.yOffset));
+}
+
+// The figure the part chooser shows for this DEM. The samples already read
+// stand in for the file: the chooser's reader would pick the same ones
+// from it.
+std::string mapFractalDimension(const CMesh& read, std::vector<float> samples) {
+    std::unique_ptr<CViewSettings> record = freshMapRecord();
     TerrainBuffers buffers;
     CMemoryGrid grid(buffers, *record, read.demCols, read.demRows, std::move(samples),
                      read.ewSpacing, read.nsSpacing);
@@ -131,8 +143,21 @@ std::string mapFractalDimension(const CMesh& read, std::vector<float> samples) {
     grid.layout();
     grid.read();
     grid.heightsToVertices();
-    return formatFractalDimension(fractalDimension(
-        buffers.vertices, record->numCols, record->numRows, record->yFactor, record->yOffset));
+    return fractalDimensionOf(buffers, *record);
+}
+
+// The same figure read from the file as the chooser reads it, for a DEM
+// whose posts are not all in memory.
+std::string mapFractalDimension(int type, const std::filesystem::path& file,
+                                const ProfileStore& store) {
+    std::unique_ptr<CViewSettings> record = freshMapRecord();
+    TerrainBuffers buffers;
+    std::unique_ptr<CMesh> mesh = createMesh(buffers, *record, type, file, &store);
+    mesh->open();
+    mesh->layout();
+    mesh->read();
+    mesh->heightsToVertices();
+    return fractalDimensionOf(buffers, *record);
 }
 
 }  // namespace
@@ -167,7 +192,7 @@ int runInfoCommand(const std::vector<std::string>& args) {
     std::error_code ec;
     if (type < 0 && !homeDirectory().empty() &&
         std::filesystem::equivalent(file, workingFile, ec)) {
-        reading.emplace(store);
+        reading.emplace(store, StoreLockMode::Shared);
         type = readDemType(store);
     }
     if (type < 0) {
@@ -197,18 +222,32 @@ int runInfoCommand(const std::vector<std::string>& args) {
         auto mesh = createMesh(buffers, *settings, type, file, &store);
         mesh->withVertices = false;
         mesh->open();
-        mesh->layout();
-        mesh->read();
 
         float lo = FLT_MAX, hi = -FLT_MAX;
         std::size_t voids = 0;
-        for (float h : buffers.heights) {
-            if (h == VOID_HEIGHT) {
-                ++voids;
-                continue;
+        // A raster read through GDAL may be 20000 posts a side: its figures
+        // are gathered a band of rows at a time unless every post is asked
+        // for. The other formats are read whole.
+        auto* raster = dynamic_cast<CGdalRaster*>(mesh.get());
+        const bool streamed = raster != nullptr && heightsOut.empty();
+        if (streamed) {
+            const CGdalRaster::HeightSummary sum = raster->summarizeHeights();
+            voids = sum.voids;
+            if (sum.anyHeight) {
+                lo = sum.lowest;
+                hi = sum.highest;
             }
-            lo = std::min(lo, h);
-            hi = std::max(hi, h);
+        } else {
+            mesh->layout();
+            mesh->read();
+            for (float h : buffers.heights) {
+                if (h == VOID_HEIGHT) {
+                    ++voids;
+                    continue;
+                }
+                lo = std::min(lo, h);
+                hi = std::max(hi, h);
+            }
         }
         auto line = [&](MessageId id, std::initializer_list<std::string_view> args) {
             return formatMessage(id, args) + "\n";
@@ -234,8 +273,12 @@ int runInfoCommand(const std::vector<std::string>& args) {
                          formatMessage(MessageId::CannotWriteFile, {heightsOut.string()}).c_str());
             return 1;
         }
-        out += line(MessageId::InfoFractalDimension,
-                    {mapFractalDimension(*mesh, std::move(buffers.heights))});
+        // A raster's thinned picture is read from its overviews (block
+        // means), so its figure comes from that read, as the chooser's does.
+        const std::string fractal = raster != nullptr
+                                        ? mapFractalDimension(type, file, store)
+                                        : mapFractalDimension(*mesh, std::move(buffers.heights));
+        out += line(MessageId::InfoFractalDimension, {fractal});
         std::fputs(out.c_str(), stdout);
     } catch (const std::bad_alloc&) {
         // The library's own text for this means nothing to a user.

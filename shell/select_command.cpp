@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "shell/select_command.h"
 
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 
 #include "dem/dem_selection.h"
@@ -15,6 +19,68 @@
 namespace hg {
 
 namespace {
+
+// Ctrl-C or SIGTERM during a select stops the copy or import at its next
+// step, so its stage goes and the previous DEM stays; a second signal ends
+// the program at once. A handler can only reach a flag of the process.
+volatile std::sig_atomic_t gStopAsked = 0;
+
+extern "C" void onStopAsked(int) {
+    gStopAsked = 1;
+}
+
+void stopOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopAsked;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+// A copy or import that takes more than a second says how far it has come
+// on one line of the terminal, rewritten in place. Only on a terminal: a
+// script or a log gets the outcome alone, not a stream of carriage returns.
+class TerminalProgress {
+public:
+    explicit TerminalProgress(const std::filesystem::path& file)
+        : label_(formatMessage(MessageId::ImportReading, {file.string()})),
+          onTerminal_(::isatty(STDERR_FILENO) == 1) {}
+    ~TerminalProgress() {
+        if (shown_) std::fputc('\n', stderr);
+    }
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+    bool operator()(double fraction) {
+        if (gStopAsked != 0) return false;
+        if (!onTerminal_) return true;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - start_ < std::chrono::seconds(1)) return true;
+        const std::string figure =
+            fraction >= 0.0
+                ? formatMessage(MessageId::ProgressPercent,
+                                {formatInteger(static_cast<long long>(fraction * 100.0))})
+                : formatMessage(
+                      MessageId::ProgressSeconds,
+                      {formatInteger(
+                          std::chrono::duration_cast<std::chrono::seconds>(now - start_).count())});
+        if (figure != last_) {
+            std::fprintf(stderr, "\r%s %s\x1b[K", label_.c_str(), figure.c_str());
+            std::fflush(stderr);
+            last_ = figure;
+            shown_ = true;
+        }
+        return true;
+    }
+
+private:
+    std::string label_;
+    bool onTerminal_;
+    bool shown_ = false;
+    std::string last_;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
 
 int usage() {
     std::fputs(loadMessage(MessageId::SelectUsage).c_str(), stderr);
@@ -62,7 +128,17 @@ int runSelectCommand(const std::vector<std::string>& args) {
         };
     }
 
-    switch (selectDemFile(file, memPath, store, nullptr, onIndex, {})) {
+    stopOnSignals();
+    // A stop asked while waiting for the settings lock gives up the wait.
+    store.setLockWait([] { return gStopAsked == 0; });
+    SelectOutcome outcome;
+    {
+        TerminalProgress progress(file);
+        outcome = selectDemFile(file, memPath, store, nullptr, onIndex, {},
+                                [&progress](double done) { return progress(done); });
+    }
+    if (outcome != SelectOutcome::Changed && gStopAsked != 0) outcome = SelectOutcome::Cancelled;
+    switch (outcome) {
         case SelectOutcome::Changed:
             std::puts(formatMessage(MessageId::SaverNowShows,
                                     {file.string(), formatInteger(readDemType(store))})
@@ -72,6 +148,10 @@ int runSelectCommand(const std::vector<std::string>& args) {
             std::puts(loadMessage(MessageId::AlreadyWorkingFile).c_str());
             return 0;
         case SelectOutcome::Failed:
+            return 1;
+        case SelectOutcome::Cancelled:
+            std::fprintf(stderr, "hillglimmer: %s\n",
+                         loadMessage(MessageId::ImportCancelledNote).c_str());
             return 1;
     }
     return 1;

@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
 #include "config/dem_selection.h"
 #include "platform/show_error.h"
 #include "settings/settings.h"
@@ -150,5 +156,47 @@ TEST(DemSelection, FileItsReaderRefusesLeavesThePreviousDem) {
             EXPECT_EQ(readDemType(f.store), 0);
             EXPECT_EQ(f.store.getInt(kSection, key::isPart, -1), 1);
         }
+    }
+}
+
+// Cancel in the progress dialog, pressed as soon as the dialog shows, for
+// a copy and for an import: the DEM chosen before stays, and nothing staged
+// is left beside it.
+TEST(DemSelection, CancelInTheProgressDialogKeepsThePreviousDem) {
+    hgtest::TempDir source;
+    const auto tif = source / "bay.tif";
+    ASSERT_TRUE(hgtest::writeGeoTiffCopy(HG_SOURCE_DIR "/data/jacksboro.dem", tif));
+    writeFile(source / "big.dat", hgtest::riminiGrid(4u << 20));
+    for (const char* name : {"big.dat", "bay.tif"}) {
+        Fixture f;
+        Recorder r;
+        ASSERT_EQ(selectDemFile(f.pick("first.mem", gsiSheet()), f.mem, f.store, nullptr, {}),
+                  SelectOutcome::Changed);
+        const std::string before = readFile(f.mem);
+        int pressed = 0;
+        QTimer presser;
+        QObject::connect(&presser, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QProgressDialog*>(w);
+                if (!dialog || dialog->objectName() != "importProgress" || !dialog->isVisible())
+                    continue;
+                if (auto* cancel = dialog->findChild<QPushButton*>()) {
+                    QTest::mouseClick(cancel, Qt::LeftButton);
+                    ++pressed;
+                }
+            }
+        });
+        presser.start(0);
+        EXPECT_EQ(
+            selectDemFile(source / name, f.mem, f.store, nullptr, {}, std::chrono::milliseconds(0)),
+            SelectOutcome::Cancelled)
+            << name;
+        presser.stop();
+        EXPECT_EQ(pressed, 1) << name;
+        EXPECT_EQ(readFile(f.mem), before) << name;
+        EXPECT_EQ(readDemType(f.store), kDemGsi50m) << name;
+        for (const auto& e : std::filesystem::directory_iterator(f.home.path()))
+            EXPECT_EQ(e.path().filename().string().find("staging"), std::string::npos) << name;
+        EXPECT_TRUE(r.shown.empty()) << name;
     }
 }

@@ -11,6 +11,8 @@
 #include "support/test_support.h"
 
 using hg::IniProfileStore;
+using hg::ScopedStoreLock;
+using hg::StoreLockMode;
 using hgtest::readFile;
 using hgtest::TempDir;
 using hgtest::writeFile;
@@ -176,4 +178,30 @@ TEST(IniProfileStore, AWaitForTheLockEndsWhenItsCallerGivesUp) {
     EXPECT_TRUE(waiter.lock());
     EXPECT_EQ(asked, 3);
     waiter.unlock();
+}
+
+TEST(IniProfileStore, ReadersShareTheLockAndAWriterHasItAlone) {
+    const struct {
+        StoreLockMode held, asked;
+        bool granted;
+    } cases[] = {
+        {StoreLockMode::Shared, StoreLockMode::Shared, true},
+        {StoreLockMode::Shared, StoreLockMode::Exclusive, false},
+        {StoreLockMode::Exclusive, StoreLockMode::Shared, false},
+        {StoreLockMode::Exclusive, StoreLockMode::Exclusive, false},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        IniProfileStore holder(dir / "a.ini");
+        IniProfileStore other(dir / "a.ini");
+        other.setLockWait([] { return false; });
+        ScopedStoreLock held(holder, c.held);
+        ASSERT_TRUE(held.held());
+        ScopedStoreLock asked(other, c.asked);
+        EXPECT_EQ(asked.held(), c.granted);
+    }
+    // A write while only reading would have to give up the lock first.
+    IniProfileStore reader(dir / "a.ini");
+    ScopedStoreLock reading(reader, StoreLockMode::Shared);
+    EXPECT_FALSE(reader.putString("A", "x", "1"));
 }

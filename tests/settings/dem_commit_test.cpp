@@ -139,3 +139,66 @@ TEST(DemCommit, StagedSettingsReadThroughAndKeepTheLastValueOfAKey) {
     EXPECT_EQ(changes[0].key, "sel");
     EXPECT_EQ(changes[1].value, std::optional<std::string>("6"));
 }
+
+TEST(DemCommit, RecoveryLeavesLiveStagesAndTheLaterOfTwoCommitsStays) {
+    Home h;
+    {
+        DemStage first(h.mem, h.store);
+        writeFile(first.file(), "first grid");
+        writeDemType(first.settings(), 2);
+        // A stage whose change died: its folder is no longer locked.
+        const auto dead = h.home.path() / "Hillglimmer.mem.staging.Dead01";
+        std::filesystem::create_directories(dead);
+        writeFile(dead / "Hillglimmer.mem", "died half way");
+        // Staging a second change recovers, as every change does first.
+        DemStage second(h.mem, h.store);
+        EXPECT_FALSE(std::filesystem::exists(dead));
+        EXPECT_EQ(readFile(first.file()), "first grid");
+        writeFile(second.file(), "second grid");
+        writeDemType(second.settings(), 5);
+        ASSERT_TRUE(commitStagedDem(h.mem, h.store, second));
+        ASSERT_TRUE(commitStagedDem(h.mem, h.store, first));
+    }
+    EXPECT_EQ(readFile(h.mem), "first grid");
+    EXPECT_EQ(readDemType(h.store), 2);
+    EXPECT_EQ(h.names(), kUntouched);
+}
+
+TEST(DemCommit, ARecordIsObeyedOnlyWhenItNamesAStagedWorkingFile) {
+    const struct {
+        const char* record;
+        bool renamed;
+    } cases[] = {
+        {"Hillglimmer.mem.staging.Ab12Cd/Hillglimmer.mem", true},
+        {"Hillglimmer.mem.staging.Ab12Cd/other", false},
+        {"Hillglimmer.mem.staging.Ab12/Hillglimmer.mem", false},
+        {"Hillglimmer.mem.staging.Ab.2Cd/Hillglimmer.mem", false},
+        {"elsewhere.staging.Ab12Cd/Hillglimmer.mem", false},
+    };
+    for (const auto& c : cases) {
+        Home h;
+        const auto staged = h.home.path() / c.record;
+        std::filesystem::create_directories(staged.parent_path());
+        writeFile(staged, "new grid");
+        h.store.putString(kSection, kPendingWorkingFileKey, c.record);
+        ASSERT_TRUE(recoverDemCommit(h.mem, h.store)) << c.record;
+        EXPECT_EQ(readFile(h.mem), c.renamed ? "new grid" : "old grid") << c.record;
+        EXPECT_EQ(h.store.getString(kSection, kPendingWorkingFileKey, "none", 64), "none");
+    }
+}
+
+TEST(DemCommit, AFirstRunCommitGivesWayToADemChosenWhileItWasStaged) {
+    Home h;
+    std::filesystem::remove(h.mem);
+    ASSERT_TRUE(h.store.apply({{kSection, "demType", std::nullopt}}));
+    {
+        DemStage bundled(h.mem, h.store);
+        writeFile(bundled.file(), "bundled grid");
+        writeDemType(bundled.settings(), 1);
+        ASSERT_TRUE(commitDemChange(h.mem, h.store, writes("chosen grid", 2)));
+        EXPECT_FALSE(commitStagedDem(h.mem, h.store, bundled, CommitWhen::FirstRun));
+    }
+    EXPECT_EQ(readFile(h.mem), "chosen grid");
+    EXPECT_EQ(readDemType(h.store), 2);
+    EXPECT_EQ(h.names(), kUntouched);
+}

@@ -1,15 +1,23 @@
 // SPDX-License-Identifier: MIT
 // The extra commands as a user runs them: select, info --heights, render.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cfloat>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <regex>
+#include <thread>
 
 #include "platform/text_number.h"
 #include "support/gtiff_copy.h"
+#include "support/rimini_grid.h"
 #include "support/test_support.h"
 
 namespace {
@@ -365,4 +373,115 @@ TEST(Commands, SelectOfARasterImportsItAndTheSaverDrawsIt) {
     EXPECT_NE(bad.text.find("fake.tif"), std::string::npos) << bad.text;
     EXPECT_EQ(hgtest::readFile(home / "Hillglimmer.mem"), before);
     EXPECT_FALSE(std::filesystem::exists(home / "Hillglimmer.mem.new"));
+}
+
+namespace {
+
+// Opens the writing end of a fifo once the program has opened its reading
+// end (where it pauses), or gives -1 after a limit that only bounds a hang.
+int openWhenPaused(const std::filesystem::path& fifo) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    for (;;) {
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0 || errno != ENXIO || std::chrono::steady_clock::now() >= end) return fd;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+}  // namespace
+
+// A copy and a GDAL import held at their second step (the first block
+// written): info of the working file answers at once, with the DEM that
+// was there, and the change then completes.
+TEST(Commands, InfoAnswersWithTheOldDemWhileAnImportIsInFlight) {
+    hgtest::TempDir home, source;
+    const std::string bundled = HG_SOURCE_DIR "/data/jacksboro.dem";
+    ASSERT_EQ(run("select '" + bundled + "'", home.path()).code, 0);
+    const std::string info = "info '" + (home / "Hillglimmer.mem").string() + "'";
+    const Output old = run(info, home.path());
+    ASSERT_EQ(old.code, 0) << old.text;
+    hgtest::writeFile(source / "big.dat", hgtest::riminiGrid(1u << 20));
+    ASSERT_TRUE(hgtest::writeGeoTiffCopy(bundled, source / "bay.tif"));
+    for (const char* name : {"big.dat", "bay.tif"}) {
+        const auto fifo = source / "pause";
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        FILE* select =
+            ::popen(("env -u DISPLAY HILLGLIMMER_LANG=en HILLGLIMMER_HOME='" +
+                     home.path().string() + "' HILLGLIMMER_STEP_PAUSE=2:'" + fifo.string() +
+                     "' '" HG_EXECUTABLE "' select '" + (source / name).string() + "' 2>&1")
+                        .c_str(),
+                    "r");
+        ASSERT_NE(select, nullptr);
+        const int pause = openWhenPaused(fifo);
+        EXPECT_GE(pause, 0) << name << ": the select never came to its second step";
+        const Output during = run(info, home.path());
+        EXPECT_EQ(during.code, 0) << during.text;
+        EXPECT_EQ(during.text, old.text) << name;
+        if (pause >= 0) {
+            EXPECT_EQ(::write(pause, "go", 1), 1);
+            ::close(pause);
+        }
+        std::string said;
+        char line[512];
+        while (std::fgets(line, sizeof line, select)) said += line;
+        EXPECT_EQ(::pclose(select), 0) << name << ": " << said;
+        const Output after = run(info, home.path());
+        EXPECT_EQ(after.code, 0) << after.text;
+        EXPECT_NE(after.text, old.text) << name;
+        std::filesystem::remove(fifo);
+        ASSERT_EQ(run("select '" + bundled + "'", home.path()).code, 0);
+    }
+}
+
+// Ctrl-C (SIGINT) or SIGTERM while a select copies: it stops at its next
+// step, says so, and leaves the previous DEM with nothing staged.
+TEST(Commands, SelectStoppedBySignalKeepsThePreviousDem) {
+    hgtest::TempDir home, source;
+    const std::string bundled = HG_SOURCE_DIR "/data/jacksboro.dem";
+    ASSERT_EQ(run("select '" + bundled + "'", home.path()).code, 0);
+    hgtest::writeFile(source / "big.dat", hgtest::riminiGrid(1u << 20));
+    const std::string before = hgtest::readFile(home / "Hillglimmer.mem");
+    for (int signal : {SIGINT, SIGTERM}) {
+        const auto fifo = source / "pause";
+        const auto said = source / "said.txt";
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        // Made before the fork: the child only redirects and executes.
+        std::vector<std::string> env = {"HILLGLIMMER_LANG=en",
+                                        "HILLGLIMMER_HOME=" + home.path().string(),
+                                        "HILLGLIMMER_STEP_PAUSE=2:" + fifo.string()};
+        std::vector<char*> envp;
+        for (std::string& v : env) envp.push_back(v.data());
+        envp.push_back(nullptr);
+        std::string file = (source / "big.dat").string();
+        char* argv[] = {const_cast<char*>(HG_EXECUTABLE), const_cast<char*>("select"), file.data(),
+                        nullptr};
+        const int out = ::open(said.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        ASSERT_GE(out, 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::dup2(out, 1);
+            ::dup2(out, 2);
+            ::execve(HG_EXECUTABLE, argv, envp.data());
+            ::_exit(127);
+        }
+        ::close(out);
+        ASSERT_GT(pid, 0);
+        const int held = openWhenPaused(fifo);
+        EXPECT_GE(held, 0) << "the select never came to its second step";
+        ::kill(pid, signal);
+        if (held >= 0) {
+            EXPECT_EQ(::write(held, "go", 1), 1);
+            ::close(held);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        EXPECT_NE(hgtest::readFile(said).find("Cancelled. The previous DEM is kept."),
+                  std::string::npos)
+            << hgtest::readFile(said);
+        EXPECT_EQ(hgtest::readFile(home / "Hillglimmer.mem"), before);
+        for (const auto& e : std::filesystem::directory_iterator(home.path()))
+            EXPECT_EQ(e.path().filename().string().find("staging"), std::string::npos);
+        std::filesystem::remove(fifo);
+    }
 }
