@@ -9,7 +9,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 173;
+inline constexpr int kMessageCount = 177;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -191,8 +191,13 @@ enum class MessageId : int {
     DemNoHeights = 171,
     RasterReadFailed = 172,
     SettingsNotReadWhole = 173,
+    // Contour intervals too fine for the terrain, and the advice after them.
+    StepBudget = 174,
+    ContourBudget = 175,
+    ChooseLargerInterval = 176,
+    NoListedIntervalFits = 177,
 };
-static_assert(static_cast<int>(MessageId::SettingsNotReadWhole) == kMessageCount);
+static_assert(static_cast<int>(MessageId::NoListedIntervalFits) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.

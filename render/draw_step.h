@@ -63,15 +63,6 @@ using StepFaceSink = FunctionRef<void(const StepFace&)>;
 // are bucketed by the levels they touch), so the cost follows the output.
 void traceStepSolidLevels(const StepGrid& g, StepFaceSink emit);
 
-// How many (cell, level) visits the outline sweep makes; each gives at
-// least one segment.
-std::size_t stepLineVisits(const StepGrid& g);
-
-// How many (cell, level) visits the solid's sweep makes. Every visit but at most
-// one a cell gives a piece of three or more vertices, so this bounds the
-// output from below before anything is allocated for it.
-std::size_t stepSolidVisits(const StepGrid& g);
-
 // The faces of the pieces traced in one cell at one level: plates and
 // border walls go to emit at once, contour walls are kept for smoothing.
 void stepCellFaces(const ContourCell& cell, std::size_t level, double height, double interval,
@@ -93,6 +84,9 @@ public:
     // More levels than this are refused before they are listed.
     static constexpr double kLevelBudget = 1'000'000;
 
+    // The budget is there for tests; the saver keeps the default.
+    explicit CDrawStep(std::size_t vertexBudget = kVertexBudget) : vertexBudget_(vertexBudget) {}
+
     void buildScene() override;
     void setLights() override;
     void drawFrame() override;
@@ -104,17 +98,19 @@ public:
     std::size_t vertexCount() const { return vertexCount_; }
 
 private:
-    void compileLines(const StepGrid& g);
-    void compileSolid(const StepGrid& g);
+    void compileScene(const StepGrid& g);
     void countVertices(std::size_t n);
-    void refuseBeyondBudget(const StepGrid& g) const;
+    // The refusal, with the finest listed interval that would fit.
+    std::string budgetMessage() const;
 
+    std::size_t vertexBudget_;
     double stepHeight_ = 0.0;
     std::vector<double> levels_;
     std::size_t vertexCount_ = 0;
 };
 
-// The text shown when an interval would give more vertices than the budget.
-std::string stepBudgetMessage(double intervalMetres, std::size_t budget);
+// The text shown when an interval would give more vertices than the budget,
+// suggesting a listed interval (none when 0).
+std::string stepBudgetMessage(double intervalMetres, std::size_t budget, double suggestion);
 
 }  // namespace hg

@@ -297,6 +297,12 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 173 */
     "The settings file cannot be read whole (it is larger than 1 MB, not a regular file or "
     "unreadable). It is left as it is and nothing was changed.",
+    /* 174 */ "The contour interval of {1} m gives this terrain more than {2} vertices to draw.",
+    /* 175 */
+    "A contour interval of {1} m would draw {2} line pieces on this terrain, more than can be "
+    "held ({3}).",
+    /* 176 */ "{1} Choose a larger interval, {2} m or more.",
+    /* 177 */ "{1} No listed interval is coarse enough for this terrain: choose a coarser mesh.",
 };
 
 }  // namespace hg
