@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Step and 3D-Contour at a 1 m interval on whole real quads, every post a
 // vertex: the imported SDTS sample at 1024 x 768 (scene build, one frame),
-// and Step on the San Francisco South quad, where the answer is a picture or
-// a refusal and what counts is how long and how much memory it takes to get
-// there. The 201 x 201 window of the same ground is in contour_real_bench.
-// peak_MiB is the process's peak resident size, so run one case a process:
-//   taskset -c 1 hg_bench --benchmark_filter='BM_Whole.*Step.*Build'
+// and Step on both quads where the answer is a picture or a refusal, and
+// what counts is how long and how much memory it takes to get there. The
+// 201 x 201 window of the same ground is in contour_real_bench. peak_MiB is
+// the process's peak resident size, so run one case a process:
+//   taskset -c 1 hg_bench --benchmark_filter='BM_StepOutcome/dm:10/usgs:1'
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -85,6 +85,9 @@ std::unique_ptr<hg::CViewSettings> record(int drawType, long decimetres) {
     s->step = static_cast<double>(decimetres) / 10.0;
     s->speed = hg::speedAt(hg::def::speed);
     s->meshBlock = 1.0;
+    // The whole DEM, never thinned to the saver's default 201 posts a side.
+    s->isPart = 0;
+    s->sizeMeshMaxX = s->sizeMeshMaxZ = 1000;
     return s;
 }
 
@@ -145,13 +148,15 @@ void BM_WholeFrame(benchmark::State& state) {
     draw.release();
 }
 
-// Step on a whole 7.5-minute quad read in place: the time and memory to a
-// picture or to the refusal, which the label quotes.
-void BM_QuadStep(benchmark::State& state) {
+// Step on a whole quad, the SDTS sample imported (range(1) 0) or the San
+// Francisco South quad read in place (1): the time and memory to a picture
+// or to the refusal, which the label quotes.
+void BM_StepOutcome(benchmark::State& state) {
+    const bool usgs = state.range(1) == 1;
     const auto quad = kShared / "usgsdem/sanfranciscos.dem";
     std::error_code ec;
-    if (!std::filesystem::exists(quad, ec)) {
-        state.SkipWithError("the shared USGS quad is not there");
+    if (usgs ? !std::filesystem::exists(quad, ec) : !sample().ok) {
+        state.SkipWithError("the shared sample is not there");
         return;
     }
     hg::EglOffscreenTarget target(1024, 768);
@@ -160,7 +165,8 @@ void BM_QuadStep(benchmark::State& state) {
         hg::CDrawStep draw;
         auto s = record(hg::kDrawStep, state.range(0));
         Quiet quiet;
-        const int ok = draw.initialise(&target, *s, quad, hg::kDemUsgs);
+        const int ok = usgs ? draw.initialise(&target, *s, quad, hg::kDemUsgs)
+                            : draw.initialise(&target, *s, sample().mem, *sample().store);
         state.PauseTiming();
         outcome = ok == 1 ? std::to_string(s->numCols) + " x " + std::to_string(s->numRows) +
                                 " drawn, " + std::to_string(draw.vertexCount()) + " vertices"
@@ -172,14 +178,19 @@ void BM_QuadStep(benchmark::State& state) {
     state.SetLabel(outcome);
 }
 
-void oneMetre(benchmark::internal::Benchmark* b) {
-    b->ArgName("dm")->Arg(10)->Unit(benchmark::kMillisecond);
+// 1 m, and 5 m, the finest listed interval Step draws the whole sample at.
+void intervals(benchmark::internal::Benchmark* b) {
+    b->ArgName("dm")->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK(BM_WholeBuild<hg::CDrawStep, hg::kDrawStep>)->Apply(oneMetre)->Iterations(3);
-BENCHMARK(BM_WholeFrame<hg::CDrawStep, hg::kDrawStep>)->Apply(oneMetre);
-BENCHMARK(BM_WholeBuild<hg::CDrawContour, hg::kDrawContour>)->Apply(oneMetre)->Iterations(3);
-BENCHMARK(BM_WholeFrame<hg::CDrawContour, hg::kDrawContour>)->Apply(oneMetre);
-BENCHMARK(BM_QuadStep)->Apply(oneMetre)->Arg(20)->Arg(50)->Iterations(1);
+BENCHMARK(BM_WholeBuild<hg::CDrawStep, hg::kDrawStep>)->Apply(intervals)->Iterations(3);
+BENCHMARK(BM_WholeFrame<hg::CDrawStep, hg::kDrawStep>)->Apply(intervals);
+BENCHMARK(BM_WholeBuild<hg::CDrawContour, hg::kDrawContour>)->Apply(intervals)->Iterations(3);
+BENCHMARK(BM_WholeFrame<hg::CDrawContour, hg::kDrawContour>)->Apply(intervals);
+BENCHMARK(BM_StepOutcome)
+    ->ArgNames({"dm", "usgs"})
+    ->ArgsProduct({{10, 20, 50}, {0, 1}})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

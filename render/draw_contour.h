@@ -38,9 +38,9 @@ void traceContourGrid(std::span<const float> vertices, int numCols, int numRows,
 std::size_t countContourPieces(std::span<const float> vertices, int numCols, int numRows,
                                std::span<const double> levels);
 
-// Past this many line pieces a display list would take gigabytes. Joined
-// into strips a piece costs about one vertex.
-inline constexpr std::size_t kContourVertexBudget = 20'000'000;
+// Past this many line pieces the frame takes most of a second on a
+// software renderer. Joined into strips a piece costs about one vertex.
+inline constexpr std::size_t kContourVertexBudget = 4'000'000;
 
 // The finest interval of the dialog's list coarser than `metres` for which
 // fits holds, or 0 when none does.

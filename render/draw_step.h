@@ -79,8 +79,10 @@ public:
     static constexpr unsigned kLineList = 1;
     static constexpr unsigned kSolidList = 2;
     // Beyond this many vertices in the two lists the interval is refused:
-    // the driver would hold gigabytes of display list.
-    static constexpr std::size_t kVertexBudget = 20'000'000;
+    // each costs the driver some 22 bytes held and 100 ns or more a frame
+    // on a software renderer, so this keeps the saver near 250 MiB and a
+    // frame within a few ticks.
+    static constexpr std::size_t kVertexBudget = 3'000'000;
     // More levels than this are refused before they are listed.
     static constexpr double kLevelBudget = 1'000'000;
 
