@@ -11,6 +11,7 @@
 #include "platform/text_number.h"
 #include "render/colour_bands.h"
 #include "render/contour_chains.h"
+#include "render/display_list.h"
 #include "settings/settings.h"
 
 namespace hg {
@@ -128,7 +129,7 @@ void CDrawContour::buildScene() {
         [&](const ContourCell& cell, int, int) { return fanLevels(levels_, cell); }, vertices);
     std::vector<ContourSegment> pieceList;
     Polylines lines;
-    glNewList(kLineList, GL_COMPILE);
+    ListWriter list(kLineList);
     for (std::size_t k = 0; k < levels_.size(); ++k) {
         pieceList.clear();
         for (const std::uint32_t c : buckets.cells(k)) {
@@ -139,17 +140,16 @@ void CDrawContour::buildScene() {
         if (pieceList.empty()) continue;
         lines.clear();
         joinPieces(pieceList, lines);
+        list.end();
         glColor3fv(contourLineColour(levels_[k], s.seaColors, sea, b.minY, b.maxY).data());
         const auto y = static_cast<float>(levels_[k]);
         std::uint32_t p = 0;
         for (const std::uint32_t end : lines.ends) {
-            glBegin(GL_LINE_STRIP);
+            list.restart(GL_LINE_STRIP);
             for (; p < end; ++p) glVertex3f(lines.points[p].x, y, lines.points[p].z);
-            glEnd();
         }
         vertexCount_ += lines.points.size();
     }
-    glEndList();
 }
 
 void CDrawContour::setLights() {

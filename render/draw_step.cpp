@@ -8,6 +8,7 @@
 #include "platform/messages.h"
 #include "platform/text_number.h"
 #include "render/contour_chains.h"
+#include "render/display_list.h"
 #include "render/draw_contour.h"
 #include "render/step_geometry.h"
 
@@ -140,41 +141,6 @@ std::string stepBudgetMessage(double intervalMetres, std::size_t budget, double 
 }
 
 namespace {
-
-// A display list being compiled and the primitive open in it: both are
-// closed however the compile ends, so a refused interval leaves OpenGL
-// outside glBegin and glNewList.
-class ListWriter {
-public:
-    explicit ListWriter(unsigned name) { glNewList(name, GL_COMPILE); }
-    ~ListWriter() {
-        end();
-        glEndList();
-    }
-    ListWriter(const ListWriter&) = delete;
-    ListWriter& operator=(const ListWriter&) = delete;
-
-    void begin(GLenum mode) {
-        if (open_ && mode_ == mode) return;
-        end();
-        glBegin(mode);
-        mode_ = mode;
-        open_ = true;
-    }
-    void end() {
-        if (open_) glEnd();
-        open_ = false;
-    }
-    // A strip of its own, never continuing the one before.
-    void restart(GLenum mode) {
-        end();
-        begin(mode);
-    }
-
-private:
-    GLenum mode_ = GL_POINTS;
-    bool open_ = false;
-};
 
 void vertex(const Vec3& v) {
     glVertex3f(v.x, v.y, v.z);
