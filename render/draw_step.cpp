@@ -53,7 +53,8 @@ void traceStepLines(const StepGrid& g, StepLineSink emit) {
 }
 
 void stepCellFaces(const ContourCell& cell, std::size_t level, double height, double interval,
-                   CellBorders borders, std::vector<CSideQuad>& walls, StepFaceSink emit) {
+                   CellBorders borders, std::vector<CSideQuad>& walls, StepFaceSink emit,
+                   std::vector<std::array<GroundPoint, 2>>* wallUps) {
     const float top = static_cast<float>(height);
     const float low = static_cast<float>(height - interval);
     traceStepSolid(cell, height, interval, borders, [&](const StepPiece& piece) {
@@ -64,6 +65,7 @@ void stepCellFaces(const ContourCell& cell, std::size_t level, double height, do
                 f.kind = StepFace::Kind::Plate;
                 f.level = level;
                 f.count = piece.count;
+                f.cut = piece.cut;
                 for (int k = 0; k < piece.count; ++k) {
                     f.vertices[k] = {pts[k].x, top, pts[k].z};
                     f.normals[k] = {0.0f, 1.0f, 0.0f};
@@ -90,6 +92,7 @@ void stepCellFaces(const ContourCell& cell, std::size_t level, double height, do
                 const Vec3 p1{pts[0].x, top, pts[0].z}, p2{pts[1].x, top, pts[1].z};
                 const Vec3 n = faceNormal({p2.x, low, p2.z}, p2, p1);
                 walls.emplace_back(n, p2, p1);
+                if (wallUps) wallUps->push_back({pts[3], pts[2]});
                 break;
             }
         }
@@ -158,6 +161,12 @@ void emitSolid(ListWriter& list, const StepLevel& level) {
         list.restart(GL_POLYGON);
         glNormal3f(0.0f, 1.0f, 0.0f);
         for (; v < end; ++v) vertex(level.blocks[v]);
+    }
+    v = 0;
+    for (const std::uint32_t end : level.ribbonEnds) {
+        list.restart(GL_TRIANGLE_STRIP);
+        glNormal3f(0.0f, 1.0f, 0.0f);
+        for (; v < end; ++v) vertex(level.ribbons[v]);
     }
     list.begin(GL_QUADS);
     for (std::size_t q = 0; q < level.borderNormals.size(); ++q) {

@@ -51,6 +51,8 @@ struct StepFace {
     Kind kind = Kind::Plate;
     std::size_t level = 0;
     int count = 0;
+    // A plate of a triangle the level cuts.
+    bool cut = false;
     std::array<Vec3, 4> vertices{};
     std::array<Vec3, 4> normals{};
 };
@@ -64,9 +66,12 @@ using StepFaceSink = FunctionRef<void(const StepFace&)>;
 void traceStepSolidLevels(const StepGrid& g, StepFaceSink emit);
 
 // The faces of the pieces traced in one cell at one level: plates and
-// border walls go to emit at once, contour walls are kept for smoothing.
+// border walls go to emit at once, contour walls are kept for smoothing,
+// and, when asked for, the upper ends of the edges each wall's first and
+// second end lie on.
 void stepCellFaces(const ContourCell& cell, std::size_t level, double height, double interval,
-                   CellBorders borders, std::vector<CSideQuad>& walls, StepFaceSink emit);
+                   CellBorders borders, std::vector<CSideQuad>& walls, StepFaceSink emit,
+                   std::vector<std::array<GroundPoint, 2>>* wallUps = nullptr);
 
 // The wall pieces of one level as faces, after smoothing.
 void emitSideQuads(std::span<const CSideQuad> walls, std::size_t level, double height,

@@ -99,6 +99,7 @@ public:
         top_ = static_cast<float>(g_.levels[k]);
         low_ = static_cast<float>(g_.levels[k] - g_.interval);
         walls_.clear();
+        ups_.clear();
         border_.clear();
         whole_.clear();
         for (const std::uint32_t c : buckets_.cells(k)) {
@@ -106,14 +107,16 @@ public:
             const ContourCell cell = contourCell(g_.vertices, g_.numCols, i, j);
             const bool whole = wholeCell(cell, g_.levels[k], g_.interval);
             if (whole) whole_.push_back(c);
-            stepCellFaces(cell, k, g_.levels[k], g_.interval,
-                          cellBorders(g_.numCols, g_.numRows, i, j), walls_,
-                          [&](const StepFace& f) {
-                              if (f.kind == StepFace::Kind::BorderWall)
-                                  border_.push_back(f);
-                              else if (!whole)
-                                  addPlate(f, out);
-                          });
+            stepCellFaces(
+                cell, k, g_.levels[k], g_.interval, cellBorders(g_.numCols, g_.numRows, i, j),
+                walls_,
+                [&](const StepFace& f) {
+                    if (f.kind == StepFace::Kind::BorderWall)
+                        border_.push_back(f);
+                    else if (!whole && !f.cut)
+                        addPlate(f, out);
+                },
+                &ups_);
         }
         mergeBlocks(whole_, buckets_, [&](const Block& r) { addBlock(r, out); });
         addBorderWalls(out);
@@ -220,13 +223,22 @@ private:
                 out.wallNormals.push_back(normal);
                 addOutline(out.outline, firstOutline, p);
             };
-            const CSideQuad& start = walls_[chains.order[chains.begins[c]] / 2];
-            add(start.first, start.firstNormal);
+            // The cut plates along the wall: between each of its points and
+            // the upper end of the edge it lies on.
+            auto addPlate = [&](const Vec3& cut, GroundPoint up) {
+                out.ribbons.push_back(cut);
+                out.ribbons.push_back({up.x, top_, up.z});
+            };
+            const std::uint32_t startPiece = chains.order[chains.begins[c]] / 2;
+            add(walls_[startPiece].first, walls_[startPiece].firstNormal);
+            addPlate(walls_[startPiece].first, ups_[startPiece][0]);
             for (std::uint32_t n = chains.begins[c]; n < chains.begins[c + 1]; ++n) {
-                const CSideQuad& q = walls_[chains.order[n] / 2];
-                add(q.second, q.secondNormal);
+                const std::uint32_t piece = chains.order[n] / 2;
+                add(walls_[piece].second, walls_[piece].secondNormal);
+                addPlate(walls_[piece].second, ups_[piece][1]);
             }
             out.wallEnds.push_back(static_cast<std::uint32_t>(out.wallNormals.size()));
+            out.ribbonEnds.push_back(static_cast<std::uint32_t>(out.ribbons.size()));
             out.outline.ends.push_back(static_cast<std::uint32_t>(out.outline.points.size()));
         }
     }
@@ -245,6 +257,7 @@ private:
     const LevelBuckets& buckets_;
     float top_ = 0.0f, low_ = 0.0f;
     std::vector<CSideQuad> walls_;
+    std::vector<std::array<GroundPoint, 2>> ups_;
     std::vector<StepFace> border_;
     std::vector<std::uint32_t> whole_;
 };
@@ -256,6 +269,8 @@ void StepLevel::clear() {
     quads.clear();
     blocks.clear();
     blockEnds.clear();
+    ribbons.clear();
+    ribbonEnds.clear();
     borderWalls.clear();
     borderNormals.clear();
     wallPoints.clear();
@@ -265,7 +280,8 @@ void StepLevel::clear() {
 }
 
 std::size_t StepLevel::solidVertices() const {
-    return triangles.size() + quads.size() + blocks.size() + borderWalls.size() + wallPoints.size();
+    return triangles.size() + quads.size() + blocks.size() + ribbons.size() + borderWalls.size() +
+           wallPoints.size();
 }
 
 void traceStepLevels(const StepGrid& g, StepLevelSink emit) {
@@ -299,13 +315,10 @@ std::size_t estimateStepVertices(const StepGrid& g) {
             for (int h = 0; h < 2; ++h) {
                 float s[3] = {halves[h][0], halves[h][1], halves[h][2]};
                 std::sort(s, s + 3);
-                // Levels above the lowest corner cut the half: with two
-                // corners up its plate has four corners, with one three;
-                // each cut gives a wall of two strip vertices and an
-                // outline point.
-                const std::size_t fourCorners = below(s[1]) - below(s[0]);
-                const std::size_t threeCorners = below(s[2]) - below(s[1]);
-                total += fourCorners * (4 + 3) + threeCorners * (3 + 3);
+                // Levels above the lowest corner cut the half: each cut
+                // gives two vertices of the plates' strip, two of the
+                // wall's and an outline point.
+                total += (below(s[2]) - below(s[0])) * 5;
                 // The highest level under the whole half is where it is a
                 // whole plate.
                 wholeAt[h] = below(s[0]);

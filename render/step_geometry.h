@@ -12,7 +12,8 @@ namespace hg {
 
 // One level of the terraces as it goes to the display lists: the same
 // plates, walls and outline as the cell-by-cell faces, merged. Cells whose
-// two halves are whole plates at this level become rectangular blocks; border
+// two halves are whole plates at this level become rectangular blocks, the
+// plates the contour cuts become strips along it; border
 // walls are joined along straight runs of the border; contour walls are
 // quad strips along the contour, a joint left out where the wall runs
 // straight on with the same light; the outline is the strips' top edge.
@@ -25,6 +26,11 @@ struct StepLevel {
     std::vector<Vec3> quads;
     std::vector<Vec3> blocks;
     std::vector<std::uint32_t> blockEnds;
+    // The plates of the triangles the level cuts, as triangle strips along
+    // the contour: each point of the wall's top, then the upper end of the
+    // cell edge it lies on. Strip s ends before ribbonEnds[s].
+    std::vector<Vec3> ribbons;
+    std::vector<std::uint32_t> ribbonEnds;
     // Four corners a wall, ordered as StepFace gives them, one normal each.
     std::vector<Vec3> borderWalls;
     std::vector<Vec3> borderNormals;

@@ -374,6 +374,17 @@ void expectMergedCoversCellByCell(const hg::StepGrid& g, const std::vector<hg::S
             mergedArea += signedArea(&m.blocks[from], static_cast<int>(end - from));
             from = end;
         }
+        // A strip's every other triangle turns the other way round.
+        from = 0;
+        for (std::uint32_t end : m.ribbonEnds) {
+            for (std::uint32_t t = from; t + 2 < end; ++t) {
+                const std::uint32_t odd = (t - from) % 2;
+                const hg::Vec3 tri[3] = {m.ribbons[t + odd], m.ribbons[t + 1 - odd],
+                                         m.ribbons[t + 2]};
+                mergedArea += signedArea(tri, 3);
+            }
+            from = end;
+        }
         EXPECT_NEAR(mergedArea, area[m.level], 1e-9 * std::fabs(area[m.level]) + 1e-6)
             << "level " << m.level;
         std::vector<WallPiece> merged;
