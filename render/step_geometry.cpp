@@ -302,13 +302,17 @@ void traceStepLevels(const StepGrid& g, StepLevelSink emit) {
 }
 
 std::size_t estimateStepVertices(const StepGrid& g) {
+    if (g.numCols < 2 || g.numRows < 2) return 0;
     std::size_t total = 0;
     auto below = [&](double h) {
         return static_cast<std::size_t>(std::upper_bound(g.levels.begin(), g.levels.end(), h) -
                                         g.levels.begin());
     };
-    for (int j = 0; j + 1 < g.numCols; ++j) {
-        for (int i = 0; i + 1 < g.numRows; ++i) {
+    // The level (plus one) a cell is a whole plate at, 0 for none.
+    const int rows = g.numRows - 1, cols = g.numCols - 1;
+    std::vector<std::uint32_t> wholeLevel(static_cast<std::size_t>(rows) * cols, 0);
+    for (int j = 0; j < cols; ++j) {
+        for (int i = 0; i < rows; ++i) {
             const ContourCell cell = contourCell(g.vertices, g.numCols, i, j);
             std::size_t wholeAt[2] = {0, 0};
             const float halves[2][3] = {{cell.a, cell.c, cell.b}, {cell.a, cell.d, cell.c}};
@@ -325,6 +329,24 @@ std::size_t estimateStepVertices(const StepGrid& g) {
             }
             if (wholeAt[0] != wholeAt[1])
                 total += (wholeAt[0] > 0 ? 3 : 0) + (wholeAt[1] > 0 ? 3 : 0);
+            else
+                wholeLevel[static_cast<std::size_t>(j) * rows + i] =
+                    static_cast<std::uint32_t>(wholeAt[0]);
+        }
+    }
+    // A block has a vertex at each grid point of its rim: about one for
+    // each side of a whole cell that borders no whole cell of its level.
+    auto levelAt = [&](int i, int j) {
+        return i < 0 || j < 0 || i >= rows || j >= cols
+                   ? 0u
+                   : wholeLevel[static_cast<std::size_t>(j) * rows + i];
+    };
+    for (int j = 0; j < cols; ++j) {
+        for (int i = 0; i < rows; ++i) {
+            const std::uint32_t k = levelAt(i, j);
+            if (k == 0) continue;
+            total += (levelAt(i - 1, j) != k) + (levelAt(i + 1, j) != k) +
+                     (levelAt(i, j - 1) != k) + (levelAt(i, j + 1) != k);
         }
     }
     return total;

@@ -55,9 +55,8 @@ void traceStepLevels(const StepGrid& g, StepLevelSink emit);
 
 // About the vertices traceStepLevels will give: counted cell by cell from
 // the corner heights alone, without tracing, so that an interval far too
-// fine is told in a moment. Rectangles, border walls and the starts of
-// strips are left out and straight runs counted joint by joint; on real
-// ground these nearly cancel.
+// fine is told in a moment. The ends of strips and the cuts between blocks
+// are left out, and straight runs counted joint by joint.
 std::size_t estimateStepVertices(const StepGrid& g);
 
 }  // namespace hg

@@ -361,9 +361,10 @@ void expectMergedCoversCellByCell(const hg::StepGrid& g, const std::vector<hg::S
             walls[f.level].push_back(wallOf(f.vertices.data(), f.normals[1], f.normals[2]));
     }
     for (const auto& [k, x0, z0, x1, z1] : lines) outline[k] += length(x0, z0, x1, z1);
-    std::size_t seen = 0;
+    std::size_t seen = 0, vertices = 0;
     hg::traceStepLevels(g, [&](const hg::StepLevel& m) {
         ASSERT_EQ(m.level, seen++);
+        vertices += m.solidVertices() + m.outlineVertices();
         double mergedArea = 0.0, mergedOutline = 0.0;
         for (std::size_t v = 0; v < m.triangles.size(); v += 3)
             mergedArea += signedArea(&m.triangles[v], 3);
@@ -411,6 +412,9 @@ void expectMergedCoversCellByCell(const hg::StepGrid& g, const std::vector<hg::S
             << "level " << m.level;
     });
     EXPECT_EQ(seen, n);
+    // The budget's estimate leaves out what coarse intervals are made of
+    // (border walls, the ends of strips), but never counts much more.
+    EXPECT_LE(hg::estimateStepVertices(g), vertices * 11 / 10);
 }
 
 void expectSameTraversals(const LoadedTerrain& t, std::initializer_list<double> steps) {
