@@ -39,13 +39,15 @@ struct StepGrid {
 // A piece of the outline: one segment at level `level` (an index).
 using StepLineSink = FunctionRef<void(std::size_t level, const ContourSegment&)>;
 
-// The outlines in the order a cell-by-cell, level-by-level sweep gives them
-// (column outer, row inner, levels ascending), visiting for each cell only
-// the levels that cut it.
+// The outlines piece by piece, in the order a cell-by-cell, level-by-level
+// sweep gives them (column outer, row inner, levels ascending), visiting
+// for each cell only the levels that cut it. The lists are built from the
+// merged levels of step_geometry.h; this plain form is what they are
+// checked against.
 void traceStepLines(const StepGrid& g, StepLineSink emit);
 
-// A flat piece or a wall as it goes to the display list, with the normal at
-// each of its 3 or 4 vertices.
+// A flat piece or a wall of one cell, with the normal at each of its 3 or
+// 4 vertices.
 struct StepFace {
     enum class Kind { Plate, BorderWall, Wall };
     Kind kind = Kind::Plate;
@@ -59,10 +61,11 @@ struct StepFace {
 
 using StepFaceSink = FunctionRef<void(const StepFace&)>;
 
-// The solid, level by level: for each level the plates and border walls of
-// the cells in sweep order, then the level's smoothed contour walls. Only
-// the cells that can give a piece at a level are visited there (the cells
-// are bucketed by the levels they touch), so the cost follows the output.
+// The solid cell by cell, level by level: for each level the plates and
+// border walls of the cells in sweep order, then the level's smoothed
+// contour walls. Only the cells that can give a piece at a level are
+// visited there, so the cost follows the output. Like traceStepLines, the
+// plain form the merged levels are checked against.
 void traceStepSolidLevels(const StepGrid& g, StepFaceSink emit);
 
 // The faces of the pieces traced in one cell at one level: plates and
