@@ -9,7 +9,7 @@ namespace hg {
 
 enum class Language { English, Japanese };
 
-inline constexpr int kMessageCount = 225;
+inline constexpr int kMessageCount = 229;
 
 // The numbered user messages; each number indexes the tables in resources/.
 enum class MessageId : int {
@@ -248,8 +248,13 @@ enum class MessageId : int {
     SettingsNotWrittenKept = 223,
     EarlierChangeStuck = 224,
     CannotReplaceWorkingFile = 225,
+    // Contour intervals too fine for the terrain, and the advice after them.
+    StepBudget = 226,
+    ContourBudget = 227,
+    ChooseLargerInterval = 228,
+    NoListedIntervalFits = 229,
 };
-static_assert(static_cast<int>(MessageId::CannotReplaceWorkingFile) == kMessageCount);
+static_assert(static_cast<int>(MessageId::NoListedIntervalFits) == kMessageCount);
 
 // What went wrong in one module of a transfer; every module has the same
 // four failures, each with its own text.

@@ -104,12 +104,17 @@ CellBorders cellBorders(int numCols, int numRows, int i, int j);
 // level. A wall stands one interval high below its two points: for a wall
 // along a contour the horizontal normal (-(to.z - from.z), 0, to.x - from.x)
 // points toward the lower ground; for a wall on the grid border it points
-// out of the grid.
+// out of the grid. A contour wall also gives, in points[2] and points[3],
+// the upper ends of the cell edges its two points lie on: with the wall's
+// own points they outline the plate of its triangle, which is cut, so the
+// plates along a contour can go as one strip.
 struct StepPiece {
     enum class Kind { Plate, Wall, BorderWall };
     Kind kind = Kind::Plate;
     std::array<GroundPoint, 4> points{};
     int count = 0;
+    // A plate of a triangle the level cuts, not a whole one.
+    bool cut = false;
 };
 
 using StepPieceSink = FunctionRef<void(const StepPiece&)>;

@@ -7,8 +7,11 @@
 #include <limits>
 #include <stdexcept>
 
+#include "platform/messages.h"
 #include "platform/text_number.h"
 #include "render/colour_bands.h"
+#include "render/contour_chains.h"
+#include "render/display_list.h"
 #include "settings/settings.h"
 
 namespace hg {
@@ -57,37 +60,46 @@ void traceContourGrid(std::span<const float> vertices, int numCols, int numRows,
     }
 }
 
-std::size_t countContourVertices(std::span<const float> vertices, int numCols, int numRows,
-                                 std::span<const double> levels) {
+std::size_t countContourPieces(std::span<const float> vertices, int numCols, int numRows,
+                               std::span<const double> levels) {
     std::size_t count = 0;
-    traceContourGrid(vertices, numCols, numRows, levels,
-                     [&](std::size_t, const ContourSegment&) { count += 2; });
+    for (int j = 0; j + 1 < numCols; ++j) {
+        for (int i = 0; i + 1 < numRows; ++i) {
+            const ContourCell cell = contourCell(vertices, numCols, i, j);
+            const float m = cell.centre();
+            const float rim[5] = {cell.a, cell.b, cell.c, cell.d, cell.a};
+            for (int t = 0; t < 4; ++t) {
+                const LevelSpan span = levelsBetween(levels, std::min({rim[t], rim[t + 1], m}),
+                                                     std::max({rim[t], rim[t + 1], m}));
+                if (!span.empty()) count += span.last - span.first;
+            }
+        }
+    }
     return count;
 }
 
-std::string contourBudgetMessage(double metres, std::size_t vertices, std::size_t budget) {
-    // The line count falls roughly as the interval grows, so scale the
-    // interval by the excess and offer the first listed one past that.
-    const double wanted =
-        metres * static_cast<double>(vertices) / static_cast<double>(budget > 0 ? budget : 1);
-    double suggestion = contourIntervalAt(static_cast<int>(kContourTexts.size()) - 1);
+double finestListedInterval(double metres, FunctionRef<bool(double)> fits) {
     for (int p = 0; p < static_cast<int>(kContourTexts.size()); ++p) {
         const double listed = contourIntervalAt(p);
-        if (listed > metres && listed >= wanted) {
-            suggestion = listed;
-            break;
-        }
+        if (listed > metres && fits(listed)) return listed;
     }
-    std::string text = "A contour interval of " + formatShortest(metres) + " m would draw " +
-                       formatInteger(static_cast<long long>(vertices / 2)) +
-                       " line pieces on this terrain, more than can be held (" +
-                       formatInteger(static_cast<long long>(budget / 2)) + ").";
-    if (suggestion > metres) {
-        text += " Choose a larger interval, " + formatShortest(suggestion) + " m or more.";
-    } else {
-        text += " Choose a coarser terrain.";
-    }
-    return text;
+    return 0.0;
+}
+
+std::string withIntervalAdvice(const std::string& sentence, double suggestion) {
+    if (suggestion > 0.0)
+        return formatMessage(MessageId::ChooseLargerInterval,
+                             {sentence, formatShortest(suggestion)});
+    return formatMessage(MessageId::NoListedIntervalFits, {sentence});
+}
+
+std::string contourBudgetMessage(double metres, std::size_t pieces, std::size_t budget,
+                                 double suggestion) {
+    return withIntervalAdvice(
+        formatMessage(MessageId::ContourBudget,
+                      {formatShortest(metres), formatInteger(static_cast<long long>(pieces)),
+                       formatInteger(static_cast<long long>(budget))}),
+        suggestion);
 }
 
 void CDrawContour::buildScene() {
@@ -100,34 +112,46 @@ void CDrawContour::buildScene() {
 
     const std::span<const float> vertices = terrain().vertices;
     const int cols = numCols(), rows = numRows();
-    // Counting first costs one more trace but keeps a tiny interval from
-    // filling memory before we could tell.
-    vertexCount_ = countContourVertices(vertices, cols, rows, levels_);
-    if (vertexCount_ > vertexBudget_) {
-        const std::size_t count = vertexCount_;
-        vertexCount_ = 0;
-        throw std::runtime_error(contourBudgetMessage(s.step, count, vertexBudget_));
+    vertexCount_ = 0;
+    // Counted from the heights before anything is traced, so a tiny
+    // interval is refused at once, with a listed one that fits.
+    const std::size_t pieces = countContourPieces(vertices, cols, rows, levels_);
+    if (pieces > vertexBudget_) {
+        const double suggestion = finestListedInterval(s.step, [&](double metres) {
+            const auto levels =
+                contourLevels(b.minY, b.maxY, sea, metres * s.yFactor, s.yFactor,
+                              belowSeaOf(s.contoursBelowSea));
+            return countContourPieces(vertices, cols, rows, levels) <= vertexBudget_;
+        });
+        throw std::runtime_error(contourBudgetMessage(s.step, pieces, vertexBudget_, suggestion));
     }
 
-    std::vector<std::array<float, 3>> lineColours;
-    lineColours.reserve(levels_.size());
-    for (double level : levels_)
-        lineColours.push_back(contourLineColour(level, s.seaColors, sea, b.minY, b.maxY));
-
-    glNewList(kLineList, GL_COMPILE);
-    glBegin(GL_LINES);
-    std::size_t current = std::numeric_limits<std::size_t>::max();
-    traceContourGrid(vertices, cols, rows, levels_, [&](std::size_t k, const ContourSegment& seg) {
-        if (k != current) {
-            glColor3fv(lineColours[k].data());
-            current = k;
+    const LevelBuckets buckets(
+        cols, rows, levels_.size(),
+        [&](const ContourCell& cell, int, int) { return fanLevels(levels_, cell); }, vertices);
+    std::vector<ContourSegment> pieceList;
+    Polylines lines;
+    ListWriter list(kLineList);
+    for (std::size_t k = 0; k < levels_.size(); ++k) {
+        pieceList.clear();
+        for (const std::uint32_t c : buckets.cells(k)) {
+            traceCentreFan(contourCell(vertices, cols, buckets.row(c), buckets.column(c)),
+                           levels_[k],
+                           [&](const ContourSegment& seg) { pieceList.push_back(seg); });
         }
+        if (pieceList.empty()) continue;
+        lines.clear();
+        joinPieces(pieceList, lines);
+        list.end();
+        glColor3fv(contourLineColour(levels_[k], s.seaColors, sea, b.minY, b.maxY).data());
         const auto y = static_cast<float>(levels_[k]);
-        glVertex3f(seg.from.x, y, seg.from.z);
-        glVertex3f(seg.to.x, y, seg.to.z);
-    });
-    glEnd();
-    glEndList();
+        std::uint32_t p = 0;
+        for (const std::uint32_t end : lines.ends) {
+            list.restart(GL_LINE_STRIP);
+            for (; p < end; ++p) glVertex3f(lines.points[p].x, y, lines.points[p].z);
+        }
+        vertexCount_ += lines.points.size();
+    }
 }
 
 void CDrawContour::setLights() {

@@ -32,17 +32,28 @@ using LevelSegmentSink = FunctionRef<void(std::size_t, const ContourSegment&)>;
 void traceContourGrid(std::span<const float> vertices, int numCols, int numRows,
                       std::span<const double> levels, LevelSegmentSink emit);
 
-// The number of line vertices traceContourGrid gives.
-std::size_t countContourVertices(std::span<const float> vertices, int numCols, int numRows,
-                                 std::span<const double> levels);
+// The number of pieces traceContourGrid gives, counted from the heights
+// alone: a fan triangle gives one at every level between its lowest and
+// highest point.
+std::size_t countContourPieces(std::span<const float> vertices, int numCols, int numRows,
+                               std::span<const double> levels);
 
-// Past this many line vertices a display list would take gigabytes.
-inline constexpr std::size_t kContourVertexBudget = 20'000'000;
+// Past this many line pieces the frame takes most of a second on a
+// software renderer. Joined into strips a piece costs about one vertex.
+inline constexpr std::size_t kContourVertexBudget = 4'000'000;
 
-// What the user reads when the interval `metres` would give `vertices`
-// line vertices, more than `budget`: the interval and a larger one from the
-// dialog's list that would fit.
-std::string contourBudgetMessage(double metres, std::size_t vertices, std::size_t budget);
+// The finest interval of the dialog's list coarser than `metres` for which
+// fits holds, or 0 when none does.
+double finestListedInterval(double metres, FunctionRef<bool(double)> fits);
+
+// A refusal's sentence followed by the advice to choose `suggestion` m or
+// more, or a coarser mesh when no listed interval fits (suggestion 0).
+std::string withIntervalAdvice(const std::string& sentence, double suggestion);
+
+// What the user reads when the interval `metres` would give `pieces` line
+// pieces, more than `budget`, suggesting a listed interval (none when 0).
+std::string contourBudgetMessage(double metres, std::size_t pieces, std::size_t budget,
+                                 double suggestion);
 
 // Draw type 7: the contour lines alone, each at its own height and coloured
 // by it, unlit.
@@ -59,7 +70,7 @@ public:
     void drawFrame() override;
 
     const std::vector<double>& levels() const { return levels_; }
-    // How many line vertices list 1 holds.
+    // How many line vertices list 1 holds, the pieces joined into strips.
     std::size_t vertexCount() const { return vertexCount_; }
 
 private:

@@ -5,7 +5,12 @@
 
 #include <stdexcept>
 
+#include "platform/messages.h"
 #include "platform/text_number.h"
+#include "render/contour_chains.h"
+#include "render/display_list.h"
+#include "render/draw_contour.h"
+#include "render/step_geometry.h"
 
 namespace hg {
 
@@ -48,7 +53,8 @@ void traceStepLines(const StepGrid& g, StepLineSink emit) {
 }
 
 void stepCellFaces(const ContourCell& cell, std::size_t level, double height, double interval,
-                   CellBorders borders, std::vector<CSideQuad>& walls, StepFaceSink emit) {
+                   CellBorders borders, std::vector<CSideQuad>& walls, StepFaceSink emit,
+                   std::vector<std::array<GroundPoint, 2>>* wallUps) {
     const float top = static_cast<float>(height);
     const float low = static_cast<float>(height - interval);
     traceStepSolid(cell, height, interval, borders, [&](const StepPiece& piece) {
@@ -59,6 +65,7 @@ void stepCellFaces(const ContourCell& cell, std::size_t level, double height, do
                 f.kind = StepFace::Kind::Plate;
                 f.level = level;
                 f.count = piece.count;
+                f.cut = piece.cut;
                 for (int k = 0; k < piece.count; ++k) {
                     f.vertices[k] = {pts[k].x, top, pts[k].z};
                     f.normals[k] = {0.0f, 1.0f, 0.0f};
@@ -85,6 +92,7 @@ void stepCellFaces(const ContourCell& cell, std::size_t level, double height, do
                 const Vec3 p1{pts[0].x, top, pts[0].z}, p2{pts[1].x, top, pts[1].z};
                 const Vec3 n = faceNormal({p2.x, low, p2.z}, p2, p1);
                 walls.emplace_back(n, p2, p1);
+                if (wallUps) wallUps->push_back({pts[3], pts[2]});
                 break;
             }
         }
@@ -108,46 +116,18 @@ void emitSideQuads(std::span<const CSideQuad> walls, std::size_t level, double h
 
 void traceStepSolidLevels(const StepGrid& g, StepFaceSink emit) {
     if (g.numCols < 2 || g.numRows < 2 || g.levels.empty()) return;
-    const std::size_t rows = static_cast<std::size_t>(g.numRows - 1);
-    const std::size_t cells = rows * static_cast<std::size_t>(g.numCols - 1);
-    const std::size_t nLevels = g.levels.size();
-
-    // Bucket the cells by the levels they can give a piece at, keeping the
-    // sweep order (column outer, row inner) within each level.
-    std::vector<LevelSpan> spans(cells);
-    std::vector<std::size_t> start(nLevels + 1, 0);
-    for (std::size_t c = 0; c < cells; ++c) {
-        const int i = static_cast<int>(c % rows), j = static_cast<int>(c / rows);
-        const ContourCell cell = contourCell(g.vertices, g.numCols, i, j);
-        spans[c] =
-            stepSolidLevels(g.levels, cell, g.interval, cellBorders(g.numCols, g.numRows, i, j));
-        if (spans[c].empty()) continue;
-        ++start[spans[c].first];
-        --start[spans[c].last];
-    }
-    // From the span ends to the number of cells at each level, then to
-    // where each level's bucket begins.
-    std::size_t running = 0, total = 0;
-    for (std::size_t k = 0; k < nLevels; ++k) {
-        running += start[k];
-        start[k] = total;
-        total += running;
-    }
-    start[nLevels] = total;
-    std::vector<std::uint32_t> bucket(total);
-    std::vector<std::size_t> fill(start.begin(), start.end() - 1);
-    for (std::size_t c = 0; c < cells; ++c) {
-        for (std::size_t k = spans[c].first; k < spans[c].last; ++k)
-            bucket[fill[k]++] = static_cast<std::uint32_t>(c);
-    }
-    spans = {};
-
+    const LevelBuckets buckets(
+        g.numCols, g.numRows, g.levels.size(),
+        [&](const ContourCell& cell, int i, int j) {
+            return stepSolidLevels(g.levels, cell, g.interval,
+                                   cellBorders(g.numCols, g.numRows, i, j));
+        },
+        g.vertices);
     std::vector<CSideQuad> walls;
-    for (std::size_t k = 0; k < nLevels; ++k) {
+    for (std::size_t k = 0; k < g.levels.size(); ++k) {
         walls.clear();
-        for (std::size_t n = start[k]; n < start[k + 1]; ++n) {
-            const std::size_t c = bucket[n];
-            const int i = static_cast<int>(c % rows), j = static_cast<int>(c / rows);
+        for (const std::uint32_t c : buckets.cells(k)) {
+            const int i = buckets.row(c), j = buckets.column(c);
             stepCellFaces(contourCell(g.vertices, g.numCols, i, j), k, g.levels[k], g.interval,
                           cellBorders(g.numCols, g.numRows, i, j), walls, emit);
         }
@@ -156,90 +136,75 @@ void traceStepSolidLevels(const StepGrid& g, StepFaceSink emit) {
     }
 }
 
-std::size_t stepLineVisits(const StepGrid& g) {
-    std::size_t visits = 0;
-    for (int j = 0; j + 1 < g.numCols; ++j) {
-        for (int i = 0; i + 1 < g.numRows; ++i) {
-            const LevelSpan span =
-                diagonalLevels(g.levels, contourCell(g.vertices, g.numCols, i, j));
-            if (!span.empty()) visits += span.last - span.first;
-        }
-    }
-    return visits;
-}
-
-std::size_t stepSolidVisits(const StepGrid& g) {
-    std::size_t visits = 0;
-    for (int j = 0; j + 1 < g.numCols; ++j) {
-        for (int i = 0; i + 1 < g.numRows; ++i) {
-            const LevelSpan span =
-                stepSolidLevels(g.levels, contourCell(g.vertices, g.numCols, i, j), g.interval,
-                                cellBorders(g.numCols, g.numRows, i, j));
-            if (!span.empty()) visits += span.last - span.first;
-        }
-    }
-    return visits;
-}
-
-std::string stepBudgetMessage(double intervalMetres, std::size_t budget) {
-    return "The contour interval of " + formatShortest(intervalMetres) +
-           " m gives this terrain more than " + formatInteger(static_cast<long long>(budget)) +
-           " vertices to draw. Choose a larger interval, such as " +
-           formatShortest(intervalMetres * 10.0) + " m.";
+std::string stepBudgetMessage(double intervalMetres, std::size_t budget, double suggestion) {
+    return withIntervalAdvice(
+        formatMessage(MessageId::StepBudget, {formatShortest(intervalMetres),
+                                              formatInteger(static_cast<long long>(budget))}),
+        suggestion);
 }
 
 namespace {
 
-// A display list being compiled and the primitive open in it: both are
-// closed however the compile ends, so a refused interval leaves OpenGL
-// outside glBegin and glNewList.
-class ListWriter {
-public:
-    explicit ListWriter(unsigned name) { glNewList(name, GL_COMPILE); }
-    ~ListWriter() {
-        end();
-        glEndList();
-    }
-    ListWriter(const ListWriter&) = delete;
-    ListWriter& operator=(const ListWriter&) = delete;
+void vertex(const Vec3& v) {
+    glVertex3f(v.x, v.y, v.z);
+}
 
-    void begin(GLenum mode) {
-        if (open_ && mode_ == mode) return;
-        end();
-        glBegin(mode);
-        mode_ = mode;
-        open_ = true;
+void emitSolid(ListWriter& list, const StepLevel& level) {
+    list.begin(GL_TRIANGLES);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    for (const Vec3& v : level.triangles) vertex(v);
+    list.begin(GL_QUADS);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    for (const Vec3& v : level.quads) vertex(v);
+    std::uint32_t v = 0;
+    for (const std::uint32_t end : level.blockEnds) {
+        list.restart(GL_POLYGON);
+        glNormal3f(0.0f, 1.0f, 0.0f);
+        for (; v < end; ++v) vertex(level.blocks[v]);
     }
-    void end() {
-        if (open_) glEnd();
-        open_ = false;
+    v = 0;
+    for (const std::uint32_t end : level.ribbonEnds) {
+        list.restart(GL_TRIANGLE_STRIP);
+        glNormal3f(0.0f, 1.0f, 0.0f);
+        for (; v < end; ++v) vertex(level.ribbons[v]);
     }
-
-private:
-    GLenum mode_ = GL_POINTS;
-    bool open_ = false;
-};
+    list.begin(GL_QUADS);
+    for (std::size_t q = 0; q < level.borderNormals.size(); ++q) {
+        const Vec3& n = level.borderNormals[q];
+        glNormal3f(n.x, n.y, n.z);
+        for (int k = 0; k < 4; ++k) vertex(level.borderWalls[4 * q + static_cast<std::size_t>(k)]);
+    }
+    std::size_t pair = 0;
+    for (std::uint32_t end : level.wallEnds) {
+        list.restart(GL_QUAD_STRIP);
+        for (; pair < end; ++pair) {
+            const Vec3& n = level.wallNormals[pair];
+            glNormal3f(n.x, n.y, n.z);
+            vertex(level.wallPoints[2 * pair]);
+            vertex(level.wallPoints[2 * pair + 1]);
+        }
+    }
+}
 
 }  // namespace
 
 void CDrawStep::countVertices(std::size_t n) {
     vertexCount_ += n;
-    if (vertexCount_ > kVertexBudget)
-        throw std::runtime_error(stepBudgetMessage(settings().step, kVertexBudget));
+    if (vertexCount_ > vertexBudget_) throw std::runtime_error(budgetMessage());
 }
 
-// A lower bound of the output from the sweeps' visits alone, so that an
-// interval far too fine is refused before the driver or the buckets have
-// taken its memory; the count while compiling catches the rest.
-void CDrawStep::refuseBeyondBudget(const StepGrid& g) const {
-    const std::size_t cells =
-        g.numCols < 2 || g.numRows < 2
-            ? 0
-            : static_cast<std::size_t>(g.numCols - 1) * static_cast<std::size_t>(g.numRows - 1);
-    const std::size_t solid = stepSolidVisits(g);
-    const std::size_t least = stepLineVisits(g) * 2 + (solid > cells ? (solid - cells) * 3 : 0);
-    if (least > kVertexBudget)
-        throw std::runtime_error(stepBudgetMessage(settings().step, kVertexBudget));
+std::string CDrawStep::budgetMessage() const {
+    const CViewSettings& s = settings();
+    const double suggestion = finestListedInterval(s.step, [&](double metres) {
+        const double d = metres * s.yFactor;
+        if ((bounds().maxY - bounds().minY) / d > kLevelBudget) return false;
+        const auto levels =
+            contourLevels(bounds().minY, bounds().maxY, terrain().seaLevel, d, s.yFactor,
+                          belowSeaOf(s.contoursBelowSea));
+        return estimateStepVertices({terrain().vertices, numCols(), numRows(), levels, d}) <=
+               vertexBudget_;
+    });
+    return stepBudgetMessage(s.step, vertexBudget_, suggestion);
 }
 
 void CDrawStep::buildScene() {
@@ -249,7 +214,7 @@ void CDrawStep::buildScene() {
     vertexCount_ = 0;
     // The level list alone would outgrow the budget: refuse before making it.
     if (stepHeight_ > 0.0 && (bounds().maxY - bounds().minY) / stepHeight_ > kLevelBudget)
-        throw std::runtime_error(stepBudgetMessage(s.step, kVertexBudget));
+        throw std::runtime_error(budgetMessage());
     levels_ = contourLevels(bounds().minY, bounds().maxY, terrain().seaLevel, stepHeight_,
                             s.yFactor, belowSeaOf(s.contoursBelowSea));
 
@@ -261,49 +226,51 @@ void CDrawStep::buildScene() {
     if (range[0] > 0.0f) glLineWidth(range[0]);
 
     const StepGrid g{terrain().vertices, numCols(), numRows(), levels_, stepHeight_};
-    refuseBeyondBudget(g);
-    compileLines(g);
-    compileSolid(g);
+    // Counted from the corners before anything is traced or compiled; the
+    // count while compiling catches what the estimate missed.
+    if (estimateStepVertices(g) > vertexBudget_) throw std::runtime_error(budgetMessage());
+    compileScene(g);
 }
 
-void CDrawStep::compileLines(const StepGrid& g) {
-    const ColourBands bands =
-        stepLineBands(bounds().minY, bounds().maxY, terrain().seaLevel, settings().seaColors);
-    ListWriter list(kLineList);
-    list.begin(GL_LINES);
-    std::size_t coloured = levels_.size();
-    traceStepLines(g, [&](std::size_t k, const ContourSegment& s) {
-        countVertices(2);
-        if (k != coloured) {
-            const Rgba c = bands.at(levels_[k]);
-            glColor3f(c[0], c[1], c[2]);
-            coloured = k;
-        }
-        const float y = static_cast<float>(levels_[k]);
-        glVertex3f(s.from.x, y, s.from.z);
-        glVertex3f(s.to.x, y, s.to.z);
-    });
-}
-
-void CDrawStep::compileSolid(const StepGrid& g) {
-    const ColourBands bands =
-        stepMaterialBands(bounds().minY, bounds().maxY, terrain().seaLevel, settings().seaColors);
-    ListWriter list(kSolidList);
-    std::size_t tinted = levels_.size();
-    traceStepSolidLevels(g, [&](const StepFace& f) {
-        countVertices(static_cast<std::size_t>(f.count));
-        if (f.level != tinted) {
+void CDrawStep::compileScene(const StepGrid& g) {
+    const float minY = bounds().minY, maxY = bounds().maxY, sea = terrain().seaLevel;
+    const ColourBands plates = stepMaterialBands(minY, maxY, sea, settings().seaColors);
+    // The outlines wait here while the solid is compiled: one list at a time.
+    Polylines outline;
+    std::vector<std::size_t> linesUpTo(levels_.size(), 0);
+    {
+        ListWriter list(kSolidList);
+        traceStepLevels(g, [&](const StepLevel& level) {
+            countVertices(level.solidVertices() + level.outlineVertices());
+            const std::uint32_t offset = static_cast<std::uint32_t>(outline.points.size());
+            outline.points.insert(outline.points.end(), level.outline.points.begin(),
+                                  level.outline.points.end());
+            for (std::uint32_t end : level.outline.ends) outline.ends.push_back(offset + end);
+            linesUpTo[level.level] = outline.ends.size();
+            if (level.solidVertices() == 0) return;
             list.end();
-            const Rgba c = bands.at(levels_[f.level]);
+            const Rgba c = plates.at(levels_[level.level]);
             glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, c.data());
-            tinted = f.level;
+            emitSolid(list, level);
+        });
+    }
+
+    const ColourBands lines = stepLineBands(minY, maxY, sea, settings().seaColors);
+    ListWriter list(kLineList);
+    std::size_t line = 0;
+    for (std::size_t k = 0; k < levels_.size(); ++k) {
+        if (line == linesUpTo[k]) continue;
+        list.end();
+        const Rgba c = lines.at(levels_[k]);
+        glColor3f(c[0], c[1], c[2]);
+        const float y = static_cast<float>(levels_[k]);
+        for (; line < linesUpTo[k]; ++line) {
+            list.restart(GL_LINE_STRIP);
+            const std::uint32_t from = line == 0 ? 0 : outline.ends[line - 1];
+            for (std::uint32_t p = from; p < outline.ends[line]; ++p)
+                glVertex3f(outline.points[p].x, y, outline.points[p].z);
         }
-        list.begin(f.count == 3 ? GL_TRIANGLES : GL_QUADS);
-        for (int k = 0; k < f.count; ++k) {
-            glNormal3f(f.normals[k].x, f.normals[k].y, f.normals[k].z);
-            glVertex3f(f.vertices[k].x, f.vertices[k].y, f.vertices[k].z);
-        }
-    });
+    }
 }
 
 void CDrawStep::setLights() {

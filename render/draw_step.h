@@ -39,43 +39,42 @@ struct StepGrid {
 // A piece of the outline: one segment at level `level` (an index).
 using StepLineSink = FunctionRef<void(std::size_t level, const ContourSegment&)>;
 
-// The outlines in the order a cell-by-cell, level-by-level sweep gives them
-// (column outer, row inner, levels ascending), visiting for each cell only
-// the levels that cut it.
+// The outlines piece by piece, in the order a cell-by-cell, level-by-level
+// sweep gives them (column outer, row inner, levels ascending), visiting
+// for each cell only the levels that cut it. The lists are built from the
+// merged levels of step_geometry.h; this plain form is what they are
+// checked against.
 void traceStepLines(const StepGrid& g, StepLineSink emit);
 
-// A flat piece or a wall as it goes to the display list, with the normal at
-// each of its 3 or 4 vertices.
+// A flat piece or a wall of one cell, with the normal at each of its 3 or
+// 4 vertices.
 struct StepFace {
     enum class Kind { Plate, BorderWall, Wall };
     Kind kind = Kind::Plate;
     std::size_t level = 0;
     int count = 0;
+    // A plate of a triangle the level cuts.
+    bool cut = false;
     std::array<Vec3, 4> vertices{};
     std::array<Vec3, 4> normals{};
 };
 
 using StepFaceSink = FunctionRef<void(const StepFace&)>;
 
-// The solid, level by level: for each level the plates and border walls of
-// the cells in sweep order, then the level's smoothed contour walls. Only
-// the cells that can give a piece at a level are visited there (the cells
-// are bucketed by the levels they touch), so the cost follows the output.
+// The solid cell by cell, level by level: for each level the plates and
+// border walls of the cells in sweep order, then the level's smoothed
+// contour walls. Only the cells that can give a piece at a level are
+// visited there, so the cost follows the output. Like traceStepLines, the
+// plain form the merged levels are checked against.
 void traceStepSolidLevels(const StepGrid& g, StepFaceSink emit);
 
-// How many (cell, level) visits the outline sweep makes; each gives at
-// least one segment.
-std::size_t stepLineVisits(const StepGrid& g);
-
-// How many (cell, level) visits the solid's sweep makes. Every visit but at most
-// one a cell gives a piece of three or more vertices, so this bounds the
-// output from below before anything is allocated for it.
-std::size_t stepSolidVisits(const StepGrid& g);
-
 // The faces of the pieces traced in one cell at one level: plates and
-// border walls go to emit at once, contour walls are kept for smoothing.
+// border walls go to emit at once, contour walls are kept for smoothing,
+// and, when asked for, the upper ends of the edges each wall's first and
+// second end lie on.
 void stepCellFaces(const ContourCell& cell, std::size_t level, double height, double interval,
-                   CellBorders borders, std::vector<CSideQuad>& walls, StepFaceSink emit);
+                   CellBorders borders, std::vector<CSideQuad>& walls, StepFaceSink emit,
+                   std::vector<std::array<GroundPoint, 2>>* wallUps = nullptr);
 
 // The wall pieces of one level as faces, after smoothing.
 void emitSideQuads(std::span<const CSideQuad> walls, std::size_t level, double height,
@@ -88,10 +87,15 @@ public:
     static constexpr unsigned kLineList = 1;
     static constexpr unsigned kSolidList = 2;
     // Beyond this many vertices in the two lists the interval is refused:
-    // the driver would hold gigabytes of display list.
-    static constexpr std::size_t kVertexBudget = 20'000'000;
+    // each costs the driver some 22 bytes held and 100 ns or more a frame
+    // on a software renderer, so this keeps the saver near 250 MiB and a
+    // frame within a few ticks.
+    static constexpr std::size_t kVertexBudget = 3'000'000;
     // More levels than this are refused before they are listed.
     static constexpr double kLevelBudget = 1'000'000;
+
+    // The budget is there for tests; the saver keeps the default.
+    explicit CDrawStep(std::size_t vertexBudget = kVertexBudget) : vertexBudget_(vertexBudget) {}
 
     void buildScene() override;
     void setLights() override;
@@ -104,17 +108,19 @@ public:
     std::size_t vertexCount() const { return vertexCount_; }
 
 private:
-    void compileLines(const StepGrid& g);
-    void compileSolid(const StepGrid& g);
+    void compileScene(const StepGrid& g);
     void countVertices(std::size_t n);
-    void refuseBeyondBudget(const StepGrid& g) const;
+    // The refusal, with the finest listed interval that would fit.
+    std::string budgetMessage() const;
 
+    std::size_t vertexBudget_;
     double stepHeight_ = 0.0;
     std::vector<double> levels_;
     std::size_t vertexCount_ = 0;
 };
 
-// The text shown when an interval would give more vertices than the budget.
-std::string stepBudgetMessage(double intervalMetres, std::size_t budget);
+// The text shown when an interval would give more vertices than the budget,
+// suggesting a listed interval (none when 0).
+std::string stepBudgetMessage(double intervalMetres, std::size_t budget, double suggestion);
 
 }  // namespace hg

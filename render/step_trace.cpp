@@ -57,12 +57,17 @@ void borderWalls(const CellPoints& pts, double level, const Half& half, CellBord
 
 // The wall along the contour faces the lower ground: its ends are ordered by
 // the side a corner below the level lies on.
-StepPiece contourWall(const CellPoints& pts, GroundPoint p1, GroundPoint p2, int downCorner) {
-    const GroundPoint low = pts.at(downCorner);
+StepPiece contourWall(const CellPoints& pts, const GroundPoint (&cuts)[2],
+                      const GroundPoint (&ups)[2], int downCorner) {
+    int first = 0;
+    const GroundPoint low = pts.at(downCorner), p1 = cuts[0], p2 = cuts[1];
     const double nx = -(static_cast<double>(p2.z) - p1.z), nz = static_cast<double>(p2.x) - p1.x;
     if (nx * (static_cast<double>(low.x) - p1.x) + nz * (static_cast<double>(low.z) - p1.z) < 0.0)
-        std::swap(p1, p2);
-    return piece(StepPiece::Kind::Wall, {p1, p2});
+        first = 1;
+    StepPiece p = piece(StepPiece::Kind::Wall, {cuts[first], cuts[1 - first]});
+    p.points[2] = ups[first];
+    p.points[3] = ups[1 - first];
+    return p;
 }
 
 void traceHalf(const CellPoints& pts, double level, double interval, const Half& half,
@@ -88,7 +93,8 @@ void traceHalf(const CellPoints& pts, double level, double interval, const Half&
     }
     StepPiece plate;
     plate.kind = StepPiece::Kind::Plate;
-    GroundPoint cuts[2];
+    plate.cut = true;
+    GroundPoint cuts[2], ups[2];
     int found = 0;
     for (int k = 0; k < 3; ++k) {
         if (pts.up(half.corners[k], level)) plate.points[plate.count++] = pts.at(half.corners[k]);
@@ -96,11 +102,14 @@ void traceHalf(const CellPoints& pts, double level, double interval, const Half&
         if (pts.cut(side.from, side.to, level)) {
             const GroundPoint g = pts.cutPoint(side.from, side.to, level);
             plate.points[plate.count++] = g;
-            if (found < 2) cuts[found++] = g;
+            if (found < 2) {
+                ups[found] = pts.at(pts.up(side.from, level) ? side.from : side.to);
+                cuts[found++] = g;
+            }
         }
     }
     emit(plate);
-    if (found == 2 && !(cuts[0] == cuts[1])) emit(contourWall(pts, cuts[0], cuts[1], down));
+    if (found == 2 && !(cuts[0] == cuts[1])) emit(contourWall(pts, cuts, ups, down));
     borderWalls(pts, level, half, borders, emit);
 }
 

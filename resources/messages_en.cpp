@@ -339,6 +339,12 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     /* 223 */ "Cannot write the settings file {1}. The previous DEM is kept.",
     /* 224 */ "An earlier change of the working file {1} cannot be completed.",
     /* 225 */ "Cannot replace the working file {1}: {2}.",
+    /* 226 */ "The contour interval of {1} m gives this terrain more than {2} vertices to draw.",
+    /* 227 */
+    "A contour interval of {1} m would draw {2} line pieces on this terrain, more than can be "
+    "held ({3}).",
+    /* 228 */ "{1} Choose a larger interval, {2} m or more.",
+    /* 229 */ "{1} No listed interval is coarse enough for this terrain: choose a coarser mesh.",
 };
 
 }  // namespace hg

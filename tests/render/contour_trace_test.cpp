@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "render/contour_trace.h"
 
+#include "render/contour_chains.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -225,6 +228,52 @@ TEST(ContourCell, ReadFromTheVertexArray) {
     EXPECT_EQ(c.c, 12.0f);
     EXPECT_EQ(c.d, 11.0f);
     EXPECT_EQ(c.centre(), 6.5f);
+}
+
+// Pieces joined end to end, whichever way each was traced: the lines and
+// their points, written "x,z x,z ..." with lines apart by " | ".
+TEST(ContourChains, JoinsPiecesIntoLines) {
+    using S = hg::ContourSegment;
+    struct Case {
+        const char* what;
+        std::vector<S> pieces;
+        const char* lines;
+    };
+    const Case cases[] = {
+        {"a bent line traced both ways",
+         {{{2, 1}, {1, 0}}, {{0, 0}, {1, 0}}, {{2, 1}, {3, 3}}},
+         "0,0 1,0 2,1 3,3"},
+        {"a straight run keeps its ends only",
+         {{{0, 0}, {1, 1}}, {{2, 2}, {1, 1}}, {{2, 2}, {3, 3}}},
+         "0,0 3,3"},
+        {"a ring comes back to its start",
+         {{{0, 0}, {1, 0}}, {{1, 1}, {1, 0}}, {{1, 1}, {0, 0}}},
+         "0,0 1,0 1,1 0,0"},
+        {"three pieces at one point end there",
+         {{{0, 0}, {1, 0}}, {{1, 0}, {2, 1}}, {{1, 0}, {1, 2}}},
+         "0,0 1,0 | 1,0 2,1 | 1,0 1,2"},
+        {"a line turning back on itself is not straight",
+         {{{0, 0}, {2, 0}}, {{2, 0}, {1, 0}}},
+         "0,0 2,0 1,0"},
+        {"a piece of no length stays apart",
+         {{{5, 5}, {5, 5}}, {{0, 0}, {1, 0}}},
+         "5,5 5,5 | 0,0 1,0"},
+    };
+    for (const Case& c : cases) {
+        hg::Polylines out;
+        hg::joinPieces(c.pieces, out);
+        std::string text;
+        std::uint32_t p = 0;
+        for (std::uint32_t end : out.ends) {
+            if (!text.empty()) text += " | ";
+            for (std::uint32_t first = p; p < end; ++p) {
+                if (p != first) text += ' ';
+                text += std::to_string(static_cast<int>(out.points[p].x)) + ',' +
+                        std::to_string(static_cast<int>(out.points[p].z));
+            }
+        }
+        EXPECT_EQ(text, c.lines) << c.what;
+    }
 }
 
 }  // namespace

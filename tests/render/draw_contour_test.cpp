@@ -155,11 +155,11 @@ TEST(ContourGrid, EveryLevelJoinsIntoUnbrokenLines) {
 }
 
 TEST(ContourGrid, BudgetMessageNamesTheIntervalAndALargerOne) {
-    const std::string text = hg::contourBudgetMessage(0.2, 90'000'000, 20'000'000);
+    const std::string text = hg::contourBudgetMessage(0.2, 90'000'000, 20'000'000, 1.0);
     EXPECT_NE(text.find("0.2 m"), std::string::npos) << text;
-    // 4.5 times too many: 1 m is the first listed interval past 0.9 m.
+    EXPECT_NE(text.find("90000000 line pieces"), std::string::npos) << text;
     EXPECT_NE(text.find("1 m or more"), std::string::npos) << text;
-    EXPECT_NE(hg::contourBudgetMessage(1000.0, 3, 2).find("coarser"), std::string::npos);
+    EXPECT_NE(hg::contourBudgetMessage(1000.0, 3, 2, 0.0).find("coarser"), std::string::npos);
 }
 
 std::unique_ptr<hg::CViewSettings> contourRecord(double step) {
@@ -185,7 +185,11 @@ void expectSameStreams(const std::filesystem::path& dem, int demType,
         const auto fast = fastStream(v, s->numCols, s->numRows, draw.levels());
         EXPECT_GT(fast.size(), 50u) << step;
         EXPECT_TRUE(fast == everyLevelStream(v, s->numCols, s->numRows, draw.levels())) << step;
-        EXPECT_EQ(draw.vertexCount(), fast.size() * 2);
+        EXPECT_EQ(hg::countContourPieces(v, s->numCols, s->numRows, draw.levels()), fast.size());
+        // Joined into strips: never more than a piece's two ends each, and
+        // on real ground little more than one.
+        EXPECT_LE(draw.vertexCount(), fast.size() * 2);
+        EXPECT_LT(draw.vertexCount(), fast.size() * 13 / 10) << step;
         draw.release();
     }
 }

@@ -1,20 +1,26 @@
 // SPDX-License-Identifier: MIT
 #include "render/draw_step.h"
 
+#include <GL/gl.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <set>
 #include <tuple>
 #include <vector>
 
 #include "platform/text_number.h"
+#include "render/draw_contour.h"
+#include "render/step_geometry.h"
 #include "render/styles.h"
 #include "settings/settings.h"
 #include "support/offscreen_support.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -278,6 +284,141 @@ struct LoadedTerrain {
     hg::BelowSea belowSea = hg::BelowSea::Skipped;
 };
 
+double signedArea(const hg::Vec3* v, int n) {
+    double a = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const hg::Vec3 &p = v[k], &q = v[(k + 1) % n];
+        a += static_cast<double>(p.x) * q.z - static_cast<double>(q.x) * p.z;
+    }
+    return a / 2.0;
+}
+
+double length(float x0, float z0, float x1, float z1) {
+    return std::hypot(static_cast<double>(x1) - x0, static_cast<double>(z1) - z0);
+}
+
+using Point = std::pair<float, float>;
+
+// A wall from its second corner's ground point to its third's, one interval
+// high, with the normals at its two ends.
+struct WallPiece {
+    Point from, to;
+    hg::Vec3 fromNormal, toNormal;
+    float low, top;
+};
+
+WallPiece wallOf(const hg::Vec3* v, const hg::Vec3& n1, const hg::Vec3& n2) {
+    return {{v[1].x, v[1].z}, {v[2].x, v[2].z}, n1, n2, v[0].y, v[1].y};
+}
+
+bool near(const hg::Vec3& a, const hg::Vec3& b) {
+    return std::fabs(a.x - b.x) < 1e-5f && std::fabs(a.y - b.y) < 1e-5f &&
+           std::fabs(a.z - b.z) < 1e-5f;
+}
+
+// Each merged wall must be the cell-by-cell pieces laid end to end along
+// it, lit the same at its ends, and every piece must be used once.
+void expectSameWalls(std::size_t level, const std::vector<WallPiece>& merged,
+                     const std::vector<WallPiece>& reference) {
+    std::multimap<Point, std::size_t> starts;
+    for (std::size_t n = 0; n < reference.size(); ++n) starts.emplace(reference[n].from, n);
+    std::vector<bool> used(reference.size(), false);
+    for (const WallPiece& m : merged) {
+        Point at = m.from;
+        bool first = true;
+        while (at != m.to) {
+            std::size_t found = reference.size();
+            for (auto [it, end] = starts.equal_range(at); it != end; ++it) {
+                const WallPiece& r = reference[it->second];
+                const hg::GroundPoint a{m.from.first, m.from.second}, b{r.to.first, r.to.second};
+                const bool onTheWay =
+                    r.to == m.to || hg::runsStraightOn(a, b, {m.to.first, m.to.second});
+                if (!used[it->second] && onTheWay && r.low == m.low && r.top == m.top)
+                    found = it->second;
+            }
+            ASSERT_LT(found, reference.size())
+                << "level " << level << ": no piece goes on from " << at.first << ", " << at.second;
+            used[found] = true;
+            EXPECT_TRUE(!first || near(reference[found].fromNormal, m.fromNormal)) << level;
+            first = false;
+            at = reference[found].to;
+            EXPECT_TRUE(at != m.to || near(reference[found].toNormal, m.toNormal)) << level;
+        }
+    }
+    EXPECT_EQ(std::count(used.begin(), used.end(), false), 0) << "level " << level;
+}
+
+// The merged levels against the cell-by-cell faces and outline pieces:
+// the same plate area, wound the same way, the same walls, and outlines
+// of the same length, level by level.
+void expectMergedCoversCellByCell(const hg::StepGrid& g, const std::vector<hg::StepFace>& faces,
+                                  const std::vector<Line>& lines) {
+    const std::size_t n = g.levels.size();
+    std::vector<double> area(n, 0.0), outline(n, 0.0);
+    std::vector<std::vector<WallPiece>> walls(n);
+    for (const auto& f : faces) {
+        if (f.kind == Kind::Plate)
+            area[f.level] += signedArea(f.vertices.data(), f.count);
+        else
+            walls[f.level].push_back(wallOf(f.vertices.data(), f.normals[1], f.normals[2]));
+    }
+    for (const auto& [k, x0, z0, x1, z1] : lines) outline[k] += length(x0, z0, x1, z1);
+    std::size_t seen = 0, vertices = 0;
+    hg::traceStepLevels(g, [&](const hg::StepLevel& m) {
+        ASSERT_EQ(m.level, seen++);
+        vertices += m.solidVertices() + m.outlineVertices();
+        double mergedArea = 0.0, mergedOutline = 0.0;
+        for (std::size_t v = 0; v < m.triangles.size(); v += 3)
+            mergedArea += signedArea(&m.triangles[v], 3);
+        for (std::size_t v = 0; v < m.quads.size(); v += 4)
+            mergedArea += signedArea(&m.quads[v], 4);
+        std::uint32_t from = 0;
+        for (std::uint32_t end : m.blockEnds) {
+            mergedArea += signedArea(&m.blocks[from], static_cast<int>(end - from));
+            from = end;
+        }
+        // A strip's every other triangle turns the other way round.
+        from = 0;
+        for (std::uint32_t end : m.ribbonEnds) {
+            for (std::uint32_t t = from; t + 2 < end; ++t) {
+                const std::uint32_t odd = (t - from) % 2;
+                const hg::Vec3 tri[3] = {m.ribbons[t + odd], m.ribbons[t + 1 - odd],
+                                         m.ribbons[t + 2]};
+                mergedArea += signedArea(tri, 3);
+            }
+            from = end;
+        }
+        EXPECT_NEAR(mergedArea, area[m.level], 1e-9 * std::fabs(area[m.level]) + 1e-6)
+            << "level " << m.level;
+        std::vector<WallPiece> merged;
+        for (std::size_t q = 0; q < m.borderNormals.size(); ++q) {
+            merged.push_back(wallOf(&m.borderWalls[4 * q], m.borderNormals[q], m.borderNormals[q]));
+        }
+        std::size_t pair = 0;
+        for (std::uint32_t end : m.wallEnds) {
+            for (++pair; pair < end; ++pair) {
+                const hg::Vec3 quad[3] = {m.wallPoints[2 * pair - 2], m.wallPoints[2 * pair - 1],
+                                          m.wallPoints[2 * pair + 1]};
+                merged.push_back(wallOf(quad, m.wallNormals[pair - 1], m.wallNormals[pair]));
+            }
+        }
+        expectSameWalls(m.level, merged, walls[m.level]);
+        std::uint32_t p = 0;
+        for (std::uint32_t end : m.outline.ends) {
+            for (++p; p < end; ++p) {
+                const auto &a = m.outline.points[p - 1], &b = m.outline.points[p];
+                mergedOutline += length(a.x, a.z, b.x, b.z);
+            }
+        }
+        EXPECT_NEAR(mergedOutline, outline[m.level], 1e-6 * outline[m.level] + 1e-6)
+            << "level " << m.level;
+    });
+    EXPECT_EQ(seen, n);
+    // The budget's estimate leaves out what coarse intervals are made of
+    // (border walls, the ends of strips), but never counts much more.
+    EXPECT_LE(hg::estimateStepVertices(g), vertices * 11 / 10);
+}
+
 void expectSameTraversals(const LoadedTerrain& t, std::initializer_list<double> steps) {
     for (double step : steps) {
         const double d = step * t.yFactor;
@@ -288,8 +429,8 @@ void expectSameTraversals(const LoadedTerrain& t, std::initializer_list<double> 
         EXPECT_FALSE(lines.empty());
         EXPECT_TRUE(lines == referenceLines(g));
         const auto faces = fastSolid(g);
-        EXPECT_GE(hg::stepSolidVisits(g), faces.size() / 4);
         expectSameStream(faces, referenceSolid(g));
+        expectMergedCoversCellByCell(g, faces, lines);
     }
 }
 
@@ -399,7 +540,9 @@ TEST(OffscreenStep, LitTerracesWithLighterOutlinesTurning) {
         }
     }
     EXPECT_GT(outline, 100);
-    EXPECT_GT(solid, 1500);
+    // The outline strips draw every joint, so the outline takes more of the
+    // picture than piece-by-piece lines left it.
+    EXPECT_GT(solid, 1000);
     // Plates and walls face the light differently.
     EXPECT_GT(shades.size(), 50u);
     ASSERT_EQ(draw.nextFrame(), 1);
@@ -420,6 +563,184 @@ TEST(OffscreenStep, TooFineAnIntervalIsRefusedWithAMessage) {
         EXPECT_NE(shown.texts[0].find("larger interval"), std::string::npos) << shown.texts[0];
         // Refused before anything was compiled.
         EXPECT_EQ(draw.vertexCount(), 0u);
+    }
+}
+
+// Step and 3D-Contour compiled cell by cell, piece by piece, into the
+// same lists: the pictures the merged lists must give.
+class CellByCellStep : public hg::CDrawStep {
+public:
+    void buildScene() override {
+        hg::CDrawStep::buildScene();
+        const hg::Bounds& b = bounds();
+        const float sea = terrain().seaLevel;
+        const auto levels = hg::contourLevels(b.minY, b.maxY, sea, stepHeight(),
+                                              viewSettings()->yFactor,
+                                              hg::belowSeaOf(viewSettings()->contoursBelowSea));
+        const hg::StepGrid g{terrain().vertices, numCols(), numRows(), levels, stepHeight()};
+        const auto lineBands = hg::stepLineBands(b.minY, b.maxY, sea, viewSettings()->seaColors);
+        glNewList(kLineList, GL_COMPILE);
+        hg::traceStepLines(g, [&](std::size_t k, const hg::ContourSegment& s) {
+            const hg::Rgba c = lineBands.at(levels[k]);
+            glColor3f(c[0], c[1], c[2]);
+            glBegin(GL_LINES);
+            glVertex3f(s.from.x, static_cast<float>(levels[k]), s.from.z);
+            glVertex3f(s.to.x, static_cast<float>(levels[k]), s.to.z);
+            glEnd();
+        });
+        glEndList();
+        const auto bands = hg::stepMaterialBands(b.minY, b.maxY, sea, viewSettings()->seaColors);
+        glNewList(kSolidList, GL_COMPILE);
+        hg::traceStepSolidLevels(g, [&](const hg::StepFace& f) {
+            glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, bands.at(levels[f.level]).data());
+            glBegin(f.count == 3 ? GL_TRIANGLES : GL_QUADS);
+            for (int k = 0; k < f.count; ++k) {
+                glNormal3f(f.normals[k].x, f.normals[k].y, f.normals[k].z);
+                glVertex3f(f.vertices[k].x, f.vertices[k].y, f.vertices[k].z);
+            }
+            glEnd();
+        });
+        glEndList();
+    }
+};
+
+class PieceByPieceContour : public hg::CDrawContour {
+public:
+    void buildScene() override {
+        hg::CDrawContour::buildScene();
+        const hg::Bounds& b = bounds();
+        glNewList(kLineList, GL_COMPILE);
+        hg::traceContourGrid(
+            terrain().vertices, numCols(), numRows(), levels(),
+            [&](std::size_t k, const hg::ContourSegment& s) {
+                glColor3fv(hg::contourLineColour(levels()[k], viewSettings()->seaColors,
+                                                 terrain().seaLevel, b.minY, b.maxY)
+                               .data());
+                glBegin(GL_LINES);
+                glVertex3f(s.from.x, static_cast<float>(levels()[k]), s.from.z);
+                glVertex3f(s.to.x, static_cast<float>(levels()[k]), s.to.z);
+                glEnd();
+            });
+        glEndList();
+    }
+};
+
+template <typename Draw>
+hgtest::Pixels firstFrame(hg::EglOffscreenTarget* target, Draw&& draw, int type, double step,
+                          const std::filesystem::path& dem) {
+    Shown shown;
+    auto s = stepRecord(step);
+    s->drawType = type;
+    if (draw.initialise(target, *s, dem, hg::kDemUsgs) != 1 || draw.nextFrame() != 1) {
+        ADD_FAILURE() << shown.first();
+        return {};
+    }
+    hgtest::Pixels p = target->readPixels();
+    draw.release();
+    return p;
+}
+
+// Pixels of a with no pixel within 2 in every channel at or next to the
+// same place in b: a line drawn a pixel aside still finds its match.
+int unmatchedPixels(const hgtest::Pixels& a, const hgtest::Pixels& b, int w, int h) {
+    int unmatched = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const hgtest::Rgb c = hgtest::pixel(a, w, x, y);
+            bool found = false;
+            for (int dy = -1; dy <= 1 && !found; ++dy) {
+                for (int dx = -1; dx <= 1 && !found; ++dx) {
+                    if (x + dx < 0 || x + dx >= w || y + dy < 0 || y + dy >= h) continue;
+                    const hgtest::Rgb d = hgtest::pixel(b, w, x + dx, y + dy);
+                    found = std::abs(c.r - d.r) <= 2 && std::abs(c.g - d.g) <= 2 &&
+                            std::abs(c.b - d.b) <= 2;
+                }
+            }
+            unmatched += !found;
+        }
+    }
+    return unmatched;
+}
+
+// The merged picture is the cell-by-cell one: all but 1 pixel in 400 of it
+// is matched within 2 in every channel at or next to the same place. The
+// other way round up to 1 in 50 may not be: where two outline pieces ended
+// head to head, neither drew the pixel they met at, and a strip draws it.
+TEST(OffscreenStep, MergedListsDrawTheCellByCellPicture) {
+    REQUIRE_TARGET(target, 480, 360);
+    REQUIRE_BUNDLED_TERRAIN();
+    const auto bay = hgtest::sharedData("usgsdem/San_Fran_North.dem");
+    struct Case {
+        int type;
+        double step;
+        std::filesystem::path dem;
+    };
+    std::vector<Case> cases = {{hg::kDrawStep, 50.0, hgtest::bundledTerrain()},
+                               {hg::kDrawContour, 50.0, hgtest::bundledTerrain()}};
+    if (!bay.empty()) {
+        cases.push_back({hg::kDrawStep, 20.0, bay});
+        cases.push_back({hg::kDrawContour, 20.0, bay});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(hg::drawTypeName(c.type)) + " at " + std::to_string(c.step) +
+                     " m on " + c.dem.filename().string());
+        const bool step = c.type == hg::kDrawStep;
+        const auto merged =
+            step ? firstFrame(target.get(), hg::CDrawStep(), c.type, c.step, c.dem)
+                 : firstFrame(target.get(), hg::CDrawContour(), c.type, c.step, c.dem);
+        const auto plain =
+            step ? firstFrame(target.get(), CellByCellStep(), c.type, c.step, c.dem)
+                 : firstFrame(target.get(), PieceByPieceContour(), c.type, c.step, c.dem);
+        ASSERT_EQ(merged.size(), plain.size());
+        EXPECT_LE(unmatchedPixels(merged, plain, 480, 360), 480 * 360 / 400);
+        EXPECT_LE(unmatchedPixels(plain, merged, 480, 360), 480 * 360 / 50);
+        EXPECT_GT(hgtest::changedPixels(merged, std::vector<std::uint8_t>(merged.size(), 0)), 1000);
+    }
+}
+
+// The suggested interval is the finest listed one that draws within the
+// budget: it draws, the listed one below it (if finer than asked) is refused.
+TEST(OffscreenStep, RefusalSuggestsTheFinestListedIntervalThatFits) {
+    REQUIRE_TARGET(target, 64, 48);
+    struct Case {
+        int type;
+        double step;
+        std::size_t budget;
+        const char* language;
+        const char* advice;
+    };
+    const Case cases[] = {
+        {hg::kDrawStep, 0.2, 60'000, "en", " m or more."},
+        {hg::kDrawContour, 0.5, 6'000, "en", " m or more."},
+        {hg::kDrawStep, 1.0, 60'000, "ja", " m 以上の間隔を選んでください。"},
+    };
+    auto attempt = [&](const Case& c, double step, std::string& shownText) {
+        Shown shown;
+        auto s = stepRecord(step);
+        s->drawType = c.type;
+        std::unique_ptr<hg::CDraw> draw = std::make_unique<hg::CDrawContour>(c.budget);
+        if (c.type == hg::kDrawStep) draw = std::make_unique<hg::CDrawStep>(c.budget);
+        const int ok = draw->initialiseWith(target.get(), *s, hgtest::islandMaker(60, 50));
+        shownText = shown.first();
+        draw->release();
+        return ok;
+    };
+    for (const Case& c : cases) {
+        hgtest::ScopedEnv language("HILLGLIMMER_LANG", c.language);
+        std::string text;
+        ASSERT_EQ(attempt(c, c.step, text), 0);
+        EXPECT_NE(text.find(hg::formatShortest(c.step) + " m"), std::string::npos) << text;
+        const std::size_t at = text.find(c.advice);
+        ASSERT_NE(at, std::string::npos) << text;
+        const std::size_t from = text.find_last_not_of("0123456789.", at - 1) + 1;
+        const double suggested = hg::parseNumber<double>(text.substr(from, at - from)).value_or(0);
+        ASSERT_GT(suggested, c.step) << text;
+        EXPECT_EQ(attempt(c, suggested, text), 1) << text;
+        int p = 0;
+        while (hg::contourIntervalAt(p + 1) < suggested) ++p;
+        if (hg::contourIntervalAt(p) > c.step) {
+            EXPECT_EQ(attempt(c, hg::contourIntervalAt(p), text), 0);
+        }
     }
 }
 

@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: MIT
+// Step and 3D-Contour at a 1 m interval on whole real quads, every post a
+// vertex: the imported SDTS sample at 1024 x 768 (scene build, one frame),
+// and Step on both quads where the answer is a picture or a refusal, and
+// what counts is how long and how much memory it takes to get there. The
+// 201 x 201 window of the same ground is in contour_real_bench. peak_MiB is
+// the process's peak resident size, so run one case a process:
+//   taskset -c 1 hg_bench --benchmark_filter='BM_StepOutcome/dm:10/usgs:1'
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "dem/read_sdts.h"
+#include "frame_count.h"
+#include "platform/profile_store.h"
+#include "platform/show_error.h"
+#include "render/draw_contour.h"
+#include "render/draw_step.h"
+#include "render/output/egl_offscreen_target.h"
+#include "render/styles.h"
+#include "settings/settings.h"
+
+namespace {
+
+const std::filesystem::path kShared(HG_SHARED_DATA);
+
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "hgbench-XXXXXX").string();
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        if (::mkdtemp(buf.data())) path_ = buf.data();
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+double peakMiB() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_maxrss) / 1024.0;
+}
+
+// The SDTS transfer imported as the saver would: trimmed, as its working file.
+struct ImportedSample {
+    ScratchDir dir;
+    std::filesystem::path mem;
+    std::unique_ptr<hg::IniProfileStore> store;
+    bool ok = false;
+
+    ImportedSample() {
+        const auto cel0 = kShared / "sdts/8821/8821CEL0.DDF";
+        std::error_code ec;
+        if (dir.path().empty() || !std::filesystem::exists(cel0, ec)) return;
+        mem = dir.path() / "Hillglimmer.mem";
+        store = std::make_unique<hg::IniProfileStore>(dir.path() / "Hillglimmer.ini");
+        hg::importSdtsTransfer(cel0, mem, *store);
+        ok = true;
+    }
+};
+
+ImportedSample& sample() {
+    static ImportedSample s;
+    return s;
+}
+
+std::unique_ptr<hg::CViewSettings> record(int drawType, long decimetres) {
+    auto s = hg::createViewSettings(drawType);
+    s->yFactor = hg::altitudeFactorAt(hg::def::yFactor);
+    s->step = static_cast<double>(decimetres) / 10.0;
+    s->speed = hg::speedAt(hg::def::speed);
+    s->meshBlock = 1.0;
+    // The whole DEM, never thinned to the saver's default 201 posts a side.
+    s->isPart = 0;
+    s->sizeMeshMaxX = s->sizeMeshMaxZ = 1000;
+    return s;
+}
+
+// Whatever the style reports (a refusal) goes to the label, not to stderr.
+struct Quiet {
+    std::string shown;
+    hg::ErrorSinkGuard guard{
+        [this](void*, const std::string& t, const std::string&) { shown = t; }};
+};
+
+template <typename Style>
+bool startOnSample(benchmark::State& state, Style& draw, hg::GlTarget& target,
+                   hg::CViewSettings& s) {
+    if (!sample().ok) {
+        state.SkipWithError("the shared SDTS sample is not there");
+        return false;
+    }
+    Quiet quiet;
+    if (draw.initialise(&target, s, sample().mem, *sample().store) != 1) {
+        state.SkipWithError(("initialise failed: " + quiet.shown).c_str());
+        return false;
+    }
+    return true;
+}
+
+template <typename Style>
+void report(benchmark::State& state, const Style& draw, const hg::CViewSettings& s) {
+    state.counters["vertices"] = static_cast<double>(draw.vertexCount());
+    state.counters["peak_MiB"] = peakMiB();
+    state.SetLabel(std::string(hg::drawTypeName(s.drawType)) + ", " + std::to_string(s.numCols) +
+                   " x " + std::to_string(s.numRows) + " vertices");
+}
+
+template <typename Style, int DrawType>
+void BM_WholeBuild(benchmark::State& state) {
+    hg::EglOffscreenTarget target(1024, 768);
+    for (auto _ : state) {
+        Style draw;
+        auto s = record(DrawType, state.range(0));
+        if (!startOnSample(state, draw, target, *s)) return;
+        state.PauseTiming();
+        report(state, draw, *s);
+        draw.release();
+        state.ResumeTiming();
+    }
+}
+
+template <typename Style, int DrawType>
+void BM_WholeFrame(benchmark::State& state) {
+    hg::EglOffscreenTarget target(1024, 768);
+    Style draw;
+    auto s = record(DrawType, state.range(0));
+    if (!startOnSample(state, draw, target, *s)) return;
+    hgbench::startCounting();
+    for (auto _ : state) benchmark::DoNotOptimize(draw.nextFrame());
+    hgbench::stopCounting();
+    report(state, draw, *s);
+    draw.release();
+}
+
+// Step on a whole quad, the SDTS sample imported (range(1) 0) or the San
+// Francisco South quad read in place (1): the time and memory to a picture
+// or to the refusal, which the label quotes.
+void BM_StepOutcome(benchmark::State& state) {
+    const bool usgs = state.range(1) == 1;
+    const auto quad = kShared / "usgsdem/sanfranciscos.dem";
+    std::error_code ec;
+    if (usgs ? !std::filesystem::exists(quad, ec) : !sample().ok) {
+        state.SkipWithError("the shared sample is not there");
+        return;
+    }
+    hg::EglOffscreenTarget target(1024, 768);
+    std::string outcome;
+    for (auto _ : state) {
+        hg::CDrawStep draw;
+        auto s = record(hg::kDrawStep, state.range(0));
+        Quiet quiet;
+        const int ok = usgs ? draw.initialise(&target, *s, quad, hg::kDemUsgs)
+                            : draw.initialise(&target, *s, sample().mem, *sample().store);
+        state.PauseTiming();
+        outcome = ok == 1 ? std::to_string(s->numCols) + " x " + std::to_string(s->numRows) +
+                                " drawn, " + std::to_string(draw.vertexCount()) + " vertices"
+                          : "refused: " + quiet.shown;
+        draw.release();
+        state.ResumeTiming();
+    }
+    state.counters["peak_MiB"] = peakMiB();
+    state.SetLabel(outcome);
+}
+
+// 1 m, and 5 m, the finest listed interval Step draws the whole sample at.
+void intervals(benchmark::internal::Benchmark* b) {
+    b->ArgName("dm")->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_WholeBuild<hg::CDrawStep, hg::kDrawStep>)->Apply(intervals)->Iterations(3);
+BENCHMARK(BM_WholeFrame<hg::CDrawStep, hg::kDrawStep>)->Apply(intervals);
+BENCHMARK(BM_WholeBuild<hg::CDrawContour, hg::kDrawContour>)->Apply(intervals)->Iterations(3);
+BENCHMARK(BM_WholeFrame<hg::CDrawContour, hg::kDrawContour>)->Apply(intervals);
+BENCHMARK(BM_StepOutcome)
+    ->ArgNames({"dm", "usgs"})
+    ->ArgsProduct({{10, 20, 50}, {0, 1}})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,355 @@
+// SPDX-License-Identifier: MIT
+#include "render/step_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "render/contour_points.h"
+
+namespace hg {
+
+namespace {
+
+using namespace contour_detail;
+
+GroundPoint ground(const Vec3& v) {
+    return {v.x, v.z};
+}
+
+// Normals this close light a wall to the same byte in every channel.
+bool sameLight(const Vec3& a, const Vec3& b) {
+    constexpr float kNear = 1e-6f;
+    return std::fabs(a.x - b.x) <= kNear && std::fabs(a.y - b.y) <= kNear &&
+           std::fabs(a.z - b.z) <= kNear;
+}
+
+bool sameBits(const Vec3& a, const Vec3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+// Drops the partners that do not continue a directed piece: a first end
+// must meet a second end.
+void keepDirected(std::vector<std::uint32_t>& partner) {
+    for (std::size_t e = 0; e < partner.size(); ++e) {
+        if (partner[e] != kNoPartner && partner[e] % 2 == e % 2) partner[e] = kNoPartner;
+    }
+}
+
+// Rows i0..i1 by columns j0..j1 of whole cells.
+struct Block {
+    int i0, i1, j0, j1;
+};
+
+// Whole cells (sweep order: column outer, row inner) merged into blocks:
+// runs down each column, then runs of the same rows side by side.
+template <typename Emit>
+void mergeBlocks(std::span<const std::uint32_t> cells, const LevelBuckets& b, Emit emit) {
+    std::vector<Block> open, next;
+    std::size_t n = 0;
+    while (n < cells.size()) {
+        const int j = b.column(cells[n]);
+        next.clear();
+        std::size_t o = 0;
+        while (n < cells.size() && b.column(cells[n]) == j) {
+            const int i0 = b.row(cells[n]);
+            int i1 = i0;
+            for (++n; n < cells.size() && b.column(cells[n]) == j && b.row(cells[n]) == i1 + 1; ++n)
+                ++i1;
+            while (o < open.size() && open[o].i0 < i0) emit(open[o++]);
+            if (o < open.size() && open[o].i0 == i0) {
+                Block r = open[o++];
+                if (r.i1 == i1 && r.j1 == j - 1) {
+                    r.j1 = j;
+                    next.push_back(r);
+                    continue;
+                }
+                emit(r);
+            }
+            next.push_back({i0, i1, j, j});
+        }
+        while (o < open.size()) emit(open[o++]);
+        std::swap(open, next);
+    }
+    for (const Block& r : open) emit(r);
+}
+
+// Whether both halves of the cell are whole plates at this level: every
+// corner up, and neither half left to the next level's plate. The same
+// comparisons as the tracer's, so a cell is merged exactly when it would
+// have given its two halves whole.
+bool wholeCell(const ContourCell& cell, double level, double interval) {
+    const float h[4] = {cell.a, cell.b, cell.c, cell.d};
+    for (float v : h) {
+        if (!(v >= level)) return false;
+    }
+    const double covered = level + interval;
+    const bool firstCovered = h[A] >= covered && h[C] >= covered && h[B] >= covered;
+    const bool secondCovered = h[A] >= covered && h[D] >= covered && h[C] >= covered;
+    return !firstCovered && !secondCovered;
+}
+
+class LevelBuilder {
+public:
+    LevelBuilder(const StepGrid& g, const LevelBuckets& buckets) : g_(g), buckets_(buckets) {}
+
+    void build(std::size_t k, StepLevel& out) {
+        out.clear();
+        out.level = k;
+        top_ = static_cast<float>(g_.levels[k]);
+        low_ = static_cast<float>(g_.levels[k] - g_.interval);
+        walls_.clear();
+        ups_.clear();
+        border_.clear();
+        whole_.clear();
+        for (const std::uint32_t c : buckets_.cells(k)) {
+            const int i = buckets_.row(c), j = buckets_.column(c);
+            const ContourCell cell = contourCell(g_.vertices, g_.numCols, i, j);
+            const bool whole = wholeCell(cell, g_.levels[k], g_.interval);
+            if (whole) whole_.push_back(c);
+            stepCellFaces(
+                cell, k, g_.levels[k], g_.interval, cellBorders(g_.numCols, g_.numRows, i, j),
+                walls_,
+                [&](const StepFace& f) {
+                    if (f.kind == StepFace::Kind::BorderWall)
+                        border_.push_back(f);
+                    else if (!whole && !f.cut)
+                        addPlate(f, out);
+                },
+                &ups_);
+        }
+        mergeBlocks(whole_, buckets_, [&](const Block& r) { addBlock(r, out); });
+        addBorderWalls(out);
+        smoothSideQuads(walls_);
+        addWallStrips(out);
+    }
+
+private:
+    void addPlate(const StepFace& f, StepLevel& out) const {
+        auto& to = f.count == 3 ? out.triangles : out.quads;
+        to.insert(to.end(), f.vertices.begin(), f.vertices.begin() + f.count);
+    }
+
+    // A block goes round every grid point of its rim, not only its corners:
+    // the pieces beside it have corners there, and an edge that passed them
+    // by would leave pixel cracks where rasterising rounds the two apart.
+    void addBlock(const Block& r, StepLevel& out) const {
+        auto corner = [&](int i, int j, int which) {
+            const GroundPoint p = CellPoints(contourCell(g_.vertices, g_.numCols, i, j)).at(which);
+            out.blocks.push_back({p.x, top_, p.z});
+        };
+        // The winding of the cells' own halves, (A, C, B) and (A, D, C).
+        for (int i = r.i0; i <= r.i1; ++i) corner(i, r.j0, A);
+        for (int j = r.j0; j <= r.j1; ++j) corner(r.i1, j, D);
+        for (int i = r.i1; i >= r.i0; --i) corner(i, r.j1, C);
+        for (int j = r.j1; j >= r.j0; --j) corner(r.i0, j, B);
+        out.blockEnds.push_back(static_cast<std::uint32_t>(out.blocks.size()));
+    }
+
+    // A border wall runs from its third corner's ground point to its second's.
+    static GroundPoint borderEnd(const StepFace& f, std::size_t side) {
+        return ground(f.vertices[side == 0 ? 2 : 1]);
+    }
+
+    void addBorderWalls(StepLevel& out) const {
+        std::vector<std::uint32_t> partner = endPartners(
+            border_.size(), [&](std::size_t e) { return borderEnd(border_[e / 2], e % 2); });
+        keepDirected(partner);
+        const Chains chains = chainPieces(partner, true);
+        for (std::size_t c = 0; c < chains.size(); ++c) {
+            const StepFace* run = nullptr;
+            GroundPoint from{}, to{};
+            auto flush = [&] {
+                if (!run) return;
+                out.borderWalls.insert(out.borderWalls.end(),
+                                       {Vec3{to.x, low_, to.z}, Vec3{to.x, top_, to.z},
+                                        Vec3{from.x, top_, from.z}, Vec3{from.x, low_, from.z}});
+                out.borderNormals.push_back(run->normals[0]);
+            };
+            for (std::uint32_t n = chains.begins[c]; n < chains.begins[c + 1]; ++n) {
+                const StepFace& f = border_[chains.order[n] / 2];
+                if (run && sameBits(f.normals[0], run->normals[0]) &&
+                    runsStraightOn(from, to, borderEnd(f, 1))) {
+                    to = borderEnd(f, 1);
+                    continue;
+                }
+                flush();
+                run = &f;
+                from = borderEnd(f, 0);
+                to = borderEnd(f, 1);
+            }
+            flush();
+        }
+    }
+
+    void addWallStrips(StepLevel& out) const {
+        auto endAt = [&](std::size_t e) {
+            const CSideQuad& q = walls_[e / 2];
+            return ground(e % 2 == 0 ? q.first : q.second);
+        };
+        std::vector<std::uint32_t> partner = endPartners(walls_.size(), endAt);
+        keepDirected(partner);
+        // Where smoothing left the two sides of a joint lit differently the
+        // strip cannot carry both: it ends there.
+        for (std::size_t e = 1; e < partner.size(); e += 2) {
+            if (partner[e] == kNoPartner) continue;
+            if (!sameBits(walls_[e / 2].secondNormal, walls_[partner[e] / 2].firstNormal)) {
+                partner[partner[e]] = kNoPartner;
+                partner[e] = kNoPartner;
+            }
+        }
+        const Chains chains = chainPieces(partner, true);
+        for (std::size_t c = 0; c < chains.size(); ++c) {
+            const std::size_t first = out.wallNormals.size();
+            const std::size_t firstOutline = out.outline.points.size();
+            auto add = [&](const Vec3& top, const Vec3& normal) {
+                const std::size_t n = out.wallNormals.size() - first;
+                const GroundPoint p = ground(top);
+                if (n >= 2) {
+                    const std::size_t b = out.wallNormals.size() - 1;
+                    if (runsStraightOn(ground(out.wallPoints[2 * b - 1]),
+                                       ground(out.wallPoints[2 * b + 1]), p) &&
+                        sameLight(out.wallNormals[b], out.wallNormals[b - 1]) &&
+                        sameLight(normal, out.wallNormals[b - 1])) {
+                        out.wallPoints[2 * b] = {p.x, low_, p.z};
+                        out.wallPoints[2 * b + 1] = top;
+                        out.wallNormals[b] = normal;
+                        addOutline(out.outline, firstOutline, p);
+                        return;
+                    }
+                }
+                out.wallPoints.push_back({p.x, low_, p.z});
+                out.wallPoints.push_back(top);
+                out.wallNormals.push_back(normal);
+                addOutline(out.outline, firstOutline, p);
+            };
+            // The cut plates along the wall: between each of its points and
+            // the upper end of the edge it lies on.
+            auto addPlate = [&](const Vec3& cut, GroundPoint up) {
+                out.ribbons.push_back(cut);
+                out.ribbons.push_back({up.x, top_, up.z});
+            };
+            const std::uint32_t startPiece = chains.order[chains.begins[c]] / 2;
+            add(walls_[startPiece].first, walls_[startPiece].firstNormal);
+            addPlate(walls_[startPiece].first, ups_[startPiece][0]);
+            for (std::uint32_t n = chains.begins[c]; n < chains.begins[c + 1]; ++n) {
+                const std::uint32_t piece = chains.order[n] / 2;
+                add(walls_[piece].second, walls_[piece].secondNormal);
+                addPlate(walls_[piece].second, ups_[piece][1]);
+            }
+            out.wallEnds.push_back(static_cast<std::uint32_t>(out.wallNormals.size()));
+            out.ribbonEnds.push_back(static_cast<std::uint32_t>(out.ribbons.size()));
+            out.outline.ends.push_back(static_cast<std::uint32_t>(out.outline.points.size()));
+        }
+    }
+
+    // The outline follows the wall's top, straight runs merged on their own
+    // terms: a line has no light to keep.
+    static void addOutline(Polylines& line, std::size_t first, GroundPoint p) {
+        const std::size_t n = line.points.size() - first;
+        if (n >= 2 && runsStraightOn(line.points[line.points.size() - 2], line.points.back(), p))
+            line.points.back() = p;
+        else
+            line.points.push_back(p);
+    }
+
+    const StepGrid& g_;
+    const LevelBuckets& buckets_;
+    float top_ = 0.0f, low_ = 0.0f;
+    std::vector<CSideQuad> walls_;
+    std::vector<std::array<GroundPoint, 2>> ups_;
+    std::vector<StepFace> border_;
+    std::vector<std::uint32_t> whole_;
+};
+
+}  // namespace
+
+void StepLevel::clear() {
+    triangles.clear();
+    quads.clear();
+    blocks.clear();
+    blockEnds.clear();
+    ribbons.clear();
+    ribbonEnds.clear();
+    borderWalls.clear();
+    borderNormals.clear();
+    wallPoints.clear();
+    wallNormals.clear();
+    wallEnds.clear();
+    outline.clear();
+}
+
+std::size_t StepLevel::solidVertices() const {
+    return triangles.size() + quads.size() + blocks.size() + ribbons.size() + borderWalls.size() +
+           wallPoints.size();
+}
+
+void traceStepLevels(const StepGrid& g, StepLevelSink emit) {
+    if (g.numCols < 2 || g.numRows < 2 || g.levels.empty()) return;
+    const LevelBuckets buckets(
+        g.numCols, g.numRows, g.levels.size(),
+        [&](const ContourCell& cell, int i, int j) {
+            return stepSolidLevels(g.levels, cell, g.interval,
+                                   cellBorders(g.numCols, g.numRows, i, j));
+        },
+        g.vertices);
+    LevelBuilder builder(g, buckets);
+    StepLevel level;
+    for (std::size_t k = 0; k < g.levels.size(); ++k) {
+        builder.build(k, level);
+        emit(level);
+    }
+}
+
+std::size_t estimateStepVertices(const StepGrid& g) {
+    if (g.numCols < 2 || g.numRows < 2) return 0;
+    std::size_t total = 0;
+    auto below = [&](double h) {
+        return static_cast<std::size_t>(std::upper_bound(g.levels.begin(), g.levels.end(), h) -
+                                        g.levels.begin());
+    };
+    // The level (plus one) a cell is a whole plate at, 0 for none.
+    const int rows = g.numRows - 1, cols = g.numCols - 1;
+    std::vector<std::uint32_t> wholeLevel(static_cast<std::size_t>(rows) * cols, 0);
+    for (int j = 0; j < cols; ++j) {
+        for (int i = 0; i < rows; ++i) {
+            const ContourCell cell = contourCell(g.vertices, g.numCols, i, j);
+            std::size_t wholeAt[2] = {0, 0};
+            const float halves[2][3] = {{cell.a, cell.c, cell.b}, {cell.a, cell.d, cell.c}};
+            for (int h = 0; h < 2; ++h) {
+                float s[3] = {halves[h][0], halves[h][1], halves[h][2]};
+                std::sort(s, s + 3);
+                // Levels above the lowest corner cut the half: each cut
+                // gives two vertices of the plates' strip, two of the
+                // wall's and an outline point.
+                total += (below(s[2]) - below(s[0])) * 5;
+                // The highest level under the whole half is where it is a
+                // whole plate.
+                wholeAt[h] = below(s[0]);
+            }
+            if (wholeAt[0] != wholeAt[1])
+                total += (wholeAt[0] > 0 ? 3 : 0) + (wholeAt[1] > 0 ? 3 : 0);
+            else
+                wholeLevel[static_cast<std::size_t>(j) * rows + i] =
+                    static_cast<std::uint32_t>(wholeAt[0]);
+        }
+    }
+    // A block has a vertex at each grid point of its rim: about one for
+    // each side of a whole cell that borders no whole cell of its level.
+    auto levelAt = [&](int i, int j) {
+        return i < 0 || j < 0 || i >= rows || j >= cols
+                   ? 0u
+                   : wholeLevel[static_cast<std::size_t>(j) * rows + i];
+    };
+    for (int j = 0; j < cols; ++j) {
+        for (int i = 0; i < rows; ++i) {
+            const std::uint32_t k = levelAt(i, j);
+            if (k == 0) continue;
+            total += (levelAt(i - 1, j) != k) + (levelAt(i + 1, j) != k) +
+                     (levelAt(i, j - 1) != k) + (levelAt(i, j + 1) != k);
+        }
+    }
+    return total;
+}
+
+}  // namespace hg
