@@ -121,8 +121,8 @@ void checkDemReadable(const std::filesystem::path& file, int demType, const Prof
         mesh->read();
         checkDrawable(*mesh);
     } catch (const std::exception&) {
-        throw std::runtime_error(formatMessage(MessageId::PreviousDemKept,
-                                               {file.string(), currentFailureText()}));
+        throw std::runtime_error(
+            formatMessage(MessageId::PreviousDemKept, {file.string(), currentFailureText()}));
     }
 }
 
@@ -233,8 +233,8 @@ SelectOutcome selectDemFile(const std::filesystem::path& file, const std::filesy
                         } catch (const ImportCancelled&) {
                             throw;
                         } catch (const std::exception&) {
-                            throw std::runtime_error(formatMessage(MessageId::PreviousDemKept,
-                                                                   {file.string(), currentFailureText()}));
+                            throw std::runtime_error(formatMessage(
+                                MessageId::PreviousDemKept, {file.string(), currentFailureText()}));
                         }
                         writeDemType(staging.settings, kDemGdal);
                         return true;

@@ -118,9 +118,8 @@ void CDrawContour::buildScene() {
     const std::size_t pieces = countContourPieces(vertices, cols, rows, levels_);
     if (pieces > vertexBudget_) {
         const double suggestion = finestListedInterval(s.step, [&](double metres) {
-            const auto levels =
-                contourLevels(b.minY, b.maxY, sea, metres * s.yFactor, s.yFactor,
-                              belowSeaOf(s.contoursBelowSea));
+            const auto levels = contourLevels(b.minY, b.maxY, sea, metres * s.yFactor, s.yFactor,
+                                              belowSeaOf(s.contoursBelowSea));
             return countContourPieces(vertices, cols, rows, levels) <= vertexBudget_;
         });
         throw std::runtime_error(contourBudgetMessage(s.step, pieces, vertexBudget_, suggestion));

@@ -198,9 +198,8 @@ std::string CDrawStep::budgetMessage() const {
     const double suggestion = finestListedInterval(s.step, [&](double metres) {
         const double d = metres * s.yFactor;
         if ((bounds().maxY - bounds().minY) / d > kLevelBudget) return false;
-        const auto levels =
-            contourLevels(bounds().minY, bounds().maxY, terrain().seaLevel, d, s.yFactor,
-                          belowSeaOf(s.contoursBelowSea));
+        const auto levels = contourLevels(bounds().minY, bounds().maxY, terrain().seaLevel, d,
+                                          s.yFactor, belowSeaOf(s.contoursBelowSea));
         return estimateStepVertices({terrain().vertices, numCols(), numRows(), levels, d}) <=
                vertexBudget_;
     });

@@ -274,7 +274,8 @@ DemStage::DemStage(const std::filesystem::path& memPath, ProfileStore& store) : 
             ::close(fd);
         }
     }
-    if (lockFd_ < 0) throw std::runtime_error(formatMessage(MessageId::CannotWriteFile, {memPath.string()}));
+    if (lockFd_ < 0)
+        throw std::runtime_error(formatMessage(MessageId::CannotWriteFile, {memPath.string()}));
     file_ = dir_ / memPath.filename();
 }
 

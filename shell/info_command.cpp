@@ -192,6 +192,11 @@ int runInfoCommand(const std::vector<std::string>& args) {
     std::error_code ec;
     if (type < 0 && !homeDirectory().empty() &&
         std::filesystem::equivalent(file, workingFile, ec)) {
+        // Without its settings the working file's type would be a guess.
+        if (std::optional<std::string> why = store.unreadable()) {
+            std::fprintf(stderr, "hillglimmer: %s\n", why->c_str());
+            return 1;
+        }
         reading.emplace(store, StoreLockMode::Shared);
         type = readDemType(store);
     }

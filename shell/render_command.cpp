@@ -2,6 +2,8 @@
 #include "shell/render_command.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "platform/home.h"
 #include "platform/messages.h"
@@ -65,6 +67,11 @@ int runRenderCommand(const std::vector<std::string>& args) {
     }
     request.memPath = home / kWorkingFileName;
     IniProfileStore store = userSettings();
+    // Frames drawn from defaults would pass for the user's settings.
+    if (std::optional<std::string> why = store.unreadable()) {
+        std::fprintf(stderr, "hillglimmer: %s\n", why->c_str());
+        return 1;
+    }
     installBundledTerrainIfFirstRun(request.memPath, store);
     OffscreenRenderResult result = renderOffscreen(request, store);
     if (!result.ok()) {

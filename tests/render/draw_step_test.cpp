@@ -574,9 +574,9 @@ public:
         hg::CDrawStep::buildScene();
         const hg::Bounds& b = bounds();
         const float sea = terrain().seaLevel;
-        const auto levels = hg::contourLevels(b.minY, b.maxY, sea, stepHeight(),
-                                              viewSettings()->yFactor,
-                                              hg::belowSeaOf(viewSettings()->contoursBelowSea));
+        const auto levels =
+            hg::contourLevels(b.minY, b.maxY, sea, stepHeight(), viewSettings()->yFactor,
+                              hg::belowSeaOf(viewSettings()->contoursBelowSea));
         const hg::StepGrid g{terrain().vertices, numCols(), numRows(), levels, stepHeight()};
         const auto lineBands = hg::stepLineBands(b.minY, b.maxY, sea, viewSettings()->seaColors);
         glNewList(kLineList, GL_COMPILE);

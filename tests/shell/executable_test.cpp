@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "support/test_support.h"
@@ -148,4 +149,27 @@ TEST(Executable, HelpNamesEveryHackOptionAndDemTypeWhileAMistakeGetsTheShortForm
     ProgramRun wrong = runProgram("infoo", home.path());
     EXPECT_NE(wrong.out.find("Usage:"), std::string::npos);
     EXPECT_EQ(wrong.out.find("DEM types ("), std::string::npos) << wrong.out;
+}
+
+// Settings that cannot be read whole are neither rewritten nor replaced by
+// defaults the user never chose: every command that needs them refuses.
+TEST(Executable, CommandsRefuseSettingsThatCannotBeReadWhole) {
+    hgtest::TempDir home;
+    ASSERT_EQ(runProgram("select '" HG_SOURCE_DIR "/data/jacksboro.dem'", home.path()).exitCode, 0);
+    const std::filesystem::path ini = home / "Hillglimmer.ini";
+    {
+        std::ofstream out(ini, std::ios::app);
+        out << "[Other]\n" << std::string(2u << 20, ';') << "\n";
+    }
+    const auto size = std::filesystem::file_size(ini);
+    const std::string working = "'" + (home / "Hillglimmer.mem").string() + "'";
+    for (const std::string& args :
+         {std::string("select '" HG_SOURCE_DIR "/data/jacksboro.dem'"), "info " + working,
+          "render --out '" + (home / "frames").string() + "'"}) {
+        ProgramRun r = runProgram(args, home.path());
+        EXPECT_EQ(r.exitCode, 1) << args << ": " << r.out;
+        EXPECT_NE(r.out.find("cannot be read whole"), std::string::npos) << args << ": " << r.out;
+        EXPECT_EQ(std::filesystem::file_size(ini), size) << args;
+    }
+    EXPECT_FALSE(std::filesystem::exists(home / "frames"));
 }
