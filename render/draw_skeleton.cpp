@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "render/draw_skeleton.h"
+#include "render/fold_cover.h"
 #include "render/gl_enable_scope.h"
 
 #include <GL/gl.h>
@@ -177,15 +178,42 @@ void CDrawSkeleton::drawFrame() {
 
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    drawPass();
+    drawPass(Pass::Solid);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    drawPass();
+    drawPass(Pass::Glass);
     finishFrame();
 }
 
-void CDrawSkeleton::drawPass() const {
+void CDrawSkeleton::findOverlaps() {
+    // Where a pixel holds one fragment, the glass pass blends the solid
+    // colour with itself and changes nothing; only where the terrain folds
+    // over itself in projection does it show the hidden slopes. Those parts
+    // are found from the corners' places on screen.
+    const auto& indices = surface_.drawIndices();
+    glassRuns_.clear();
+    std::array<float, 16> modelview{}, projection{};
+    std::array<int, 4> viewport{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    const std::vector<float>& vertices = terrain().vertices;
+    const std::size_t used = std::min(vertices.size() / 3, surface_.usedVertices());
+    if (wholeGlass_ || !projectToWindow(modelview, projection, viewport, vertices, used, window_)) {
+        glassRuns_.push_back({0, indices.size()});
+        return;
+    }
+    glassRuns_ = overlappingRuns(window_, vertices, indices, surface_.drawsStrips(), viewport);
+}
+
+std::size_t CDrawSkeleton::glassEntries() const {
+    std::size_t n = 0;
+    for (const IndexRun& r : glassRuns_) n += r.count;
+    return n;
+}
+
+void CDrawSkeleton::drawPass(Pass pass) {
     if (literal_) {
         drawLiteralPass();
         return;
@@ -193,12 +221,21 @@ void CDrawSkeleton::drawPass() const {
     // The colours already hold the lighting of this turn.
     glDisable(GL_LIGHTING);
     const auto& indices = surface_.drawIndices();
+    const GLenum mode = surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES;
     GlEnableScope arrays({GL_VERTEX_ARRAY, GL_COLOR_ARRAY});
     glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
     glColorPointer(4, GL_FLOAT, 0, lit_.data());
     drawTurned([&] {
-        glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
-                       static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+        if (pass == Pass::Solid) {
+            glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
+                           indices.data());
+            findOverlaps();
+            return;
+        }
+        for (const IndexRun& r : glassRuns_) {
+            glDrawElements(mode, static_cast<GLsizei>(r.count), GL_UNSIGNED_INT,
+                           indices.data() + r.offset);
+        }
     });
 }
 
