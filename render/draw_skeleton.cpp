@@ -107,22 +107,32 @@ DirectionalLighting::DirectionalLighting(const LightTable& table, float tilt, fl
     }
 }
 
-Rgba DirectionalLighting::colour(const float* n, const Rgba& diffuse, const Rgba& specular,
-                                 float shininess) const {
-    Rgba c{};
+void DirectionalLighting::light(const float* n, const float* diffuse, const float* specular,
+                                float shininess, float* out) const {
+    float c[3];
     for (int k = 0; k < 3; ++k) c[k] = kSceneAmbient * diffuse[k];
     for (const Light& l : lights_) {
         const float facing = dot(n, l.toLight);
         const float lit = std::max(facing, 0.0f);
-        const float gloss =
-            facing > 0.0f ? std::pow(std::max(dot(n, l.halfway), 0.0f), shininess) : 0.0f;
+        // Much of a terrain faces away from the halfway vector: the power
+        // is worked out only where it can be other than that of nothing.
+        const float half = std::max(dot(n, l.halfway), 0.0f);
+        const float gloss = facing <= 0.0f ? 0.0f
+                            : half > 0.0f  ? std::pow(half, shininess)
+                                           : std::pow(0.0f, shininess);
         for (int k = 0; k < 3; ++k) {
             c[k] += l.ambient[k] * diffuse[k] + lit * l.diffuse[k] * diffuse[k] +
                     gloss * l.specular[k] * specular[k];
         }
     }
-    for (int k = 0; k < 3; ++k) c[k] = std::clamp(c[k], 0.0f, 1.0f);
-    c[3] = std::clamp(diffuse[3], 0.0f, 1.0f);
+    for (int k = 0; k < 3; ++k) out[k] = std::clamp(c[k], 0.0f, 1.0f);
+    out[3] = std::clamp(diffuse[3], 0.0f, 1.0f);
+}
+
+Rgba DirectionalLighting::colour(const float* n, const Rgba& diffuse, const Rgba& specular,
+                                 float shininess) const {
+    Rgba c{};
+    light(n, diffuse.data(), specular.data(), shininess, c.data());
     return c;
 }
 
@@ -168,11 +178,8 @@ void CDrawSkeleton::drawFrame() {
         // Cells cut in two leave the centres undrawn: nothing to light there.
         const std::size_t lit = std::min(shininess_.size(), surface_.usedVertices());
         for (std::size_t v = 0; v < lit; ++v) {
-            Rgba d, s;
-            std::copy_n(diffuse_.begin() + v * 4, 4, d.begin());
-            std::copy_n(specular_.begin() + v * 4, 4, s.begin());
-            const Rgba c = lighting.colour(normals + v * 3, d, s, shininess);
-            std::copy(c.begin(), c.end(), lit_.begin() + v * 4);
+            lighting.light(normals + v * 3, &diffuse_[v * 4], &specular_[v * 4], shininess,
+                           &lit_[v * 4]);
         }
     }
 

@@ -41,6 +41,9 @@ public:
     // The lit, clamped colour of a vertex with the object-space unit
     // normal n; alpha is the diffuse alpha.
     Rgba colour(const float* n, const Rgba& diffuse, const Rgba& specular, float shininess) const;
+    // The same from and into four floats each, as the frame's arrays hold them.
+    void light(const float* n, const float* diffuse, const float* specular, float shininess,
+               float* out) const;
 
 private:
     struct Light {

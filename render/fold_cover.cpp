@@ -12,11 +12,11 @@ namespace {
 constexpr int kTile = 4;
 // How far a triangle's outline is widened, in pixels: far more than the
 // renderer's own rounding of the corners, so no pixel it fills falls outside.
-constexpr double kMargin = 1.0;
+constexpr float kMargin = 1.0f;
 // Below this area in square pixels a triangle is as good as edge-on: the
 // renderer snaps corners to a 256th of a pixel, so its turn there may not
 // be ours, and it counts as both kinds.
-constexpr double kEdgeOn = 0.05;
+constexpr float kEdgeOn = 0.05f;
 // Gaps of fewer triangles than this between two pieces are drawn rather
 // than paid for with another call.
 constexpr std::size_t kJoinGap = 48;
@@ -25,14 +25,9 @@ struct Corners {
     std::uint32_t a, b, c;
 };
 
-double turnOf(const float* p, std::size_t stride, std::size_t off, const Corners& t) {
-    const float* a = p + t.a * stride + off;
-    const float* b = p + t.b * stride + off;
-    const float* c = p + t.c * stride + off;
-    // The second coordinate sits two floats on in the map (z after y).
-    const std::size_t second = stride == 3 ? 2 : 1;
-    return (static_cast<double>(b[0]) - a[0]) * (static_cast<double>(c[second]) - a[second]) -
-           (static_cast<double>(b[second]) - a[second]) * (static_cast<double>(c[0]) - a[0]);
+// Twice the signed area of the triangle abc in a plane.
+inline float turnOf(float ax, float ay, float bx, float by, float cx, float cy) {
+    return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
 }
 
 // The tiles a triangle's widened outline touches, clamped to the mask;
@@ -48,20 +43,18 @@ public:
           bottom_(viewport[1]),
           cols_((viewport[2] + kTile - 1) / kTile),
           rows_((viewport[3] + kTile - 1) / kTile),
+          width_(static_cast<float>(cols_ * kTile)),
+          height_(static_cast<float>(rows_ * kTile)),
           marks_(static_cast<std::size_t>(cols_ + 1) * static_cast<std::size_t>(rows_ + 1), 0) {}
 
-    bool box(const std::vector<float>& window, const Corners& t, TileBox& out) const {
-        const float* a = &window[t.a * 2];
-        const float* b = &window[t.b * 2];
-        const float* c = &window[t.c * 2];
-        const double x0 = std::min({a[0], b[0], c[0]}) - kMargin - left_;
-        const double x1 = std::max({a[0], b[0], c[0]}) + kMargin - left_;
-        const double y0 = std::min({a[1], b[1], c[1]}) - kMargin - bottom_;
-        const double y1 = std::max({a[1], b[1], c[1]}) + kMargin - bottom_;
-        const double w = static_cast<double>(cols_) * kTile, h = static_cast<double>(rows_) * kTile;
-        if (x1 < 0.0 || y1 < 0.0 || x0 >= w || y0 >= h) return false;
-        out.x0 = static_cast<int>(std::max(x0, 0.0)) / kTile;
-        out.y0 = static_cast<int>(std::max(y0, 0.0)) / kTile;
+    bool box(const float* a, const float* b, const float* c, TileBox& out) const {
+        const float x0 = std::min(a[0], std::min(b[0], c[0])) - kMargin - left_;
+        const float x1 = std::max(a[0], std::max(b[0], c[0])) + kMargin - left_;
+        const float y0 = std::min(a[1], std::min(b[1], c[1])) - kMargin - bottom_;
+        const float y1 = std::max(a[1], std::max(b[1], c[1])) + kMargin - bottom_;
+        if (x1 < 0.0f || y1 < 0.0f || x0 >= width_ || y0 >= height_) return false;
+        out.x0 = static_cast<int>(std::max(x0, 0.0f)) / kTile;
+        out.y0 = static_cast<int>(std::max(y0, 0.0f)) / kTile;
         out.x1 = std::min(static_cast<int>(x1) / kTile, cols_ - 1);
         out.y1 = std::min(static_cast<int>(y1) / kTile, rows_ - 1);
         return true;
@@ -96,6 +89,7 @@ private:
     }
 
     int left_, bottom_, cols_, rows_;
+    float width_, height_;
     std::vector<int> marks_;
 };
 
@@ -153,12 +147,14 @@ std::vector<IndexRun> overlappingRuns(const std::vector<float>& window,
         if (c.a == c.b || c.b == c.c || c.a == c.c) continue;
         if (c.a >= known || c.b >= known || c.c >= known) return {{0, indices.size()}};
         // Off the viewport a triangle fills nothing either.
-        if (!mask.box(window, c, boxes[t])) continue;
-        const double screen = turnOf(window.data(), 2, 0, c);
-        const double map = turnOf(vertices.data(), 3, 0, c);
-        if (std::fabs(screen) < kEdgeOn || map == 0.0) {
+        const float *wa = &window[c.a * 2], *wb = &window[c.b * 2], *wc = &window[c.c * 2];
+        if (!mask.box(wa, wb, wc, boxes[t])) continue;
+        const float screen = turnOf(wa[0], wa[1], wb[0], wb[1], wc[0], wc[1]);
+        const float *ma = &vertices[c.a * 3], *mb = &vertices[c.b * 3], *mc = &vertices[c.c * 3];
+        const float map = turnOf(ma[0], ma[2], mb[0], mb[2], mc[0], mc[2]);
+        if (std::fabs(screen) < kEdgeOn || map == 0.0f) {
             kinds[t] = Kind::Both;
-        } else if ((screen > 0.0) == (map > 0.0)) {
+        } else if ((screen > 0.0f) == (map > 0.0f)) {
             kinds[t] = Kind::Agrees;
             ++agree;
         } else {
