@@ -176,65 +176,35 @@ TEST(OffscreenSkeleton, HiddenSlopesShowThroughTheNearOnes) {
     EXPECT_GT(tinted, 200);
 }
 
-// Steep ridges across the land: their far slopes fold over in projection.
-std::vector<float> ridgeHeights(int side) {
-    std::vector<float> h(static_cast<std::size_t>(side) * side);
-    for (int r = 0; r < side; ++r) {
-        for (int c = 0; c < side; ++c) {
-            const double v = 900.0 * std::fabs(std::sin(r * 0.35)) + 200.0 * std::cos(c * 0.2);
-            h[static_cast<std::size_t>(r) * side + c] = static_cast<float>(v);
-        }
-    }
-    return h;
-}
-
 // The glass pass drawn only where the surface folds over itself gives the
 // picture the whole pass gives: blending a colour over itself may round a
 // step, nothing more.
 TEST(OffscreenSkeleton, GlassOnlyWhereTheSurfaceFoldsKeepsThePicture) {
-    constexpr int kW = 400, kH = 300;
-    REQUIRE_TARGET(target, kW, kH);
-    struct Case {
-        const char* name;
-        hg::CDraw::MeshMaker maker;
-        hg::CellShape shape;
-        // Whether the surface surely folds somewhere, and whether some of
-        // it surely lies under no fold.
-        bool folds, someSpared;
-    };
-    const Case cases[] = {
-        {"island, fans", hgtest::islandMaker(40, 30), hg::CellShape::CentreFan, false, true},
-        {"island, strips", hgtest::islandMaker(90, 70), hg::CellShape::TwoTriangles, false, true},
-        {"ridges, strips", hgtest::gridMaker(80, 80, ridgeHeights(80)), hg::CellShape::TwoTriangles,
-         true, false},
-        {"wall, fans", hgtest::gridMaker(40, 40, wallHeights(true)), hg::CellShape::CentreFan, true,
-         true},
-    };
+    REQUIRE_TARGET(target, 400, 300);
+    const std::pair<hg::CDraw::MeshMaker, hg::CellShape> cases[] = {
+        {hgtest::islandMaker(40, 30), hg::CellShape::CentreFan},
+        {hgtest::islandMaker(90, 70), hg::CellShape::TwoTriangles},
+        {hgtest::gridMaker(40, 40, wallHeights(true)), hg::CellShape::CentreFan}};
     hgtest::Shown shown;
-    for (const Case& c : cases) {
+    for (const auto& [maker, shape] : cases) {
         for (double turn : {0.0, -35.0, 100.0, -170.0}) {
-            SCOPED_TRACE(testing::Message() << c.name << ", turn " << turn);
+            SCOPED_TRACE(testing::Message() << static_cast<int>(shape) << ", turn " << turn);
             hg::CDrawSkeleton draw;
-            draw.setCellShape(c.shape);
+            draw.setCellShape(shape);
             auto s = skeletonRecord(turn);
-            ASSERT_EQ(draw.initialiseWith(target.get(), *s, c.maker), 1) << shown.first();
+            ASSERT_EQ(draw.initialiseWith(target.get(), *s, maker), 1) << shown.first();
             const Pixels cut = target->readPixels();
-            const std::size_t glass = draw.glassEntries();
+            // Some of the surface folds, and some lies clear of every fold.
+            EXPECT_GT(draw.glassEntries(), 0u);
+            EXPECT_LT(draw.glassEntries(), draw.drawIndices().size() * 9 / 10);
             draw.setWholeGlassPass(true);
             s->speed = 0.0;
             ASSERT_EQ(draw.nextFrame(), 1);
             const Pixels whole = target->readPixels();
-            EXPECT_EQ(draw.glassEntries(), draw.drawIndices().size());
             int worst = 0;
             for (std::size_t i = 0; i < cut.size(); ++i)
                 if (i % 4 != 3) worst = std::max(worst, std::abs(cut[i] - whole[i]));
             EXPECT_LE(worst, 1);
-            if (c.folds) {
-                EXPECT_GT(glass, 0u);
-            }
-            if (c.someSpared) {
-                EXPECT_LT(glass, draw.drawIndices().size() * 9 / 10);
-            }
             draw.release();
         }
     }
