@@ -14,6 +14,7 @@
 #include "frame_count.h"
 #include "platform/profile_store.h"
 #include "platform/show_error.h"
+#include "render/draw_skeleton.h"
 #include "render/output/egl_offscreen_target.h"
 #include "render/styles.h"
 #include "settings/settings.h"
@@ -113,6 +114,10 @@ void frames(benchmark::State& state, int width, int height) {
     }
     hgbench::stopCounting();
     state.counters["frames"] = static_cast<double>(state.iterations());
+    // How much of the surface Skeleton's glass pass still draws.
+    if (const auto* skeleton = dynamic_cast<const hg::CDrawSkeleton*>(draw.get()))
+        state.counters["glassShare"] = static_cast<double>(skeleton->glassEntries()) /
+                                       static_cast<double>(skeleton->drawIndices().size());
     draw->release();
     label(state, *s);
 }

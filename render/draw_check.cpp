@@ -49,19 +49,46 @@ std::vector<float> cornerPositions(const std::vector<float>& vertices,
     return corners;
 }
 
+std::vector<float> checkerVertexCoords(int numCols, int numRows, int numMesh) {
+    if (numCols < 2 || numRows < 2) return {};
+    // A cell's span of the board: all of it, a quarter's side, or half that.
+    const float span = numMesh == 2 || numMesh == 3 ? 1.0f : numMesh == 0 ? 0.25f : 0.5f;
+    const std::size_t cols = static_cast<std::size_t>(numCols);
+    const std::size_t grid = cols * static_cast<std::size_t>(numRows);
+    std::vector<float> coords;
+    coords.reserve((grid + (cols - 1) * static_cast<std::size_t>(numRows - 1)) * 2);
+    // Grid vertices row by row, then the cell centres row by row.
+    for (int i = 0; i < numRows; ++i) {
+        for (int j = 0; j < numCols; ++j)
+            coords.insert(coords.end(),
+                          {static_cast<float>(j) * span, static_cast<float>(i) * span});
+    }
+    for (int i = 0; i + 1 < numRows; ++i) {
+        for (int j = 0; j + 1 < numCols; ++j) {
+            coords.insert(coords.end(), {(static_cast<float>(j) + 0.5f) * span,
+                                         (static_cast<float>(i) + 0.5f) * span});
+        }
+    }
+    return coords;
+}
+
 void CDrawCheck::buildScene() {
     beginScene(true);
     buildCellCentres();
     const int cols = numCols(), rows = numRows();
     surface_.buildNormalSets(terrain().vertices, cols, rows, settings().normalWeight);
-    surface_.buildIndices(cols, rows, cellShape(), false);
+    surface_.buildIndices(cols, rows, cellShape(), !perCorner_);
 
     // The record holds the block size the reader thinned by, not the list
     // position; the position is what decides the checks' size.
     thinning_ = thinningOf(settings().meshBlock);
-    cornerCoords_ = checkerCoords(cols, rows, thinning_, surface_.cellShape());
-    cornerPositions_ = cornerPositions(terrain().vertices, surface_.drawIndices());
-    cornerNormals_.assign(cornerPositions_.size(), 0.0f);
+    if (perCorner_) {
+        cornerCoords_ = checkerCoords(cols, rows, thinning_, surface_.cellShape());
+        cornerPositions_ = cornerPositions(terrain().vertices, surface_.drawIndices());
+        cornerNormals_.assign(cornerPositions_.size(), 0.0f);
+    } else {
+        vertexCoords_ = checkerVertexCoords(cols, rows, thinning_);
+    }
 
     texture_.create();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -80,18 +107,16 @@ void CDrawCheck::setLights() {
 
 void CDrawCheck::drawFrame() {
     surface_.blendFor(turn());
-    // A vertex shared by several cells shows a different part of the board
-    // in each, so the coordinates belong to the triangles' corners. Sending
-    // them corner by corner from arrays draws what one call per corner
-    // would, at a fraction of the cost on a software renderer.
     const std::vector<float>& normals = surface_.normals();
     const std::vector<std::uint32_t>& indices = surface_.drawIndices();
-    float* out = cornerNormals_.data();
-    for (const std::uint32_t v : indices) {
-        const float* n = &normals[static_cast<std::size_t>(v) * 3];
-        *out++ = n[0];
-        *out++ = n[1];
-        *out++ = n[2];
+    if (perCorner_) {
+        float* out = cornerNormals_.data();
+        for (const std::uint32_t v : indices) {
+            const float* n = &normals[static_cast<std::size_t>(v) * 3];
+            *out++ = n[0];
+            *out++ = n[1];
+            *out++ = n[2];
+        }
     }
 
     // The coordinates come from the array, never generated.
@@ -100,12 +125,27 @@ void CDrawCheck::drawFrame() {
     {
         GlEnableScope state({GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY},
                             {GL_TEXTURE_2D});
-        glVertexPointer(3, GL_FLOAT, 0, cornerPositions_.data());
-        glNormalPointer(GL_FLOAT, 0, cornerNormals_.data());
-        glTexCoordPointer(2, GL_FLOAT, 0, cornerCoords_.data());
         glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         texture_.bind();
-        drawTurned([&] { glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(indices.size())); });
+        if (perCorner_) {
+            glVertexPointer(3, GL_FLOAT, 0, cornerPositions_.data());
+            glNormalPointer(GL_FLOAT, 0, cornerNormals_.data());
+            glTexCoordPointer(2, GL_FLOAT, 0, cornerCoords_.data());
+            drawTurned(
+                [&] { glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(indices.size())); });
+        } else {
+            // The board repeats, so shared corners need no coordinates of
+            // their own per cell, and the cells go as the other lit
+            // surfaces do.
+            glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
+            glNormalPointer(GL_FLOAT, 0, normals.data());
+            glTexCoordPointer(2, GL_FLOAT, 0, vertexCoords_.data());
+            drawTurned([&] {
+                glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
+                               static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
+                               indices.data());
+            });
+        }
     }
     finishFrame();
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "render/draw_skeleton.h"
+#include "render/fold_cover.h"
 #include "render/gl_enable_scope.h"
 
 #include <GL/gl.h>
@@ -33,6 +34,18 @@ std::array<float, 3> intoTerrain(const std::array<float, 3>& v, double tilt, dou
     const double x = v[0], y = ca * v[1] + sa * v[2], z = -sa * v[1] + ca * v[2];
     return {static_cast<float>(cb * x - sb * z), static_cast<float>(y),
             static_cast<float>(sb * x + cb * z)};
+}
+
+// x to the power e: by squaring when e is a small whole number, as the
+// lights tables' shininesses are, which is several times quicker than pow.
+float power(float x, float e) {
+    if (e >= 0.0f && e <= 128.0f && e == std::floor(e)) {
+        float r = 1.0f;
+        for (unsigned k = static_cast<unsigned>(e); k != 0; k >>= 1, x *= x)
+            if ((k & 1u) != 0) r *= x;
+        return r;
+    }
+    return std::pow(x, e);
 }
 
 float dot(const float* n, const std::array<float, 3>& v) {
@@ -106,22 +119,28 @@ DirectionalLighting::DirectionalLighting(const LightTable& table, float tilt, fl
     }
 }
 
-Rgba DirectionalLighting::colour(const float* n, const Rgba& diffuse, const Rgba& specular,
-                                 float shininess) const {
-    Rgba c{};
+void DirectionalLighting::light(const float* n, const float* diffuse, const float* specular,
+                                float shininess, float* out) const {
+    float c[3];
     for (int k = 0; k < 3; ++k) c[k] = kSceneAmbient * diffuse[k];
     for (const Light& l : lights_) {
         const float facing = dot(n, l.toLight);
         const float lit = std::max(facing, 0.0f);
-        const float gloss =
-            facing > 0.0f ? std::pow(std::max(dot(n, l.halfway), 0.0f), shininess) : 0.0f;
+        const float half = std::max(dot(n, l.halfway), 0.0f);
+        const float gloss = facing > 0.0f ? power(half, shininess) : 0.0f;
         for (int k = 0; k < 3; ++k) {
             c[k] += l.ambient[k] * diffuse[k] + lit * l.diffuse[k] * diffuse[k] +
                     gloss * l.specular[k] * specular[k];
         }
     }
-    for (int k = 0; k < 3; ++k) c[k] = std::clamp(c[k], 0.0f, 1.0f);
-    c[3] = std::clamp(diffuse[3], 0.0f, 1.0f);
+    for (int k = 0; k < 3; ++k) out[k] = std::clamp(c[k], 0.0f, 1.0f);
+    out[3] = std::clamp(diffuse[3], 0.0f, 1.0f);
+}
+
+Rgba DirectionalLighting::colour(const float* n, const Rgba& diffuse, const Rgba& specular,
+                                 float shininess) const {
+    Rgba c{};
+    light(n, diffuse.data(), specular.data(), shininess, c.data());
     return c;
 }
 
@@ -167,25 +186,49 @@ void CDrawSkeleton::drawFrame() {
         // Cells cut in two leave the centres undrawn: nothing to light there.
         const std::size_t lit = std::min(shininess_.size(), surface_.usedVertices());
         for (std::size_t v = 0; v < lit; ++v) {
-            Rgba d, s;
-            std::copy_n(diffuse_.begin() + v * 4, 4, d.begin());
-            std::copy_n(specular_.begin() + v * 4, 4, s.begin());
-            const Rgba c = lighting.colour(normals + v * 3, d, s, shininess);
-            std::copy(c.begin(), c.end(), lit_.begin() + v * 4);
+            lighting.light(normals + v * 3, &diffuse_[v * 4], &specular_[v * 4], shininess,
+                           &lit_[v * 4]);
         }
     }
 
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    drawPass();
+    drawPass(Pass::Solid);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    drawPass();
+    drawPass(Pass::Glass);
     finishFrame();
 }
 
-void CDrawSkeleton::drawPass() const {
+void CDrawSkeleton::findOverlaps() {
+    // Where a pixel holds one fragment, the glass pass blends the solid
+    // colour with itself and changes nothing; only where the terrain folds
+    // over itself in projection does it show the hidden slopes. Those parts
+    // are found from the corners' places on screen.
+    const auto& indices = surface_.drawIndices();
+    glassRuns_.clear();
+    std::array<float, 16> modelview{}, projection{};
+    std::array<int, 4> viewport{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    const std::vector<float>& vertices = terrain().vertices;
+    const std::size_t used = std::min(vertices.size() / 3, surface_.usedVertices());
+    if (wholeGlass_ || !projectToWindow(modelview, projection, viewport, vertices, used, window_)) {
+        glassRuns_.push_back({0, indices.size()});
+        return;
+    }
+    glassRuns_ = overlappingRuns(window_, vertices, indices, surface_.drawsStrips(), viewport);
+}
+
+std::size_t CDrawSkeleton::glassEntries() const {
+    std::size_t n = 0;
+    for (const IndexRun& r : glassRuns_) n += r.count;
+    return n;
+}
+
+void CDrawSkeleton::drawPass(Pass pass) {
     if (literal_) {
         drawLiteralPass();
         return;
@@ -193,12 +236,21 @@ void CDrawSkeleton::drawPass() const {
     // The colours already hold the lighting of this turn.
     glDisable(GL_LIGHTING);
     const auto& indices = surface_.drawIndices();
+    const GLenum mode = surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES;
     GlEnableScope arrays({GL_VERTEX_ARRAY, GL_COLOR_ARRAY});
     glVertexPointer(3, GL_FLOAT, 0, terrain().vertices.data());
     glColorPointer(4, GL_FLOAT, 0, lit_.data());
     drawTurned([&] {
-        glDrawElements(surface_.drawsStrips() ? GL_TRIANGLE_STRIP : GL_TRIANGLES,
-                       static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+        if (pass == Pass::Solid) {
+            glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT,
+                           indices.data());
+            findOverlaps();
+            return;
+        }
+        for (const IndexRun& r : glassRuns_) {
+            glDrawElements(mode, static_cast<GLsizei>(r.count), GL_UNSIGNED_INT,
+                           indices.data() + r.offset);
+        }
     });
 }
 

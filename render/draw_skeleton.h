@@ -6,6 +6,7 @@
 
 #include "render/colour_bands.h"
 #include "render/draw.h"
+#include "render/fold_cover.h"
 #include "render/light_table.h"
 #include "render/surface_arrays.h"
 
@@ -40,6 +41,9 @@ public:
     // The lit, clamped colour of a vertex with the object-space unit
     // normal n; alpha is the diffuse alpha.
     Rgba colour(const float* n, const Rgba& diffuse, const Rgba& specular, float shininess) const;
+    // The same from and into four floats each, as the frame's arrays hold them.
+    void light(const float* n, const float* diffuse, const float* specular, float shininess,
+               float* out) const;
 
 private:
     struct Light {
@@ -63,6 +67,11 @@ public:
     // lighting instead of precomputed colours: the slow, literal way, kept
     // to check the fast one against.
     void setLiteralMaterials(bool on) { literal_ = on; }
+    // Draws the glass pass over the whole surface rather than only where
+    // it folds over itself: the plain way, kept to check the quick one.
+    void setWholeGlassPass(bool on) { wholeGlass_ = on; }
+    // Index entries the last frame's glass pass drew.
+    std::size_t glassEntries() const;
 
     const std::vector<float>& diffuseColors() const { return diffuse_; }
     const std::vector<float>& specularColors() const { return specular_; }
@@ -71,8 +80,11 @@ public:
     const std::vector<std::uint32_t>& drawIndices() const { return surface_.drawIndices(); }
 
 private:
-    void drawPass() const;
+    enum class Pass { Solid, Glass };
+    void drawPass(Pass pass);
     void drawLiteralPass() const;
+    // Under the frame's view: the pieces of the surface the glass pass needs.
+    void findOverlaps();
 
     SurfaceArrays surface_;
     std::vector<float> diffuse_;
@@ -81,7 +93,10 @@ private:
     // table, as the picture was designed with.
     std::vector<float> shininess_;
     std::vector<float> lit_;
+    std::vector<float> window_;
+    std::vector<IndexRun> glassRuns_;
     bool literal_ = false;
+    bool wholeGlass_ = false;
 };
 
 }  // namespace hg

@@ -11,6 +11,7 @@
 
 #include "platform/profile_store.h"
 #include "render/checker_texture.h"
+#include "render/draw_check.h"
 #include "render/styles.h"
 #include "render/terrain_helpers.h"
 #include "settings/settings.h"
@@ -115,18 +116,17 @@ struct Picture {
     int drawn = 0;  // pixels not of the background
 };
 
-// The bundled terrain at full resolution (finer than the fan limit), a few
-// turns on, where the blended normals mix two sets.
-Picture draw(int type, CellShape shape, int w, int h) {
+// The bundled terrain thinned as numMesh says, a few turns on, where the
+// blended normals mix two sets. before, when given, sets the object up.
+Picture draw(std::unique_ptr<hg::CDraw> d, int type, CellShape shape, int w, int h,
+             int numMesh = 0) {
     hg::EglOffscreenTarget target(w, h);
-    auto d = hg::createDraw(type, hg::userSettings());
     auto s = hg::createViewSettings(type);
     s->yFactor = hg::altitudeFactorAt(hg::def::yFactor);
     s->speed = hg::speedAt(hg::def::speed);
-    s->meshBlock = hg::meshBlockFor(0);
+    s->meshBlock = hg::meshBlockFor(numMesh);
     d->setCellShape(shape);
     EXPECT_EQ(d->initialise(&target, *s, hgtest::bundledTerrain(), hg::kDemUsgs), 1);
-    EXPECT_GT(std::max(d->numCols(), d->numRows()) - 1, hg::kFanCellLimit);
     for (int k = 0; k < 3; ++k) d->nextFrame();
     Picture p;
     p.pixels = target.readPixels();
@@ -152,29 +152,20 @@ std::array<double, 3> blockMean(const hgtest::Pixels& p, int w, int bx, int by) 
     return sum;
 }
 
-class CellShapePicture : public testing::TestWithParam<int> {};
-
 // The tolerance, on what the eye takes in at a cell of a few pixels: the
 // pictures averaged over blocks of 4 x 4 pixels, the blocks differ by at
 // most 4 levels of 255 a channel on average, and by more than 24 in no more
 // than 1 % of the blocks. Single pixels differ more, where a ridge's edge
 // moves by one; that is no more visible than the turn of one frame.
-TEST_P(CellShapePicture, TwoTrianglesLookLikeTheFansOnAFineGrid) {
-    REQUIRE_BUNDLED_TERRAIN();
-    REQUIRE_TARGET(probe, 8, 8);
-    probe.reset();
-    const int w = 1024, h = 768;
-    const Picture fans = draw(GetParam(), CellShape::CentreFan, w, h);
-    const Picture split = draw(GetParam(), CellShape::TwoTriangles, w, h);
-    ASSERT_GT(fans.drawn, w * h / 10) << "the terrain should fill much of the picture";
-    EXPECT_NEAR(split.drawn, fans.drawn, fans.drawn / 100);
-
+void expectLookAlike(const Picture& want, const Picture& got, int w, int h) {
+    ASSERT_GT(want.drawn, w * h / 10) << "the terrain should fill much of the picture";
+    EXPECT_NEAR(got.drawn, want.drawn, want.drawn / 100);
     double sum = 0.0;
     int far = 0;
     for (int by = 0; by < h / kBlock; ++by) {
         for (int bx = 0; bx < w / kBlock; ++bx) {
-            const auto a = blockMean(fans.pixels, w, bx, by);
-            const auto b = blockMean(split.pixels, w, bx, by);
+            const auto a = blockMean(want.pixels, w, bx, by);
+            const auto b = blockMean(got.pixels, w, bx, by);
             if (a == b) continue;  // the background, or nothing changed
             double worst = 0.0;
             for (std::size_t k = 0; k < 3; ++k) {
@@ -184,11 +175,50 @@ TEST_P(CellShapePicture, TwoTrianglesLookLikeTheFansOnAFineGrid) {
             far += worst > 24.0;
         }
     }
-    const int drawnBlocks = fans.drawn / (kBlock * kBlock);
+    const int drawnBlocks = want.drawn / (kBlock * kBlock);
     const double mean = sum / (3.0 * drawnBlocks);
     EXPECT_LE(mean, 4.0);
     EXPECT_LE(far, drawnBlocks / 100);
 }
+
+class CellShapePicture : public testing::TestWithParam<int> {};
+
+TEST_P(CellShapePicture, TwoTrianglesLookLikeTheFansOnAFineGrid) {
+    REQUIRE_BUNDLED_TERRAIN();
+    REQUIRE_TARGET(probe, 8, 8);
+    probe.reset();
+    const int w = 1024, h = 768, type = GetParam();
+    auto fans = hg::createDraw(type, hg::userSettings());
+    auto split = hg::createDraw(type, hg::userSettings());
+    const Picture a = draw(std::move(fans), type, CellShape::CentreFan, w, h);
+    const Picture b = draw(std::move(split), type, CellShape::TwoTriangles, w, h);
+    expectLookAlike(a, b, w, h);
+}
+
+class CheckCornerPicture : public testing::TestWithParam<std::pair<int, CellShape>> {};
+
+// Check's board coordinates shared by the cells around a vertex draw what
+// coordinates of each cell's own draw, at every size of check: whole
+// boards, quarters of one cell and of two.
+TEST_P(CheckCornerPicture, SharedCornersLookLikeCornersOfTheirOwn) {
+    REQUIRE_BUNDLED_TERRAIN();
+    REQUIRE_TARGET(probe, 8, 8);
+    probe.reset();
+    const int w = 1024, h = 768;
+    const auto [numMesh, shape] = GetParam();
+    auto own = std::make_unique<hg::CDrawCheck>();
+    own->setCornerCoords(true);
+    const Picture a = draw(std::move(own), hg::kDrawCheck, shape, w, h, numMesh);
+    const Picture b =
+        draw(std::make_unique<hg::CDrawCheck>(), hg::kDrawCheck, shape, w, h, numMesh);
+    expectLookAlike(a, b, w, h);
+}
+
+INSTANTIATE_TEST_SUITE_P(Thinnings, CheckCornerPicture,
+                         testing::Values(std::pair{0, CellShape::TwoTriangles},
+                                         std::pair{0, CellShape::CentreFan},
+                                         std::pair{1, CellShape::CentreFan},
+                                         std::pair{2, CellShape::CentreFan}));
 
 // Shading, Wine, Cyan, Flower, Check, Skeleton: the styles drawn as a lit
 // surface of cells.

@@ -176,6 +176,40 @@ TEST(OffscreenSkeleton, HiddenSlopesShowThroughTheNearOnes) {
     EXPECT_GT(tinted, 200);
 }
 
+// The glass pass drawn only where the surface folds over itself gives the
+// picture the whole pass gives: blending a colour over itself may round a
+// step, nothing more.
+TEST(OffscreenSkeleton, GlassOnlyWhereTheSurfaceFoldsKeepsThePicture) {
+    REQUIRE_TARGET(target, 400, 300);
+    const std::pair<hg::CDraw::MeshMaker, hg::CellShape> cases[] = {
+        {hgtest::islandMaker(40, 30), hg::CellShape::CentreFan},
+        {hgtest::islandMaker(90, 70), hg::CellShape::TwoTriangles},
+        {hgtest::gridMaker(40, 40, wallHeights(true)), hg::CellShape::CentreFan}};
+    hgtest::Shown shown;
+    for (const auto& [maker, shape] : cases) {
+        for (double turn : {0.0, -35.0, 100.0, -170.0}) {
+            SCOPED_TRACE(testing::Message() << static_cast<int>(shape) << ", turn " << turn);
+            hg::CDrawSkeleton draw;
+            draw.setCellShape(shape);
+            auto s = skeletonRecord(turn);
+            ASSERT_EQ(draw.initialiseWith(target.get(), *s, maker), 1) << shown.first();
+            const Pixels cut = target->readPixels();
+            // Some of the surface folds, and some lies clear of every fold.
+            EXPECT_GT(draw.glassEntries(), 0u);
+            EXPECT_LT(draw.glassEntries(), draw.drawIndices().size() * 9 / 10);
+            draw.setWholeGlassPass(true);
+            s->speed = 0.0;
+            ASSERT_EQ(draw.nextFrame(), 1);
+            const Pixels whole = target->readPixels();
+            int worst = 0;
+            for (std::size_t i = 0; i < cut.size(); ++i)
+                if (i % 4 != 3) worst = std::max(worst, std::abs(cut[i] - whole[i]));
+            EXPECT_LE(worst, 1);
+            draw.release();
+        }
+    }
+}
+
 TEST(OffscreenSkeleton, BundledTerrainGlassyBlueToMagentaTurning) {
     REQUIRE_BUNDLED_TERRAIN();
     REQUIRE_TARGET(target, 320, 240);
