@@ -23,6 +23,7 @@
 #include "render/draw_contour.h"
 #include "render/draw_step.h"
 #include "render/output/egl_offscreen_target.h"
+#include "render/step_geometry.h"
 #include "render/styles.h"
 #include "settings/settings.h"
 
@@ -178,6 +179,44 @@ void BM_StepOutcome(benchmark::State& state) {
     state.SetLabel(outcome);
 }
 
+// Where Step's vertices go on the whole sample: plates, walls and outlines
+// as traceStepLevels merges them, and how many strips and blocks carry
+// them (each a primitive of its own in the lists). Traced only, no lists.
+void BM_StepParts(benchmark::State& state) {
+    hg::EglOffscreenTarget target(64, 48);
+    hg::CDrawStep draw;
+    auto s = record(hg::kDrawStep, 1000);
+    if (!startOnSample(state, draw, target, *s)) return;
+    const std::vector<float> vertices(
+        draw.terrain().vertices.begin(),
+        draw.terrain().vertices.begin() + 3L * draw.numCols() * draw.numRows());
+    const double d = static_cast<double>(state.range(0)) / 10.0 * s->yFactor;
+    const auto levels =
+        hg::contourLevels(draw.bounds().minY, draw.bounds().maxY, draw.terrain().seaLevel, d,
+                          s->yFactor, hg::belowSeaOf(s->contoursBelowSea));
+    const hg::StepGrid g{vertices, draw.numCols(), draw.numRows(), levels, d};
+    draw.release();
+    std::size_t plates = 0, ribbons = 0, walls = 0, outline = 0, strips = 0, blocks = 0;
+    for (auto _ : state) {
+        plates = ribbons = walls = outline = strips = blocks = 0;
+        hg::traceStepLevels(g, [&](const hg::StepLevel& m) {
+            plates += m.triangles.size() + m.quads.size() + m.blocks.size();
+            ribbons += m.ribbons.size();
+            walls += m.borderWalls.size() + m.wallPoints.size();
+            outline += m.outlineVertices();
+            strips += m.ribbonEnds.size() + m.wallEnds.size() + m.outline.ends.size();
+            blocks += m.blockEnds.size();
+        });
+    }
+    state.counters["plates"] = static_cast<double>(plates);
+    state.counters["ribbons"] = static_cast<double>(ribbons);
+    state.counters["walls"] = static_cast<double>(walls);
+    state.counters["outline"] = static_cast<double>(outline);
+    state.counters["strips"] = static_cast<double>(strips);
+    state.counters["blocks"] = static_cast<double>(blocks);
+    state.counters["levels"] = static_cast<double>(levels.size());
+}
+
 // 1 m, and 5 m, the finest listed interval Step draws the whole sample at.
 void intervals(benchmark::internal::Benchmark* b) {
     b->ArgName("dm")->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
@@ -187,6 +226,7 @@ BENCHMARK(BM_WholeBuild<hg::CDrawStep, hg::kDrawStep>)->Apply(intervals)->Iterat
 BENCHMARK(BM_WholeFrame<hg::CDrawStep, hg::kDrawStep>)->Apply(intervals);
 BENCHMARK(BM_WholeBuild<hg::CDrawContour, hg::kDrawContour>)->Apply(intervals)->Iterations(3);
 BENCHMARK(BM_WholeFrame<hg::CDrawContour, hg::kDrawContour>)->Apply(intervals);
+BENCHMARK(BM_StepParts)->Apply(intervals)->Iterations(1);
 BENCHMARK(BM_StepOutcome)
     ->ArgNames({"dm", "usgs"})
     ->ArgsProduct({{10, 20, 50}, {0, 1}})

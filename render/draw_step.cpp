@@ -168,6 +168,11 @@ void emitSolid(ListWriter& list, const StepLevel& level) {
         glNormal3f(0.0f, 1.0f, 0.0f);
         for (; v < end; ++v) vertex(level.ribbons[v]);
     }
+    // A wall seen from behind lies under the plate it holds up, so it shows
+    // at most along that plate's very edge; culling spares the rasteriser
+    // about half the walls, which at fine intervals are tiny and many.
+    list.end();
+    glEnable(GL_CULL_FACE);
     list.begin(GL_QUADS);
     for (std::size_t q = 0; q < level.borderNormals.size(); ++q) {
         const Vec3& n = level.borderNormals[q];
@@ -184,6 +189,8 @@ void emitSolid(ListWriter& list, const StepLevel& level) {
             vertex(level.wallPoints[2 * pair + 1]);
         }
     }
+    list.end();
+    glDisable(GL_CULL_FACE);
 }
 
 }  // namespace
@@ -286,6 +293,9 @@ void CDrawStep::drawFrame() {
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(0.1f, 0.1f);
     glEnable(GL_LIGHTING);
+    // The walls face the low ground, wound as OpenGL's front faces are.
+    glFrontFace(GL_CCW);
+    glCullFace(GL_BACK);
     drawTurned([] { glCallList(kSolidList); });
     finishFrame();
 }
