@@ -15,29 +15,14 @@
 #include "dem/usgs75min.h"
 #include "dem/view_settings.h"
 #include "platform/profile_store.h"
+#include "scratch_dir.h"
 
 namespace {
 
 const std::filesystem::path kCel0 =
     std::filesystem::path(HG_SHARED_DATA) / "sdts/8821/8821CEL0.DDF";
 
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "hgbench-XXXXXX").string();
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        if (::mkdtemp(buf.data())) path_ = buf.data();
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using hgbench::ScratchDir;
 
 bool haveSample(benchmark::State& state) {
     std::error_code ec;

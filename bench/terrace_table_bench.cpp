@@ -25,31 +25,14 @@
 #include "render/output/egl_offscreen_target.h"
 #include "render/step_geometry.h"
 #include "render/styles.h"
+#include "scratch_dir.h"
 #include "settings/settings.h"
 
 namespace {
 
 const std::filesystem::path kShared(HG_SHARED_DATA);
 
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "hgbench-XXXXXX").string();
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        if (::mkdtemp(buf.data())) path_ = buf.data();
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using hgbench::ScratchDir;
 
 double peakMiB() {
     rusage u{};

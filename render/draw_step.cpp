@@ -116,13 +116,7 @@ void emitSideQuads(std::span<const CSideQuad> walls, std::size_t level, double h
 
 void traceStepSolidLevels(const StepGrid& g, StepFaceSink emit) {
     if (g.numCols < 2 || g.numRows < 2 || g.levels.empty()) return;
-    const LevelBuckets buckets(
-        g.numCols, g.numRows, g.levels.size(),
-        [&](const ContourCell& cell, int i, int j) {
-            return stepSolidLevels(g.levels, cell, g.interval,
-                                   cellBorders(g.numCols, g.numRows, i, j));
-        },
-        g.vertices);
+    const LevelBuckets buckets = stepLevelBuckets(g);
     std::vector<CSideQuad> walls;
     for (std::size_t k = 0; k < g.levels.size(); ++k) {
         walls.clear();

@@ -279,6 +279,16 @@ void StepLevel::clear() {
     outline.clear();
 }
 
+LevelBuckets stepLevelBuckets(const StepGrid& g) {
+    return LevelBuckets(
+        g.numCols, g.numRows, g.levels.size(),
+        [&](const ContourCell& cell, int i, int j) {
+            return stepSolidLevels(g.levels, cell, g.interval,
+                                   cellBorders(g.numCols, g.numRows, i, j));
+        },
+        g.vertices);
+}
+
 std::size_t StepLevel::solidVertices() const {
     return triangles.size() + quads.size() + blocks.size() + ribbons.size() + borderWalls.size() +
            wallPoints.size();
@@ -286,13 +296,7 @@ std::size_t StepLevel::solidVertices() const {
 
 void traceStepLevels(const StepGrid& g, StepLevelSink emit) {
     if (g.numCols < 2 || g.numRows < 2 || g.levels.empty()) return;
-    const LevelBuckets buckets(
-        g.numCols, g.numRows, g.levels.size(),
-        [&](const ContourCell& cell, int i, int j) {
-            return stepSolidLevels(g.levels, cell, g.interval,
-                                   cellBorders(g.numCols, g.numRows, i, j));
-        },
-        g.vertices);
+    const LevelBuckets buckets = stepLevelBuckets(g);
     LevelBuilder builder(g, buckets);
     StepLevel level;
     for (std::size_t k = 0; k < g.levels.size(); ++k) {

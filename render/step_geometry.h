@@ -53,6 +53,9 @@ using StepLevelSink = FunctionRef<void(const StepLevel&)>;
 // The merged terraces level by level, ascending.
 void traceStepLevels(const StepGrid& g, StepLevelSink emit);
 
+// The grid's cells by the levels whose plates or walls they can hold.
+LevelBuckets stepLevelBuckets(const StepGrid& g);
+
 // About the vertices traceStepLevels will give: counted cell by cell from
 // the corner heights alone, without tracing, so that an interval far too
 // fine is told in a moment. The ends of strips and the cuts between blocks
