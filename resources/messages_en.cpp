@@ -117,9 +117,7 @@ extern const char* const kEnglishMessages[kMessageCount + 1] = {
     "quadrangles were drawn on it):",
     /* 105 */
     "Usage: hillglimmer [/s | /p ID | /c]\n"
-    "       hillglimmer [-root | -window | -window-id ID] [-delay US] [-fps]\n"
-    "                   [-style NAME|N] [-mesh 1|2|4|8] [-altitude X] [-speed X]\n"
-    "                   [-contour METRES] [-dem FILE]\n"
+    "       hillglimmer {1}\n"
     "       hillglimmer info FILE [--type N] [--heights OUT.f32]\n"
     "       hillglimmer select FILE | select INDEX CODE [CODE...]\n"
     "       hillglimmer render [--style NAME|N] [--size WxH] [--frames N] [--out DIR]\n"

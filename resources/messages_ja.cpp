@@ -113,9 +113,7 @@ extern const char* const kJapaneseMessages[kMessageCount + 1] = {
     "四隅の点の位置 (測地系変換なし)、ファイルに記載がないため仮定した測地系 (USGSの図郭の測地系):",
     /* 105 */
     "使い方: hillglimmer [/s | /p ID | /c]\n"
-    "        hillglimmer [-root | -window | -window-id ID] [-delay US] [-fps]\n"
-    "                    [-style 名前|N] [-mesh 1|2|4|8] [-altitude X] [-speed X]\n"
-    "                    [-contour メートル] [-dem ファイル]\n"
+    "        hillglimmer {1}\n"
     "        hillglimmer info ファイル [--type N] [--heights 出力.f32]\n"
     "        hillglimmer select ファイル | select 索引 図名コード [図名コード...]\n"
     "        hillglimmer render [--style 名前|N] [--size 幅x高さ] [--frames N] [--out フォルダ]\n"

@@ -27,7 +27,16 @@ namespace {
 
 // The forms of the command line: all a mistaken one is answered with.
 void printSynopsis(std::FILE* out) {
-    std::fputs(loadMessage(MessageId::Usage).c_str(), out);
+    // The hack options continue under where their line starts, which the
+    // language's "Usage:" decides.
+    const std::string form = loadMessage(MessageId::Usage);
+    const std::size_t at = form.find("{1}");
+    const std::size_t lineStart = at == std::string::npos ? 0 : form.rfind('\n', at) + 1;
+    const std::size_t column =
+        at == std::string::npos
+            ? 0
+            : textColumns(std::string_view(form).substr(lineStart, at - lineStart));
+    std::fputs(formatMessage(MessageId::Usage, {hackOptionSynopsis(column)}).c_str(), out);
 }
 
 void printHelp(std::FILE* out) {

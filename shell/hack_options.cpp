@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "platform/text_number.h"
 #include "render/styles.h"
@@ -86,9 +87,9 @@ constexpr auto kOptions = std::to_array<HackOptionRow>({
     {.name = "pair", .kind = K::Ignored, .help = M::HelpOptionIgnored},
 });
 
-// Columns a terminal gives a UTF-8 text: the Japanese placeholders take
-// two each.
-std::size_t columns(std::string_view text) {
+}  // namespace
+
+std::size_t textColumns(std::string_view text) {
     std::size_t n = 0;
     for (unsigned char b : text) {
         if (b < 0x80) {
@@ -101,8 +102,6 @@ std::size_t columns(std::string_view text) {
     }
     return n;
 }
-
-}  // namespace
 
 std::string formatFigure(double value) {
     if (value == std::floor(value) && std::fabs(value) < 1e15) {
@@ -139,7 +138,10 @@ std::pair<int, int> offeredStyleNumbers() {
     return {low, high};
 }
 
-std::string hackOptionHelpLine(const HackOptionRow& row) {
+namespace {
+
+// The row's argument and description, its figures filled in.
+std::pair<std::string, std::string> argumentAndDescription(const HackOptionRow& row) {
     double low = row.low, high = row.high;
     if (row.kind == HackOptionKind::Style) {
         const auto [first, last] = offeredStyleNumbers();
@@ -151,12 +153,60 @@ std::string hackOptionHelpLine(const HackOptionRow& row) {
     const std::string text = formatMessage(
         row.help, {formatFigure(low), formatFigure(high), formatFigure(row.defaultValue), values});
     const auto tab = text.find('\t');
+    if (tab == std::string::npos) return {"", text};
+    return {text.substr(0, tab), text.substr(tab + 1)};
+}
+
+// One option as the synopsis writes it: "-name" or "-name ARGUMENT".
+std::string synopsisWord(const HackOptionRow& row) {
+    const std::string argument = argumentAndDescription(row).first;
+    return std::string("-") + row.name + (argument.empty() ? "" : " " + argument);
+}
+
+bool choosesWhere(HackOptionKind kind) {
+    return kind == HackOptionKind::Root || kind == HackOptionKind::Window ||
+           kind == HackOptionKind::WindowId;
+}
+
+}  // namespace
+
+std::string hackOptionSynopsis(std::size_t startColumn, std::size_t width) {
+    // Where the picture goes is one choice of three, so one bracket.
+    std::vector<std::string> groups;
+    std::string where;
+    for (const HackOptionRow& row : kOptions) {
+        if (row.kind == HackOptionKind::Ignored) continue;
+        if (choosesWhere(row.kind)) {
+            where += (where.empty() ? "" : " | ") + synopsisWord(row);
+        } else {
+            groups.push_back("[" + synopsisWord(row) + "]");
+        }
+    }
+    if (!where.empty()) groups.insert(groups.begin(), "[" + where + "]");
+    std::string out;
+    std::size_t column = startColumn;
+    for (const std::string& g : groups) {
+        const std::size_t w = textColumns(g);
+        if (!out.empty() && column + 1 + w > width) {
+            out += "\n" + std::string(startColumn, ' ');
+            column = startColumn;
+        } else if (!out.empty()) {
+            out += ' ';
+            ++column;
+        }
+        out += g;
+        column += w;
+    }
+    return out;
+}
+
+std::string hackOptionHelpLine(const HackOptionRow& row) {
+    const auto [argument, description] = argumentAndDescription(row);
     std::string head = std::string("  -") + row.name;
-    if (tab != std::string::npos && tab > 0) head += " " + text.substr(0, tab);
-    const std::string description = tab == std::string::npos ? text : text.substr(tab + 1);
+    if (!argument.empty()) head += " " + argument;
     // The descriptions start in one column, or two blanks after a long head.
     constexpr std::size_t kColumn = 21;
-    const std::size_t used = columns(head);
+    const std::size_t used = textColumns(head);
     head += std::string(used + 2 <= kColumn ? kColumn - used : 2, ' ');
     return head + description + "\n";
 }

@@ -63,6 +63,15 @@ const HackOptionRow* findHackOption(std::string_view arg);
 // and the description aligned in a column.
 std::string hackOptionHelpLine(const HackOptionRow& row);
 
+// The hack options as the usage's one form shows them, "[-root | -window
+// | -window-id ID] [-delay US] ...", wrapped before `width` columns with
+// every further line starting at `startColumn`, where the first starts.
+std::string hackOptionSynopsis(std::size_t startColumn, std::size_t width = 79);
+
+// Columns a terminal gives a UTF-8 text: the Japanese placeholders take
+// two each.
+std::size_t textColumns(std::string_view text);
+
 // A figure of the table as a user reads it: whole numbers in full
 // ("60000000", not "6e+07"), others in their shortest form.
 std::string formatFigure(double value);

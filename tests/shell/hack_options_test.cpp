@@ -143,3 +143,23 @@ TEST(HackOptionTable, HelpLinesKeepTheirColumnInEitherLanguage) {
         EXPECT_EQ(hg::hackOptionHelpLine(*row), text);
     }
 }
+
+// The usage's hack form, from the table: wrapped under where it starts in
+// either language, every option in it but those only taken and dropped.
+TEST(HackOptionTable, SynopsisWrapsUnderItsStartInEitherLanguage) {
+    const std::pair<const char*, std::string> forms[] = {
+        {"en",
+         "[-root | -window | -window-id ID] [-delay US] [-fps]\n"
+         "                   [-style NAME|N] [-mesh 1|2|4|8] [-altitude X] [-speed X]\n"
+         "                   [-contour METRES] [-dem FILE]"},
+        {"ja",
+         "[-root | -window | -window-id ID] [-delay US] [-fps]\n"
+         "                    [-style 名前|N] [-mesh 1|2|4|8] [-altitude X] [-speed X]\n"
+         "                    [-contour メートル] [-dem ファイル]"},
+    };
+    for (const auto& [language, form] : forms) {
+        hgtest::ScopedEnv lang("HILLGLIMMER_LANG", language);
+        const std::size_t start = std::string(language) == "ja" ? 20 : 19;
+        EXPECT_EQ(hg::hackOptionSynopsis(start), form) << language;
+    }
+}
