@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "render/draw_contour.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -307,6 +308,69 @@ TEST(ContourGrid, StraightenedLinesStayWithinTheirBend) {
     }
     EXPECT_EQ(far, 0u);
     EXPECT_LT(after, before * 9 / 10);
+}
+
+// The lines as traced, every point kept: the picture the straightened
+// lines must give.
+class UnstraightenedContour : public hg::CDrawContour {
+public:
+    void buildScene() override {
+        hg::CDrawContour::buildScene();
+        const hg::Bounds& b = bounds();
+        const bool sea = viewSettings()->seaColors;
+        glNewList(kLineList, GL_COMPILE);
+        hg::traceContourLines(
+            terrain().vertices, numCols(), numRows(), levels(), 0.0,
+            [&](std::size_t k, const hg::Polylines& lines) {
+                glColor3fv(
+                    hg::contourLineColour(levels()[k], sea, terrain().seaLevel, b.minY, b.maxY)
+                        .data());
+                std::uint32_t p = 0;
+                for (const std::uint32_t end : lines.ends) {
+                    glBegin(GL_LINE_STRIP);
+                    for (; p < end; ++p)
+                        glVertex3f(lines.points[p].x, static_cast<float>(levels()[k]),
+                                   lines.points[p].z);
+                    glEnd();
+                }
+            });
+        glEndList();
+    }
+};
+
+// Straightening is not seen: at a fine interval, turned a whole round, the
+// straightened lines draw all but a few pixels exactly as the traced ones.
+TEST(OffscreenContour, StraightenedLinesDrawTheTracedPicture) {
+    const auto dem = hgtest::sharedData("usgsdem/San_Fran_North.dem");
+    HG_REQUIRE_SHARED(dem);
+    constexpr int kWidth = 480, kHeight = 360, kTurns = 6;
+    REQUIRE_TARGET(target, kWidth, kHeight);
+    hgtest::ScopedHome home;
+    auto frames = [&](hg::CDrawContour&& draw) {
+        hgtest::Shown shown;
+        auto s = contourRecord(2.0);
+        s->speed = 360.0 / kTurns;
+        std::vector<Pixels> out;
+        EXPECT_EQ(draw.initialise(target.get(), *s, dem, hg::kDemUsgs), 1) << shown.first();
+        for (int f = 0; f < kTurns && draw.nextFrame() == 1; ++f)
+            out.push_back(target->readPixels());
+        draw.release();
+        return out;
+    };
+    const auto straightened = frames(hg::CDrawContour());
+    const auto traced = frames(UnstraightenedContour());
+    ASSERT_EQ(straightened.size(), static_cast<std::size_t>(kTurns));
+    ASSERT_EQ(traced.size(), straightened.size());
+    const Rgb back = hgtest::unpacked(0x102030);
+    for (int f = 0; f < kTurns; ++f) {
+        int drawn = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) drawn += !(pixel(traced[f], kWidth, x, y) == back);
+        }
+        EXPECT_GT(drawn, kWidth * kHeight / 20) << f;
+        // Measured: 4 to 15 pixels of a frame differ, each by a line's edge.
+        EXPECT_LE(hgtest::changedPixels(straightened[f], traced[f]), kWidth * kHeight / 2000) << f;
+    }
 }
 
 TEST(OffscreenContour, OverBudgetIntervalIsReported) {
