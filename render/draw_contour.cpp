@@ -166,7 +166,7 @@ void CDrawContour::buildScene() {
                                               s.distanceFactor, s.perspective, 1.0, 0.0f);
     ListWriter list(kLineList);
     traceContourLines(
-        vertices, cols, rows, levels_, unseenBend(view),
+        vertices, cols, rows, levels_, straighten_ ? unseenBend(view) : 0.0,
         [&](std::size_t k, const Polylines& lines) {
             list.end();
             glColor3fv(contourLineColour(levels_[k], s.seaColors, sea, b.minY, b.maxY).data());

@@ -79,9 +79,10 @@ class CDrawContour : public CDraw {
 public:
     static constexpr unsigned kLineList = 1;
 
-    // The budget is there for tests; the saver keeps the default.
-    explicit CDrawContour(std::size_t vertexBudget = kContourVertexBudget)
-        : vertexBudget_(vertexBudget) {}
+    // The budget, and drawing every traced point, are there for tests; the
+    // saver keeps the defaults.
+    explicit CDrawContour(std::size_t vertexBudget = kContourVertexBudget, bool straighten = true)
+        : vertexBudget_(vertexBudget), straighten_(straighten) {}
 
     void buildScene() override;
     void setLights() override;
@@ -93,6 +94,7 @@ public:
 
 private:
     std::size_t vertexBudget_;
+    bool straighten_;
     std::vector<double> levels_;
     std::size_t vertexCount_ = 0;
 };
