@@ -6,9 +6,13 @@
 // 201 x 201 window of the same ground is in contour_real_bench. peak_MiB is
 // the process's peak resident size, so run one case a process:
 //   taskset -c 1 hg_bench --benchmark_filter='BM_StepOutcome/dm:10/usgs:1'
+#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include <filesystem>
 #include <memory>
@@ -200,6 +204,89 @@ void BM_StepParts(benchmark::State& state) {
     state.counters["levels"] = static_cast<double>(levels.size());
 }
 
+// Where a 3D-Contour frame of the whole sample at 1 m goes, by what is
+// left of it: range(0) 0 the frame as drawn, 1 clipped to a 1 x 1 scissor
+// (the vertex and set-up work without the rasterising), 2 the clear and
+// finish alone, 3 lines one pixel wide instead of the style's width.
+void BM_ContourFrameParts(benchmark::State& state) {
+    hg::EglOffscreenTarget target(1024, 768);
+    hg::CDrawContour draw;
+    auto s = record(hg::kDrawContour, 10);
+    if (!startOnSample(state, draw, target, *s)) return;
+    GLfloat width = 0.0f;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    state.counters["line_width"] = width;
+    if (state.range(0) == 1) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 1, 1);
+    }
+    if (state.range(0) == 3) glLineWidth(1.0f);
+    if (state.range(0) == 4) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 1, 1);
+        glLineWidth(1.0f);
+    }
+    hgbench::startCounting();
+    for (auto _ : state) {
+        if (state.range(0) == 2) {
+            target.swapBuffers();
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            glFinish();
+        } else {
+            benchmark::DoNotOptimize(draw.nextFrame());
+        }
+    }
+    hgbench::stopCounting();
+    glDisable(GL_SCISSOR_TEST);
+    report(state, draw, *s);
+    draw.release();
+}
+
+// The lines 3D-Contour draws on the whole sample at 1 m: strips, points,
+// and how many inner points lie within the style's bend of the chord
+// between their neighbours, traced as they were (range(0) 0) or
+// straightened as the style draws them (1). ground_per_px is the ground a
+// pixel covers at the near plane of a 1024 pixel wide view, the largest
+// scale anything drawn is seen at.
+void BM_ContourLines(benchmark::State& state) {
+    hg::EglOffscreenTarget target(64, 48);
+    hg::CDrawContour draw;
+    auto s = record(hg::kDrawContour, 10);
+    if (!startOnSample(state, draw, target, *s)) return;
+    const hg::Bounds& b = draw.bounds();
+    const hg::Projection p = hg::computeProjection(b.minX, b.maxX, b.minZ, b.maxZ, s->fovY,
+                                                   s->distanceFactor, s->perspective, 1.0, 0.0f);
+    const double bend = hg::unseenBend(p);
+    std::size_t strips = 0, points = 0, near = 0;
+    for (auto _ : state) {
+        strips = points = near = 0;
+        hg::traceContourLines(
+            draw.terrain().vertices, draw.numCols(), draw.numRows(), draw.levels(),
+            state.range(0) == 1 ? bend : 0.0, [&](std::size_t, const hg::Polylines& lines) {
+                strips += lines.ends.size();
+                points += lines.points.size();
+                std::uint32_t first = 0;
+                for (const std::uint32_t end : lines.ends) {
+                    for (std::uint32_t q = first + 1; q + 1 < end; ++q) {
+                        const auto &a = lines.points[q - 1], &m = lines.points[q],
+                                   &c = lines.points[q + 1];
+                        const double ux = c.x - a.x, uz = c.z - a.z;
+                        const double off = std::fabs(ux * (m.z - a.z) - uz * (m.x - a.x));
+                        near += off <= bend * std::hypot(ux, uz);
+                    }
+                    first = end;
+                }
+            });
+    }
+    state.counters["strips"] = static_cast<double>(strips);
+    state.counters["points"] = static_cast<double>(points);
+    state.counters["within_bend"] = static_cast<double>(near);
+    state.counters["bend"] = bend;
+    state.counters["ground_per_px"] = (p.right - p.left) / 1024.0;
+    state.counters["levels"] = static_cast<double>(draw.levels().size());
+    draw.release();
+}
+
 // 1 m, and 5 m, the finest listed interval Step draws the whole sample at.
 void intervals(benchmark::internal::Benchmark* b) {
     b->ArgName("dm")->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
@@ -209,6 +296,8 @@ BENCHMARK(BM_WholeBuild<hg::CDrawStep, hg::kDrawStep>)->Apply(intervals)->Iterat
 BENCHMARK(BM_WholeFrame<hg::CDrawStep, hg::kDrawStep>)->Apply(intervals);
 BENCHMARK(BM_WholeBuild<hg::CDrawContour, hg::kDrawContour>)->Apply(intervals)->Iterations(3);
 BENCHMARK(BM_WholeFrame<hg::CDrawContour, hg::kDrawContour>)->Apply(intervals);
+BENCHMARK(BM_ContourFrameParts)->ArgName("part")->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ContourLines)->ArgName("straighten")->DenseRange(0, 1)->Iterations(1);
 BENCHMARK(BM_StepParts)->Apply(intervals)->Iterations(1);
 BENCHMARK(BM_StepOutcome)
     ->ArgNames({"dm", "usgs"})

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <utility>
 
 namespace hg {
@@ -108,6 +109,49 @@ void joinPieces(std::span<const ContourSegment> pieces, Polylines& out) {
             add(endAt(chains.order[k] ^ 1u));
         out.ends.push_back(static_cast<std::uint32_t>(out.points.size()));
     }
+}
+
+namespace {
+
+// Whether every point strictly between first and last lies within
+// tolerance of the straight way from one to the other.
+bool withinBand(std::span<const GroundPoint> run, double tolerance) {
+    const GroundPoint a = run.front(), e = run.back();
+    const double ux = static_cast<double>(e.x) - a.x, uz = static_cast<double>(e.z) - a.z;
+    const double length2 = ux * ux + uz * uz;
+    if (length2 == 0.0) return false;
+    const double reach = tolerance * std::sqrt(length2);
+    for (const GroundPoint& m : run.subspan(1, run.size() - 2)) {
+        const double wx = static_cast<double>(m.x) - a.x, wz = static_cast<double>(m.z) - a.z;
+        const double along = ux * wx + uz * wz;
+        if (std::fabs(ux * wz - uz * wx) > reach || along < 0.0 || along > length2) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void straightenLines(Polylines& lines, double tolerance) {
+    std::size_t kept = 0;
+    std::uint32_t first = 0;
+    for (std::uint32_t& end : lines.ends) {
+        const std::span<const GroundPoint> line(lines.points.data() + first, end - first);
+        first = end;
+        // Greedy: from each kept point, reach as far along as the band
+        // allows. Kept points move down in place, never past what is still
+        // to be read.
+        std::size_t from = 0;
+        lines.points[kept++] = line[0];
+        while (from + 1 < line.size()) {
+            std::size_t to = from + 2;
+            while (to < line.size() && withinBand(line.subspan(from, to - from + 1), tolerance))
+                ++to;
+            from = to - 1;
+            lines.points[kept++] = line[from];
+        }
+        end = static_cast<std::uint32_t>(kept);
+    }
+    lines.points.resize(kept);
 }
 
 LevelBuckets::LevelBuckets(int numCols, int numRows, std::size_t levelCount,

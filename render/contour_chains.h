@@ -57,6 +57,12 @@ bool runsStraightOn(GroundPoint a, GroundPoint b, GroundPoint c);
 // piece of no length stays on its own, as it was drawn.
 void joinPieces(std::span<const ContourSegment> pieces, Polylines& out);
 
+// Leaves out the inner points of each line that lie within `tolerance` of
+// the straight way between the points kept before and after them, and
+// between those two points along it: a line moves by no more than that.
+// The ends of every line stay, so lines still meet and rings still close.
+void straightenLines(Polylines& lines, double tolerance);
+
 // The cells of a grid grouped by the levels each can give a piece at (as
 // spanOf says), keeping the sweep order (column outer, row inner) within a
 // level. A cell is numbered c = j * (numRows - 1) + i.

@@ -78,6 +78,43 @@ std::size_t countContourPieces(std::span<const float> vertices, int numCols, int
     return count;
 }
 
+double unseenBend(const Projection& view) {
+    // A point at eye depth z >= near, seen at (x/z, y/z) with |x/z| <= w/near
+    // and |y/z| <= h/near, projects with a Jacobian of norm at most
+    // sqrt(1 + (x/z)^2 + (y/z)^2) / z; scaled by W / 2w pixels per unit at
+    // the near plane (2w x 2h, and h / w = H / W) a ground offset d moves it
+    // by at most d * sqrt(W^2 / w^2 + (W^2 + H^2) / near^2) / 2 pixels,
+    // largest on the widest and tallest view. An orthographic box has no
+    // near plane to speak of: its "near" is huge and the slant term goes.
+    const double w = view.right, nearZ = view.nearZ;
+    if (!(w > 0.0) || !(nearZ > 0.0)) return 0.0;
+    const double side = kWidestView;
+    const double pixelsPerUnit =
+        std::sqrt(side * side / (w * w) + 2.0 * side * side / (nearZ * nearZ)) / 2.0;
+    return kUnseenPixels / pixelsPerUnit;
+}
+
+void traceContourLines(std::span<const float> vertices, int numCols, int numRows,
+                       std::span<const double> levels, double bend, LevelLinesSink emit) {
+    const LevelBuckets buckets(
+        numCols, numRows, levels.size(),
+        [&](const ContourCell& cell, int, int) { return fanLevels(levels, cell); }, vertices);
+    std::vector<ContourSegment> pieceList;
+    Polylines lines;
+    for (std::size_t k = 0; k < levels.size(); ++k) {
+        pieceList.clear();
+        for (const std::uint32_t c : buckets.cells(k)) {
+            traceCentreFan(contourCell(vertices, numCols, buckets.row(c), buckets.column(c)),
+                           levels[k], [&](const ContourSegment& seg) { pieceList.push_back(seg); });
+        }
+        if (pieceList.empty()) continue;
+        lines.clear();
+        joinPieces(pieceList, lines);
+        if (bend > 0.0) straightenLines(lines, bend);
+        emit(k, lines);
+    }
+}
+
 double finestListedInterval(double metres, FunctionRef<bool(double)> fits) {
     for (int p = 0; p < static_cast<int>(kContourTexts.size()); ++p) {
         const double listed = contourIntervalAt(p);
@@ -125,32 +162,22 @@ void CDrawContour::buildScene() {
         throw std::runtime_error(contourBudgetMessage(s.step, pieces, vertexBudget_, suggestion));
     }
 
-    const LevelBuckets buckets(
-        cols, rows, levels_.size(),
-        [&](const ContourCell& cell, int, int) { return fanLevels(levels_, cell); }, vertices);
-    std::vector<ContourSegment> pieceList;
-    Polylines lines;
+    const Projection view = computeProjection(b.minX, b.maxX, b.minZ, b.maxZ, s.fovY,
+                                              s.distanceFactor, s.perspective, 1.0, 0.0f);
     ListWriter list(kLineList);
-    for (std::size_t k = 0; k < levels_.size(); ++k) {
-        pieceList.clear();
-        for (const std::uint32_t c : buckets.cells(k)) {
-            traceCentreFan(contourCell(vertices, cols, buckets.row(c), buckets.column(c)),
-                           levels_[k],
-                           [&](const ContourSegment& seg) { pieceList.push_back(seg); });
-        }
-        if (pieceList.empty()) continue;
-        lines.clear();
-        joinPieces(pieceList, lines);
-        list.end();
-        glColor3fv(contourLineColour(levels_[k], s.seaColors, sea, b.minY, b.maxY).data());
-        const auto y = static_cast<float>(levels_[k]);
-        std::uint32_t p = 0;
-        for (const std::uint32_t end : lines.ends) {
-            list.restart(GL_LINE_STRIP);
-            for (; p < end; ++p) glVertex3f(lines.points[p].x, y, lines.points[p].z);
-        }
-        vertexCount_ += lines.points.size();
-    }
+    traceContourLines(
+        vertices, cols, rows, levels_, straighten_ ? unseenBend(view) : 0.0,
+        [&](std::size_t k, const Polylines& lines) {
+            list.end();
+            glColor3fv(contourLineColour(levels_[k], s.seaColors, sea, b.minY, b.maxY).data());
+            const auto y = static_cast<float>(levels_[k]);
+            std::uint32_t p = 0;
+            for (const std::uint32_t end : lines.ends) {
+                list.restart(GL_LINE_STRIP);
+                for (; p < end; ++p) glVertex3f(lines.points[p].x, y, lines.points[p].z);
+            }
+            vertexCount_ += lines.points.size();
+        });
 }
 
 void CDrawContour::setLights() {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "render/contour_chains.h"
 #include "render/contour_trace.h"
 #include "render/draw.h"
 #include "render/function_ref.h"
@@ -38,6 +39,23 @@ void traceContourGrid(std::span<const float> vertices, int numCols, int numRows,
 std::size_t countContourPieces(std::span<const float> vertices, int numCols, int numRows,
                                std::span<const double> levels);
 
+// A level's pieces joined into lines, level by level, for every level that
+// has any. Points closer than `bend` ground units to the straight way
+// between the points kept either side of them are left out (none when 0).
+using LevelLinesSink = FunctionRef<void(std::size_t, const Polylines&)>;
+void traceContourLines(std::span<const float> vertices, int numCols, int numRows,
+                       std::span<const double> levels, double bend, LevelLinesSink emit);
+
+// The widest view the lines are made for, in pixels on either side, and
+// the fraction of a pixel a left-out point may move a line by on it.
+inline constexpr double kWidestView = 4096.0;
+inline constexpr double kUnseenPixels = 0.25;
+
+// The ground distance that moves nothing drawn under `view` (the projection
+// of a square view) by more than kUnseenPixels on any view up to
+// kWidestView pixels a side: lines bent by less look straight.
+double unseenBend(const Projection& view);
+
 // Past this many line pieces the frame takes most of a second on a
 // software renderer. Joined into strips a piece costs about one vertex.
 inline constexpr std::size_t kContourVertexBudget = 4'000'000;
@@ -61,9 +79,10 @@ class CDrawContour : public CDraw {
 public:
     static constexpr unsigned kLineList = 1;
 
-    // The budget is there for tests; the saver keeps the default.
-    explicit CDrawContour(std::size_t vertexBudget = kContourVertexBudget)
-        : vertexBudget_(vertexBudget) {}
+    // The budget, and drawing every traced point, are there for tests; the
+    // saver keeps the defaults.
+    explicit CDrawContour(std::size_t vertexBudget = kContourVertexBudget, bool straighten = true)
+        : vertexBudget_(vertexBudget), straighten_(straighten) {}
 
     void buildScene() override;
     void setLights() override;
@@ -75,6 +94,7 @@ public:
 
 private:
     std::size_t vertexBudget_;
+    bool straighten_;
     std::vector<double> levels_;
     std::size_t vertexCount_ = 0;
 };

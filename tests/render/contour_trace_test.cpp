@@ -276,4 +276,27 @@ TEST(ContourChains, JoinsPiecesIntoLines) {
     }
 }
 
+// Points within 0.5 of the way between the points kept either side go
+// (the second case drifts: 20,0.9 is 0.6 off the way to 40,3); a line
+// turning back keeps its turn, and ends stay. Kept points by index.
+TEST(ContourChains, StraightensBendsTooSmallToSee) {
+    using Line = std::vector<hg::GroundPoint>;
+    const std::pair<std::vector<Line>, std::vector<std::vector<int>>> cases[] = {
+        {{{{0, 0}, {10, 0.3f}, {20, 0}, {30, -0.3f}, {40, 0}}}, {{0, 4}}},
+        {{{{0, 0}, {10, 0.3f}, {20, 0.9f}, {30, 1.8f}, {40, 3}}}, {{0, 3, 4}}},
+        {{{{0, 0}, {10, 0}, {5, 0.1f}}, {{5, 0}, {6, 0.1f}, {7, 0}}}, {{0, 1, 2}, {0, 2}}},
+    };
+    for (const auto& [lines, kept] : cases) {
+        hg::Polylines l, expected;
+        for (std::size_t c = 0; c < lines.size(); ++c) {
+            l.points.insert(l.points.end(), lines[c].begin(), lines[c].end());
+            l.ends.push_back(static_cast<std::uint32_t>(l.points.size()));
+            for (int k : kept[c]) expected.points.push_back(lines[c][k]);
+            expected.ends.push_back(static_cast<std::uint32_t>(expected.points.size()));
+        }
+        hg::straightenLines(l, 0.5);
+        EXPECT_TRUE(l.points == expected.points && l.ends == expected.ends) << lines[0][1].z;
+    }
+}
+
 }  // namespace
