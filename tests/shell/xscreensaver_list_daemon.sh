@@ -7,13 +7,13 @@
 set -euo pipefail
 exe=$(readlink -f "${1:?usage: xscreensaver_list_daemon.sh HILLGLIMMER}")
 
-for tool in xscreensaver xscreensaver-command Xvfb; do
+for tool in xscreensaver xscreensaver-command Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (scripts/install-deps)"; exit 77; }
 done
 
 work=$(mktemp -d)
-xvfb_pid="" daemon_pid=""
-trap 'kill $daemon_pid $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+. "$(dirname "$0")/../../scripts/xscreensaver-session.sh"
+trap 'stop_session; rm -rf "$work"' EXIT
 chmod 755 "$work"
 home="$work/home" bin="$work/bin"
 mkdir -p "$home" "$bin"
@@ -28,19 +28,13 @@ if [ "$(id -u)" -eq 0 ]; then
   "${as_user[@]}" test -x "$exe" || { echo "skipped: nobody cannot run $exe"; exit 77; }
 fi
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 640x480x24 -ac -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-display=":$(head -n1 "$work/display")"
-
 run() {
   "${as_user[@]}" env -i PATH="$bin:/usr/bin:/bin" DISPLAY="$display" HOME="$home" \
     HILLGLIMMER_LANG=en LP_NUM_THREADS=1 "$@"
 }
 
 fail() { echo "FAIL: $*"; tail -n 20 "$work/xscreensaver.log" 2>/dev/null; exit 1; }
+start_xvfb
 
 # Our program run by this daemon: found by the home in its environment.
 hack_pid() {
@@ -60,7 +54,7 @@ deactivate() {
   local n
   n=$(gfx_exits)
   run xscreensaver-command -deactivate >/dev/null
-  for _ in $(seq 600); do [ "$(gfx_exits)" -gt "$n" ] && return; sleep 0.1; done
+  for _ in $(seq 600); do [ "$(gfx_exits)" -gt "$n" ] && return; wake_daemon; sleep 0.1; done
   fail "deactivation did not unblank"
 }
 
@@ -76,10 +70,7 @@ select_runs_us() {
 }
 
 [ ! -e "$home/.xscreensaver" ] || fail "the throwaway home already has ~/.xscreensaver"
-run xscreensaver --no-splash --verbose >"$work/xscreensaver.log" 2>&1 &
-daemon_pid=$!
-for _ in $(seq 600); do run xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.1; done
-run xscreensaver-command -version >/dev/null 2>&1 || fail "the daemon did not answer"
+start_daemon
 
 # 1. No file: `on` writes one holding our entry alone, and the daemon,
 # merging it with the system's settings, runs us as the first hack.
