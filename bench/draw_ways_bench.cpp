@@ -80,6 +80,7 @@ std::vector<std::uint32_t> rowStripIndices() {
 // The net of the Mesh style over the surface: every third row and column
 // as a line strip, the thinning of a 201-vertex grid at its 100 lines.
 void drawNet(const Field& f) {
+    const bool lit = glIsEnabled(GL_LIGHTING) == GL_TRUE;
     glDisable(GL_LIGHTING);
     glColor3f(1.0f, 1.0f, 1.0f);
     for (int pass = 0; pass < 2; ++pass) {
@@ -92,7 +93,7 @@ void drawNet(const Field& f) {
             glEnd();
         }
     }
-    glEnable(GL_LIGHTING);
+    if (lit) glEnable(GL_LIGHTING);
 }
 
 std::vector<std::uint32_t> twoTriangleIndices() {
@@ -106,7 +107,7 @@ std::vector<std::uint32_t> twoTriangleIndices() {
     return out;
 }
 
-void setUpView(bool twoSided, bool colourMaterial) {
+void setUpView(bool twoSided, bool colourMaterial, bool lit) {
     glViewport(0, 0, kWidth, kHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -132,17 +133,17 @@ void setUpView(bool twoSided, bool colourMaterial) {
         glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
         glEnable(GL_COLOR_MATERIAL);
     }
-    glEnable(GL_LIGHTING);
+    if (lit) glEnable(GL_LIGHTING);
 }
 
 void BM_DrawWays(benchmark::State& state) {
     const auto cells = static_cast<Cells>(state.range(0));
     const auto path = static_cast<Path>(state.range(1));
     const bool twoSided = state.range(2) != 0, colourMaterial = state.range(3) != 0;
-    const bool net = state.range(4) != 0;
+    const bool net = state.range(4) != 0, lit = state.range(5) != 0;
     hg::EglOffscreenTarget target(kWidth, kHeight);
     target.makeCurrent();
-    setUpView(twoSided, colourMaterial);
+    setUpView(twoSided, colourMaterial, lit);
     Field f = makeField();
     const std::vector<std::uint32_t> indices =
         cells == kCentreFans    ? hg::buildIndexList(kSide, kSide, 0)
@@ -227,26 +228,28 @@ void BM_DrawWays(benchmark::State& state) {
     static const char* const kPaths[] = {"immediate", "client arrays", "display list"};
     state.SetLabel(std::string(kCells[cells]) + ", " + kPaths[path] +
                    (twoSided ? ", two-sided" : ", one-sided") +
-                   (colourMaterial ? ", colour material" : "") + (net ? ", net" : ""));
+                   (colourMaterial ? ", colour material" : "") + (net ? ", net" : "") + (lit ? "" : ", unlit"));
 }
 
 // {cells, path, two-sided, colour material, net}: the hack's way first,
 // then our surface styles' old way and the way they draw a fine grid now,
 // and between them one difference at a time; last the Mesh style's way.
 BENCHMARK(BM_DrawWays)
-    ->Args({kRowStrips, kImmediate, 0, 0, 0})
-    ->Args({kCentreFans, kClientArrays, 1, 1, 0})
-    ->Args({kTwoTriangles, kClientArrays, 1, 1, 0})
-    ->Args({kJoinedStrip, kClientArrays, 1, 1, 0})
-    ->Args({kCentreFans, kClientArrays, 0, 1, 0})
-    ->Args({kCentreFans, kClientArrays, 1, 0, 0})
-    ->Args({kCentreFans, kDisplayList, 1, 1, 0})
-    ->Args({kTwoTriangles, kClientArrays, 0, 0, 0})
-    ->Args({kTwoTriangles, kDisplayList, 0, 0, 0})
-    ->Args({kRowStrips, kClientArrays, 0, 0, 0})
-    ->Args({kTwoTriangles, kDisplayList, 1, 0, 0})
-    ->Args({kTwoTriangles, kDisplayList, 1, 0, 1})
-    ->ArgNames({"cells", "path", "twoSided", "colourMaterial", "net"})
+    ->Args({kRowStrips, kImmediate, 0, 0, 0, 1})
+    ->Args({kCentreFans, kClientArrays, 1, 1, 0, 1})
+    ->Args({kTwoTriangles, kClientArrays, 1, 1, 0, 1})
+    ->Args({kJoinedStrip, kClientArrays, 1, 1, 0, 1})
+    ->Args({kCentreFans, kClientArrays, 0, 1, 0, 1})
+    ->Args({kCentreFans, kClientArrays, 1, 0, 0, 1})
+    ->Args({kCentreFans, kDisplayList, 1, 1, 0, 1})
+    ->Args({kTwoTriangles, kClientArrays, 0, 0, 0, 1})
+    ->Args({kTwoTriangles, kDisplayList, 0, 0, 0, 1})
+    ->Args({kRowStrips, kClientArrays, 0, 0, 0, 1})
+    ->Args({kTwoTriangles, kDisplayList, 1, 0, 0, 1})
+    ->Args({kTwoTriangles, kDisplayList, 1, 0, 1, 1})
+    ->Args({kTwoTriangles, kDisplayList, 1, 0, 0, 0})
+    ->Args({kRowStrips, kImmediate, 0, 0, 0, 0})
+    ->ArgNames({"cells", "path", "twoSided", "colourMaterial", "net", "lit"})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

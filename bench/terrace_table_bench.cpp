@@ -167,8 +167,8 @@ void BM_StepOutcome(benchmark::State& state) {
 }
 
 // Where Step's vertices go on the whole sample: plates, walls and outlines
-// as traceStepLevels merges them, and how many strips and blocks carry
-// them (each a primitive of its own in the lists). Traced only, no lists.
+// as traceStepLevels merges them, and how many strips carry them (each a
+// primitive of its own in the lists). Traced only, no lists.
 void BM_StepParts(benchmark::State& state) {
     hg::EglOffscreenTarget target(64, 48);
     hg::CDrawStep draw;
@@ -183,16 +183,16 @@ void BM_StepParts(benchmark::State& state) {
                           s->yFactor, hg::belowSeaOf(s->contoursBelowSea));
     const hg::StepGrid g{vertices, draw.numCols(), draw.numRows(), levels, d};
     draw.release();
-    std::size_t plates = 0, ribbons = 0, walls = 0, outline = 0, strips = 0, blocks = 0;
+    std::size_t plates = 0, ribbons = 0, walls = 0, outline = 0, strips = 0;
     for (auto _ : state) {
-        plates = ribbons = walls = outline = strips = blocks = 0;
+        plates = ribbons = walls = outline = strips = 0;
         hg::traceStepLevels(g, [&](const hg::StepLevel& m) {
-            plates += m.triangles.size() + m.quads.size() + m.blocks.size();
+            plates += m.triangles.size() + m.quads.size() + m.blockStrip.size();
             ribbons += m.ribbons.size();
             walls += m.borderWalls.size() + m.wallPoints.size();
             outline += m.outlineVertices();
-            strips += m.ribbonEnds.size() + m.wallEnds.size() + m.outline.ends.size();
-            blocks += m.blockEnds.size();
+            strips += m.ribbonEnds.size() + m.wallEnds.size() + m.outline.ends.size() +
+                      (m.blockStrip.empty() ? 0 : 1);
         });
     }
     state.counters["plates"] = static_cast<double>(plates);
@@ -200,7 +200,6 @@ void BM_StepParts(benchmark::State& state) {
     state.counters["walls"] = static_cast<double>(walls);
     state.counters["outline"] = static_cast<double>(outline);
     state.counters["strips"] = static_cast<double>(strips);
-    state.counters["blocks"] = static_cast<double>(blocks);
     state.counters["levels"] = static_cast<double>(levels.size());
 }
 

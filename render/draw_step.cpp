@@ -150,13 +150,12 @@ void emitSolid(ListWriter& list, const StepLevel& level) {
     list.begin(GL_QUADS);
     glNormal3f(0.0f, 1.0f, 0.0f);
     for (const Vec3& v : level.quads) vertex(v);
-    std::uint32_t v = 0;
-    for (const std::uint32_t end : level.blockEnds) {
-        list.restart(GL_POLYGON);
+    if (!level.blockStrip.empty()) {
+        list.restart(GL_TRIANGLE_STRIP);
         glNormal3f(0.0f, 1.0f, 0.0f);
-        for (; v < end; ++v) vertex(level.blocks[v]);
+        for (const Vec3& v : level.blockStrip) vertex(v);
     }
-    v = 0;
+    std::uint32_t v = 0;
     for (const std::uint32_t end : level.ribbonEnds) {
         list.restart(GL_TRIANGLE_STRIP);
         glNormal3f(0.0f, 1.0f, 0.0f);

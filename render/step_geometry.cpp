@@ -36,6 +36,19 @@ void keepDirected(std::vector<std::uint32_t>& partner) {
     }
 }
 
+// Continues a triangle strip with another: repeated points between them
+// make triangles with no area, and the other starts on an even place so
+// that its triangles keep their winding.
+void appendStrip(std::vector<Vec3>& strip, const std::vector<Vec3>& more) {
+    if (more.empty()) return;
+    if (!strip.empty()) {
+        strip.push_back(strip.back());
+        if (strip.size() % 2 == 0) strip.push_back(strip.back());
+        strip.push_back(more.front());
+    }
+    strip.insert(strip.end(), more.begin(), more.end());
+}
+
 // Rows i0..i1 by columns j0..j1 of whole cells.
 struct Block {
     int i0, i1, j0, j1;
@@ -130,20 +143,41 @@ private:
         to.insert(to.end(), f.vertices.begin(), f.vertices.begin() + f.count);
     }
 
-    // A block goes round every grid point of its rim, not only its corners:
-    // the pieces beside it have corners there, and an edge that passed them
-    // by would leave pixel cracks where rasterising rounds the two apart.
-    void addBlock(const Block& r, StepLevel& out) const {
-        auto corner = [&](int i, int j, int which) {
-            const GroundPoint p = CellPoints(contourCell(g_.vertices, g_.numCols, i, j)).at(which);
-            out.blocks.push_back({p.x, top_, p.z});
+    // A block goes row by row as cell-sized triangles. Drawn as one polygon
+    // round its rim it was a fan of slivers from one corner, and the
+    // rasteriser pays for a sliver along its whole length: at coarse
+    // intervals, where blocks are large, that was most of a frame. Every
+    // grid point of the rim is still a corner, so nothing is left to round
+    // apart from the pieces beside it, and the rim points are worked out
+    // as the pieces beside them work them out.
+    void addBlock(const Block& r, StepLevel& out) {
+        auto point = [&](int i, int j) {
+            int ci = i, cj = j, which = A;
+            if (j == r.j0 && i <= r.i1) {
+                which = A;
+            } else if (i == r.i1 + 1 && j <= r.j1) {
+                ci = r.i1;
+                which = D;
+            } else if (j == r.j1 + 1 && i > r.i0) {
+                ci = i - 1;
+                cj = r.j1;
+                which = C;
+            } else if (i == r.i0 && j > r.j0) {
+                cj = j - 1;
+                which = B;
+            }
+            const GroundPoint p = CellPoints(contourCell(g_.vertices, g_.numCols, ci, cj)).at(which);
+            return Vec3{p.x, top_, p.z};
         };
-        // The winding of the cells' own halves, (A, C, B) and (A, D, C).
-        for (int i = r.i0; i <= r.i1; ++i) corner(i, r.j0, A);
-        for (int j = r.j0; j <= r.j1; ++j) corner(r.i1, j, D);
-        for (int i = r.i1; i >= r.i0; --i) corner(i, r.j1, C);
-        for (int j = r.j1; j >= r.j0; --j) corner(r.i0, j, B);
-        out.blockEnds.push_back(static_cast<std::uint32_t>(out.blocks.size()));
+        for (int i = r.i0; i <= r.i1; ++i) {
+            row_.clear();
+            // Each cell's halves wound as its own are, (A, D, B) and (B, D, C).
+            for (int j = r.j0; j <= r.j1 + 1; ++j) {
+                row_.push_back(point(i, j));
+                row_.push_back(point(i + 1, j));
+            }
+            appendStrip(out.blockStrip, row_);
+        }
     }
 
     // A border wall runs from its third corner's ground point to its second's.
@@ -260,6 +294,7 @@ private:
     std::vector<std::array<GroundPoint, 2>> ups_;
     std::vector<StepFace> border_;
     std::vector<std::uint32_t> whole_;
+    std::vector<Vec3> row_;
 };
 
 }  // namespace
@@ -267,8 +302,7 @@ private:
 void StepLevel::clear() {
     triangles.clear();
     quads.clear();
-    blocks.clear();
-    blockEnds.clear();
+    blockStrip.clear();
     ribbons.clear();
     ribbonEnds.clear();
     borderWalls.clear();
@@ -290,7 +324,7 @@ LevelBuckets stepLevelBuckets(const StepGrid& g) {
 }
 
 std::size_t StepLevel::solidVertices() const {
-    return triangles.size() + quads.size() + blocks.size() + ribbons.size() + borderWalls.size() +
+    return triangles.size() + quads.size() + blockStrip.size() + ribbons.size() + borderWalls.size() +
            wallPoints.size();
 }
 
@@ -338,8 +372,10 @@ std::size_t estimateStepVertices(const StepGrid& g) {
                     static_cast<std::uint32_t>(wholeAt[0]);
         }
     }
-    // A block has a vertex at each grid point of its rim: about one for
-    // each side of a whole cell that borders no whole cell of its level.
+    // A block takes two points a whole cell, and for each of its rows two
+    // more for the last column and about three to join the strip: counted
+    // at each whole cell with no whole cell of its level before it in
+    // its row.
     auto levelAt = [&](int i, int j) {
         return i < 0 || j < 0 || i >= rows || j >= cols
                    ? 0u
@@ -349,8 +385,7 @@ std::size_t estimateStepVertices(const StepGrid& g) {
         for (int i = 0; i < rows; ++i) {
             const std::uint32_t k = levelAt(i, j);
             if (k == 0) continue;
-            total += (levelAt(i - 1, j) != k) + (levelAt(i + 1, j) != k) +
-                     (levelAt(i, j - 1) != k) + (levelAt(i, j + 1) != k);
+            total += 2 + (levelAt(i, j - 1) != k ? 5 : 0);
         }
     }
     return total;

@@ -20,12 +20,11 @@ namespace hg {
 struct StepLevel {
     std::size_t level = 0;
     // Plate pieces of three and of four corners, and the blocks of whole
-    // cells as convex polygons, block b ending before blockEnds[b]; all
-    // facing up.
+    // cells as one triangle strip, row of cells after row, joined by
+    // triangles with no area; all facing up.
     std::vector<Vec3> triangles;
     std::vector<Vec3> quads;
-    std::vector<Vec3> blocks;
-    std::vector<std::uint32_t> blockEnds;
+    std::vector<Vec3> blockStrip;
     // The plates of the triangles the level cuts, as triangle strips along
     // the contour: each point of the wall's top, then the upper end of the
     // cell edge it lies on. Strip s ends before ribbonEnds[s].

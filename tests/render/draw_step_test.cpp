@@ -372,20 +372,19 @@ void expectMergedCoversCellByCell(const hg::StepGrid& g, const std::vector<hg::S
             mergedArea += signedArea(&m.triangles[v], 3);
         for (std::size_t v = 0; v < m.quads.size(); v += 4)
             mergedArea += signedArea(&m.quads[v], 4);
-        std::uint32_t from = 0;
-        for (std::uint32_t end : m.blockEnds) {
-            mergedArea += signedArea(&m.blocks[from], static_cast<int>(end - from));
-            from = end;
-        }
         // A strip's every other triangle turns the other way round.
-        from = 0;
-        for (std::uint32_t end : m.ribbonEnds) {
+        auto stripArea = [&](const std::vector<hg::Vec3>& strip, std::uint32_t from,
+                             std::uint32_t end) {
             for (std::uint32_t t = from; t + 2 < end; ++t) {
                 const std::uint32_t odd = (t - from) % 2;
-                const hg::Vec3 tri[3] = {m.ribbons[t + odd], m.ribbons[t + 1 - odd],
-                                         m.ribbons[t + 2]};
+                const hg::Vec3 tri[3] = {strip[t + odd], strip[t + 1 - odd], strip[t + 2]};
                 mergedArea += signedArea(tri, 3);
             }
+        };
+        stripArea(m.blockStrip, 0, static_cast<std::uint32_t>(m.blockStrip.size()));
+        std::uint32_t from = 0;
+        for (std::uint32_t end : m.ribbonEnds) {
+            stripArea(m.ribbons, from, end);
             from = end;
         }
         EXPECT_NEAR(mergedArea, area[m.level], 1e-9 * std::fabs(area[m.level]) + 1e-6)
