@@ -228,7 +228,8 @@ void BM_DrawWays(benchmark::State& state) {
     static const char* const kPaths[] = {"immediate", "client arrays", "display list"};
     state.SetLabel(std::string(kCells[cells]) + ", " + kPaths[path] +
                    (twoSided ? ", two-sided" : ", one-sided") +
-                   (colourMaterial ? ", colour material" : "") + (net ? ", net" : "") + (lit ? "" : ", unlit"));
+                   (colourMaterial ? ", colour material" : "") + (net ? ", net" : "") +
+                   (lit ? "" : ", unlit"));
 }
 
 // {cells, path, two-sided, colour material, net}: the hack's way first,

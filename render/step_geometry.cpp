@@ -151,6 +151,8 @@ private:
     // apart from the pieces beside it, and the rim points are worked out
     // as the pieces beside them work them out.
     void addBlock(const Block& r, StepLevel& out) {
+        // Grid point (i, j): on the rim taken from the block's own edge
+        // cells, inside from any cell with a corner there.
         auto point = [&](int i, int j) {
             int ci = i, cj = j, which = A;
             if (j == r.j0 && i <= r.i1) {
@@ -166,12 +168,15 @@ private:
                 cj = j - 1;
                 which = B;
             }
-            const GroundPoint p = CellPoints(contourCell(g_.vertices, g_.numCols, ci, cj)).at(which);
+            const GroundPoint p =
+                CellPoints(contourCell(g_.vertices, g_.numCols, ci, cj)).at(which);
             return Vec3{p.x, top_, p.z};
         };
         for (int i = r.i0; i <= r.i1; ++i) {
             row_.clear();
-            // Each cell's halves wound as its own are, (A, D, B) and (B, D, C).
+            // Each cell split across its other diagonal, (A, D, B) and
+            // (B, D, C), wound as its own halves are: a flat plate looks the
+            // same split either way.
             for (int j = r.j0; j <= r.j1 + 1; ++j) {
                 row_.push_back(point(i, j));
                 row_.push_back(point(i + 1, j));
@@ -324,8 +329,8 @@ LevelBuckets stepLevelBuckets(const StepGrid& g) {
 }
 
 std::size_t StepLevel::solidVertices() const {
-    return triangles.size() + quads.size() + blockStrip.size() + ribbons.size() + borderWalls.size() +
-           wallPoints.size();
+    return triangles.size() + quads.size() + blockStrip.size() + ribbons.size() +
+           borderWalls.size() + wallPoints.size();
 }
 
 void traceStepLevels(const StepGrid& g, StepLevelSink emit) {
