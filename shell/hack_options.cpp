@@ -149,7 +149,10 @@ std::pair<std::string, std::string> argumentAndDescription(const HackOptionRow& 
         high = last;
     }
     std::string values;
-    for (double v : row.values) values += (values.empty() ? "" : "|") + formatFigure(v);
+    for (double v : row.values) {
+        if (!values.empty()) values += '|';
+        values += formatFigure(v);
+    }
     const std::string text = formatMessage(
         row.help, {formatFigure(low), formatFigure(high), formatFigure(row.defaultValue), values});
     const auto tab = text.find('\t');
@@ -160,7 +163,23 @@ std::pair<std::string, std::string> argumentAndDescription(const HackOptionRow& 
 // One option as the synopsis writes it: "-name" or "-name ARGUMENT".
 std::string synopsisWord(const HackOptionRow& row) {
     const std::string argument = argumentAndDescription(row).first;
-    return std::string("-") + row.name + (argument.empty() ? "" : " " + argument);
+    std::string word = "-";
+    word += row.name;
+    if (!argument.empty()) {
+        word += ' ';
+        word += argument;
+    }
+    return word;
+}
+
+// Appended piece by piece rather than joined with +: GCC 12 at -O3 warns
+// falsely (-Wrestrict) on a literal put before a temporary string, and
+// warnings are errors in the developer build.
+std::string bracketed(const std::string& group) {
+    std::string out = "[";
+    out += group;
+    out += ']';
+    return out;
 }
 
 bool choosesWhere(HackOptionKind kind) {
@@ -177,18 +196,20 @@ std::string hackOptionSynopsis(std::size_t startColumn, std::size_t width) {
     for (const HackOptionRow& row : kOptions) {
         if (row.kind == HackOptionKind::Ignored) continue;
         if (choosesWhere(row.kind)) {
-            where += (where.empty() ? "" : " | ") + synopsisWord(row);
+            if (!where.empty()) where += " | ";
+            where += synopsisWord(row);
         } else {
-            groups.push_back("[" + synopsisWord(row) + "]");
+            groups.push_back(bracketed(synopsisWord(row)));
         }
     }
-    if (!where.empty()) groups.insert(groups.begin(), "[" + where + "]");
+    if (!where.empty()) groups.insert(groups.begin(), bracketed(where));
     std::string out;
     std::size_t column = startColumn;
     for (const std::string& g : groups) {
         const std::size_t w = textColumns(g);
         if (!out.empty() && column + 1 + w > width) {
-            out += "\n" + std::string(startColumn, ' ');
+            out += '\n';
+            out.append(startColumn, ' ');
             column = startColumn;
         } else if (!out.empty()) {
             out += ' ';

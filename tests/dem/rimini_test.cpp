@@ -131,9 +131,9 @@ TEST(Rimini, MalformedRecordsGive15) {
     TempDir dir;
     const std::string file = makeRimini("\r\n");
     std::string mixed = file, longer = file, text = file;
-    mixed.erase(82 * 5 + 80, 1);  // line ends that change in mid-file
-    longer.insert(82 * 3, " ");   // a record one byte too long
-    text[82 * 7 + 12] = 'x';      // a height that is not a number
+    mixed.erase(82 * 5 + 80, 1);    // line ends that change in mid-file
+    longer.insert(82 * 3, 1, ' ');  // a record one byte too long
+    text[82 * 7 + 12] = 'x';        // a height that is not a number
     for (const std::string& bad : {mixed, longer, text}) {
         writeFile(dir / "r.dat", bad);
         EXPECT_EQ(failureOf(dir / "r.dat"), MessageId::IllegalRiminiDat);

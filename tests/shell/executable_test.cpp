@@ -162,7 +162,8 @@ TEST(Executable, CommandsRefuseSettingsThatCannotBeReadWhole) {
         out << "[Other]\n" << std::string(2u << 20, ';') << "\n";
     }
     const auto size = std::filesystem::file_size(ini);
-    const std::string working = "'" + (home / "Hillglimmer.mem").string() + "'";
+    const std::string mem = (home / "Hillglimmer.mem").string();
+    const std::string working = "'" + mem + "'";
     for (const std::string& args :
          {std::string("select '" HG_SOURCE_DIR "/data/jacksboro.dem'"), "info " + working,
           "render --out '" + (home / "frames").string() + "'"}) {
