@@ -35,12 +35,23 @@ if(IS_ABSOLUTE "${HG_HACK_DIR}")
 else()
   set(hg_hack_path "\${CMAKE_INSTALL_PREFIX}/${HG_HACK_DIR}/hillglimmer")
 endif()
+if(IS_ABSOLUTE "${CMAKE_INSTALL_DATADIR}")
+  set(hg_entry_dir "${CMAKE_INSTALL_DATADIR}/applications/screensavers")
+else()
+  set(hg_entry_dir "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/screensavers")
+endif()
+# Each destination gets its own staged copy: installs into different prefixes
+# at once (the tests, a package build beside a user's install) would
+# otherwise write and replace one file under each other.
 install(CODE "
   set(HG_HACK_PATH \"${hg_hack_path}\")
+  string(MD5 hg_destination \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+  set(hg_entry_stage \"${hg_install_stage}/desktop-\${hg_destination}\")
   configure_file(\"${CMAKE_SOURCE_DIR}/resources/hillglimmer-screensaver.desktop.in\"
-                 \"${hg_install_stage}/hillglimmer.desktop\" @ONLY)")
-install(FILES "${hg_install_stage}/hillglimmer.desktop"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications/screensavers")
+                 \"\${hg_entry_stage}/hillglimmer.desktop\" @ONLY)
+  file(INSTALL DESTINATION \"${hg_entry_dir}\" TYPE FILE
+       FILES \"\${hg_entry_stage}/hillglimmer.desktop\")
+  file(REMOVE_RECURSE \"\${hg_entry_stage}\")")
 install(FILES resources/hillglimmer-settings.desktop
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 foreach(size 16 32 48 64 128 256)
