@@ -91,11 +91,17 @@ void BM_SceneBuild(benchmark::State& state) {
     label(state, *s);
 }
 
-void frames(benchmark::State& state, int width, int height) {
+// What is left of a frame with the rasterising cut away: a 1 x 1 scissor
+// leaves the vertex work, a target an eighth the size each way leaves the
+// vertex work and each triangle's set-up with few pixels to fill.
+enum class Cut { none, scissor, small };
+
+void frames(benchmark::State& state, int width, int height, Cut cut = Cut::none) {
     const int type = static_cast<int>(state.range(0));
     const int side = static_cast<int>(state.range(1)), numMesh = static_cast<int>(state.range(2));
     if (skipUnavailable(state, side)) return;
-    hg::EglOffscreenTarget target(width, height);
+    const int shrink = cut == Cut::small ? 8 : 1;
+    hg::EglOffscreenTarget target(width / shrink, height / shrink);
     auto draw = hg::createDraw(type, hg::userSettings());
     auto s = record(type, numMesh);
     if (!initialise(*draw, target, *s, side)) {
@@ -107,12 +113,17 @@ void frames(benchmark::State& state, int width, int height) {
     // swap. glFinish makes every frame the whole tick.
     // The first picture too, so that it is not counted with the first frame.
     glFinish();
+    if (cut == Cut::scissor) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 1, 1);
+    }
     hgbench::startCounting();
     for (auto _ : state) {
         benchmark::DoNotOptimize(draw->nextFrame());
         glFinish();
     }
     hgbench::stopCounting();
+    glDisable(GL_SCISSOR_TEST);
     state.counters["frames"] = static_cast<double>(state.iterations());
     // How much of the surface Skeleton's glass pass still draws, in the
     // label: the CSV output wants every counter in every row.
@@ -132,6 +143,14 @@ void BM_Frame(benchmark::State& state) {
 // A frame at a common screen size, where filling pixels weighs more.
 void BM_FrameAt1024x768(benchmark::State& state) {
     frames(state, 1024, 768);
+}
+
+// The frame at 1024 x 768 split: range(3) 0 as drawn, 1 the vertex work,
+// 2 the vertex and set-up work (see Cut). Where a style stays above a
+// frame's budget, this says whether fewer vertices or fewer pixels would
+// bring it down.
+void BM_FrameParts(benchmark::State& state) {
+    frames(state, 1024, 768, static_cast<Cut>(state.range(3)));
 }
 
 void BM_StartToFirstFrame(benchmark::State& state) {
@@ -173,6 +192,14 @@ BENCHMARK(BM_FrameAt1024x768)
         for (const hg::StyleRow& row : hg::styleTable())
             if (row.offered) b->Args({row.drawType, 201, 0});
         b->ArgNames({"style", "side", "numMesh"});
+    })
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameParts)
+    ->Apply([](benchmark::internal::Benchmark* b) {
+        for (const hg::StyleRow& row : hg::styleTable())
+            if (row.offered)
+                for (int part : {0, 1, 2}) b->Args({row.drawType, 201, 0, part});
+        b->ArgNames({"style", "side", "numMesh", "part"});
     })
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartToFirstFrame)->Apply(gridArgs);

@@ -244,7 +244,7 @@ void BM_ContourFrameParts(benchmark::State& state) {
 // The lines 3D-Contour draws on the whole sample at 1 m: strips, points,
 // and how many inner points lie within the style's bend of the chord
 // between their neighbours, traced as they were (range(0) 0) or
-// straightened as the style draws them (1). ground_per_px is the ground a
+// straightened as the style draws them at 1024 x 768 (1). ground_per_px is the ground a
 // pixel covers at the near plane of a 1024 pixel wide view, the largest
 // scale anything drawn is seen at.
 void BM_ContourLines(benchmark::State& state) {
@@ -255,7 +255,7 @@ void BM_ContourLines(benchmark::State& state) {
     const hg::Bounds& b = draw.bounds();
     const hg::Projection p = hg::computeProjection(b.minX, b.maxX, b.minZ, b.maxZ, s->fovY,
                                                    s->distanceFactor, s->perspective, 1.0, 0.0f);
-    const double bend = hg::unseenBend(p);
+    const double bend = hg::unseenBend(p, 1024);
     std::size_t strips = 0, points = 0, near = 0;
     for (auto _ : state) {
         strips = points = near = 0;

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -78,7 +79,7 @@ std::size_t countContourPieces(std::span<const float> vertices, int numCols, int
     return count;
 }
 
-double unseenBend(const Projection& view) {
+double unseenBend(const Projection& view, int viewSide) {
     // A point at eye depth z >= near, seen at (x/z, y/z) with |x/z| <= w/near
     // and |y/z| <= h/near, projects with a Jacobian of norm at most
     // sqrt(1 + (x/z)^2 + (y/z)^2) / z; scaled by W / 2w pixels per unit at
@@ -86,12 +87,16 @@ double unseenBend(const Projection& view) {
     // by at most d * sqrt(W^2 / w^2 + (W^2 + H^2) / near^2) / 2 pixels,
     // largest on the widest and tallest view. An orthographic box has no
     // near plane to speak of: its "near" is huge and the slant term goes.
+    // The offset itself may bring the point nearer, by d at most, which
+    // magnifies it by near / (near - d) and widens its slant as much: on a
+    // small view, where d is largest, that is worth keeping.
     const double w = view.right, nearZ = view.nearZ;
-    if (!(w > 0.0) || !(nearZ > 0.0)) return 0.0;
-    const double side = kWidestView;
+    if (!(w > 0.0) || !(nearZ > 0.0) || viewSide <= 0) return 0.0;
+    const double side = viewSide;
     const double pixelsPerUnit =
         std::sqrt(side * side / (w * w) + 2.0 * side * side / (nearZ * nearZ)) / 2.0;
-    return kUnseenPixels / pixelsPerUnit;
+    const double flat = kUnseenPixels / pixelsPerUnit;
+    return flat / (1.0 + 2.0 * flat / nearZ);
 }
 
 void traceContourLines(std::span<const float> vertices, int numCols, int numRows,
@@ -149,7 +154,6 @@ void CDrawContour::buildScene() {
 
     const std::span<const float> vertices = terrain().vertices;
     const int cols = numCols(), rows = numRows();
-    vertexCount_ = 0;
     // Counted from the heights before anything is traced, so a tiny
     // interval is refused at once, with a listed one that fits.
     const std::size_t pieces = countContourPieces(vertices, cols, rows, levels_);
@@ -161,12 +165,23 @@ void CDrawContour::buildScene() {
         });
         throw std::runtime_error(contourBudgetMessage(s.step, pieces, vertexBudget_, suggestion));
     }
+    // Straightened for the view it is drawn in: made for the widest screen
+    // instead, a frame at the common sizes drew twice the points it needs.
+    compileLines(std::max(viewWidth(), viewHeight()));
+}
 
+void CDrawContour::compileLines(int viewSide) {
+    const CViewSettings& s = settings();
+    const Bounds& b = bounds();
+    const float sea = terrain().seaLevel;
+    const std::span<const float> vertices = terrain().vertices;
+    vertexCount_ = 0;
+    straightenedFor_ = viewSide;
     const Projection view = computeProjection(b.minX, b.maxX, b.minZ, b.maxZ, s.fovY,
                                               s.distanceFactor, s.perspective, 1.0, 0.0f);
     ListWriter list(kLineList);
     traceContourLines(
-        vertices, cols, rows, levels_, straighten_ ? unseenBend(view) : 0.0,
+        vertices, numCols(), numRows(), levels_, straighten_ ? unseenBend(view, viewSide) : 0.0,
         [&](std::size_t k, const Polylines& lines) {
             list.end();
             glColor3fv(contourLineColour(levels_[k], s.seaColors, sea, b.minY, b.maxY).data());
@@ -193,6 +208,9 @@ void CDrawContour::setLights() {
 }
 
 void CDrawContour::drawFrame() {
+    if (const int side = std::max(viewWidth(), viewHeight());
+        straighten_ && side > straightenedFor_)
+        compileLines(side);
     drawTurned([] { glCallList(kLineList); });
     finishFrame();
 }

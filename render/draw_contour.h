@@ -46,15 +46,13 @@ using LevelLinesSink = FunctionRef<void(std::size_t, const Polylines&)>;
 void traceContourLines(std::span<const float> vertices, int numCols, int numRows,
                        std::span<const double> levels, double bend, LevelLinesSink emit);
 
-// The widest view the lines are made for, in pixels on either side, and
-// the fraction of a pixel a left-out point may move a line by on it.
-inline constexpr double kWidestView = 4096.0;
+// The fraction of a pixel a left-out point may move a line by.
 inline constexpr double kUnseenPixels = 0.25;
 
 // The ground distance that moves nothing drawn under `view` (the projection
-// of a square view) by more than kUnseenPixels on any view up to
-// kWidestView pixels a side: lines bent by less look straight.
-double unseenBend(const Projection& view);
+// of a square view) by more than kUnseenPixels on a view `viewSide` pixels
+// wide and high or smaller: lines bent by less look straight there.
+double unseenBend(const Projection& view, int viewSide);
 
 // Past this many line pieces the frame takes most of a second on a
 // software renderer. Joined into strips a piece costs about one vertex.
@@ -93,8 +91,15 @@ public:
     std::size_t vertexCount() const { return vertexCount_; }
 
 private:
+    // Traces list 1, its lines straightened for a view up to viewSide
+    // pixels a side.
+    void compileLines(int viewSide);
+
     std::size_t vertexBudget_;
     bool straighten_;
+    // The view side list 1 was straightened for: a window grown past it
+    // has the lines traced again, so no bend left out ever shows.
+    int straightenedFor_ = 0;
     std::vector<double> levels_;
     std::size_t vertexCount_ = 0;
 };

@@ -164,16 +164,22 @@ TEST(ContourGrid, BudgetMessageNamesTheIntervalAndALargerOne) {
     EXPECT_NE(hg::contourBudgetMessage(1000.0, 3, 2, 0.0).find("coarser"), std::string::npos);
 }
 
-// The bend left out of the lines moves no point of the widest view by more
-// than its fraction of a pixel, wherever in the frustum and whichever way,
-// and the bound is not loose: the worst comes near it.
+// The bend left out of the lines moves no point of the view by more than
+// its fraction of a pixel, wherever in the frustum and whichever way, and
+// the bound is not loose: the worst comes near it.
 TEST(ContourBend, MovesNothingByMoreThanItsFractionOfAPixel) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
-    for (const auto& [fovY, perspective] : {std::pair{60.0, true}, {20.0, true}, {45.0, false}}) {
+    struct View {
+        double fovY;
+        bool perspective;
+        int side;
+    };
+    for (const auto& [fovY, perspective, side] :
+         {View{60.0, true, 4096}, {20.0, true, 1024}, {45.0, false, 1280}, {60.0, true, 320}}) {
         const hg::Projection p =
             hg::computeProjection(-6000, 6000, -4000, 4000, fovY, 1.0, perspective, 1.0, -2e4f);
-        const double bend = hg::unseenBend(p), w = p.right, perUnit = hg::kWidestView / 2 / w;
+        const double bend = hg::unseenBend(p, side), w = p.right, perUnit = side / 2.0 / w;
         const double nearZ = perspective ? p.nearZ : 1.0, farZ = perspective ? p.farZ : 2.0;
         double worst = 0.0;
         for (int n = 0; n < 20000; ++n) {
@@ -188,8 +194,8 @@ TEST(ContourBend, MovesNothingByMoreThanItsFractionOfAPixel) {
             worst = std::max(worst, perUnit * std::hypot((x + k * dx) * to - x * from,
                                                          (y + k * dy) * to - y * from));
         }
-        EXPECT_LE(worst, hg::kUnseenPixels) << fovY;
-        EXPECT_GT(worst, hg::kUnseenPixels * 0.6) << fovY;
+        EXPECT_LE(worst, hg::kUnseenPixels) << fovY << " " << side;
+        EXPECT_GT(worst, hg::kUnseenPixels * 0.6) << fovY << " " << side;
     }
 }
 
@@ -237,7 +243,8 @@ TEST(ContourGrid, SkippingLevelsChangesNothingOnASharedSample) {
 }
 
 // Straightening is not seen: at a fine interval, turned a whole round, the
-// straightened lines draw all but a few pixels exactly as the traced ones.
+// straightened lines draw the traced ones' picture but for pixels at their
+// edges.
 TEST(OffscreenContour, StraightenedLinesDrawTheTracedPicture) {
     const auto dem = hgtest::sharedData("usgsdem/San_Fran_North.dem");
     HG_REQUIRE_SHARED(dem);
@@ -259,10 +266,30 @@ TEST(OffscreenContour, StraightenedLinesDrawTheTracedPicture) {
         vertices[way] = draw.vertexCount();
         draw.release();
     }
-    EXPECT_LT(vertices[0], vertices[1] * 97 / 100);
-    // Measured: 4 to 15 pixels of a frame differ, each at a line's edge.
+    EXPECT_LT(vertices[0], vertices[1] * 80 / 100);
+    // Lines moved by under a quarter pixel change only pixels at their
+    // edges. Measured: 220 to 340 pixels of a frame differ, 0.2 % of it.
     for (int f = 0; f < kTurns; ++f)
-        EXPECT_LE(hgtest::changedPixels(frames[0][f], frames[1][f]), kWidth * kHeight / 2000) << f;
+        EXPECT_LE(hgtest::changedPixels(frames[0][f], frames[1][f]), kWidth * kHeight / 250) << f;
+}
+
+// Lines straightened for a small window are traced again when it grows:
+// the bend left out of them would show on the larger view.
+TEST(OffscreenContour, GrownWindowHasTheLinesTracedForItsSize) {
+    REQUIRE_TARGET(target, 64, 48);
+    hgtest::ScopedHome home;
+    hg::CDrawContour draw;
+    auto s = contourRecord(5.0);
+    ASSERT_EQ(draw.initialiseWith(target.get(), *s, hgtest::islandMaker(120, 100)), 1);
+    const std::size_t small = draw.vertexCount();
+    draw.resizeView(2048, 1536);
+    ASSERT_EQ(draw.nextFrame(), 1);
+    const std::size_t grown = draw.vertexCount();
+    EXPECT_GT(grown, small);
+    draw.resizeView(320, 240);
+    ASSERT_EQ(draw.nextFrame(), 1);
+    EXPECT_EQ(draw.vertexCount(), grown) << "a smaller window keeps the finer lines";
+    draw.release();
 }
 
 TEST(OffscreenContour, OverBudgetIntervalIsReported) {
