@@ -131,24 +131,35 @@ bool withinBand(std::span<const GroundPoint> run, double tolerance) {
 
 }  // namespace
 
+void straightenedPoints(std::span<const GroundPoint> line, double tolerance,
+                        FunctionRef<bool(std::size_t, std::size_t)> mayLeaveOut,
+                        std::vector<std::uint32_t>& keep) {
+    keep.clear();
+    if (line.empty()) return;
+    // Greedy: from each kept point, reach as far along as the band allows.
+    std::size_t from = 0;
+    keep.push_back(0);
+    while (from + 1 < line.size()) {
+        std::size_t to = from + 2;
+        while (to < line.size() && withinBand(line.subspan(from, to - from + 1), tolerance) &&
+               mayLeaveOut(from, to))
+            ++to;
+        from = to - 1;
+        keep.push_back(static_cast<std::uint32_t>(from));
+    }
+}
+
 void straightenLines(Polylines& lines, double tolerance) {
     std::size_t kept = 0;
     std::uint32_t first = 0;
+    std::vector<std::uint32_t> keep;
     for (std::uint32_t& end : lines.ends) {
         const std::span<const GroundPoint> line(lines.points.data() + first, end - first);
+        straightenedPoints(
+            line, tolerance, [](std::size_t, std::size_t) { return true; }, keep);
+        // Kept points move down in place, never past what is still to be read.
+        for (const std::uint32_t k : keep) lines.points[kept++] = line[k];
         first = end;
-        // Greedy: from each kept point, reach as far along as the band
-        // allows. Kept points move down in place, never past what is still
-        // to be read.
-        std::size_t from = 0;
-        lines.points[kept++] = line[0];
-        while (from + 1 < line.size()) {
-            std::size_t to = from + 2;
-            while (to < line.size() && withinBand(line.subspan(from, to - from + 1), tolerance))
-                ++to;
-            from = to - 1;
-            lines.points[kept++] = line[from];
-        }
         end = static_cast<std::uint32_t>(kept);
     }
     lines.points.resize(kept);

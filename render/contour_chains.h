@@ -63,6 +63,13 @@ void joinPieces(std::span<const ContourSegment> pieces, Polylines& out);
 // The ends of every line stay, so lines still meet and rings still close.
 void straightenLines(Polylines& lines, double tolerance);
 
+// The indices of the points straightenLines keeps of one line, into keep,
+// where also mayLeaveOut(from, to) must allow leaving out every point
+// strictly between the kept points from and to.
+void straightenedPoints(std::span<const GroundPoint> line, double tolerance,
+                        FunctionRef<bool(std::size_t, std::size_t)> mayLeaveOut,
+                        std::vector<std::uint32_t>& keep);
+
 // The cells of a grid grouped by the levels each can give a piece at (as
 // spanOf says), keeping the sweep order (column outer, row inner) within a
 // level. A cell is numbered c = j * (numRows - 1) + i.

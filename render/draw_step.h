@@ -34,6 +34,9 @@ struct StepGrid {
     int numRows = 0;
     std::span<const double> levels;
     double interval = 0.0;
+    // Contour points within this ground distance of a straight way may be
+    // left out of walls, plates and outlines (none at 0).
+    double bend = 0.0;
 };
 
 // A piece of the outline: one segment at level `level` (an index).
@@ -94,8 +97,10 @@ public:
     // More levels than this are refused before they are listed.
     static constexpr double kLevelBudget = 1'000'000;
 
-    // The budget is there for tests; the saver keeps the default.
-    explicit CDrawStep(std::size_t vertexBudget = kVertexBudget) : vertexBudget_(vertexBudget) {}
+    // The budget, and drawing every traced point, are there for tests; the
+    // saver keeps the defaults.
+    explicit CDrawStep(std::size_t vertexBudget = kVertexBudget, bool straighten = true)
+        : vertexBudget_(vertexBudget), straighten_(straighten) {}
 
     void buildScene() override;
     void setLights() override;
@@ -108,12 +113,18 @@ public:
     std::size_t vertexCount() const { return vertexCount_; }
 
 private:
+    // Both lists, the terraces' edges straightened for a view up to
+    // viewSide pixels a side; counted against the budget or not.
+    void compileFor(int viewSide, bool counted);
     void compileScene(const StepGrid& g);
     void countVertices(std::size_t n);
     // The refusal, with the finest listed interval that would fit.
     std::string budgetMessage() const;
 
     std::size_t vertexBudget_;
+    bool straighten_;
+    bool budgetCounted_ = true;
+    int straightenedFor_ = 0;
     double stepHeight_ = 0.0;
     std::vector<double> levels_;
     std::size_t vertexCount_ = 0;

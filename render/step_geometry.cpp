@@ -17,6 +17,11 @@ GroundPoint ground(const Vec3& v) {
     return {v.x, v.z};
 }
 
+// A wall left to light a point by its neighbours' normals keeps the
+// point's own light within about this much: a normal turned by a degree
+// changes a channel by a unit or two.
+constexpr double kLightKept = 0.02;
+
 // Normals this close light a wall to the same byte in every channel.
 bool sameLight(const Vec3& a, const Vec3& b) {
     constexpr float kNear = 1e-6f;
@@ -221,7 +226,42 @@ private:
         }
     }
 
-    void addWallStrips(StepLevel& out) const {
+    // Which of the chain's points to draw. Straightened, a point goes where
+    // it lies within the bend of the way between the points kept either
+    // side; and where its plate's far end, the upper end of its cell edge,
+    // is the far end of one of theirs, so that the plate's far side (grid
+    // points, shared with the pieces beyond) stays as it was.
+    void keepPoints() {
+        keep_.clear();
+        if (!(g_.bend > 0.0) || chain_.size() < 3) {
+            for (std::uint32_t k = 0; k < chain_.size(); ++k) keep_.push_back(k);
+            return;
+        }
+        line_.clear();
+        for (const ChainPoint& p : chain_) line_.push_back(ground(p.top));
+        straightenedPoints(
+            line_, g_.bend,
+            [&](std::size_t from, std::size_t to) {
+                const ChainPoint &a = chain_[from], &b = chain_[to];
+                const double span = std::hypot(b.top.x - a.top.x, b.top.z - a.top.z);
+                for (std::size_t m = from + 1; m < to; ++m) {
+                    const ChainPoint& p = chain_[m];
+                    if (!(p.up == a.up) && !(p.up == b.up)) return false;
+                    const double t =
+                        span > 0.0 ? std::hypot(p.top.x - a.top.x, p.top.z - a.top.z) / span : 0.0;
+                    const double nx = a.normal.x + t * (b.normal.x - a.normal.x);
+                    const double nz = a.normal.z + t * (b.normal.z - a.normal.z);
+                    const double len = std::hypot(nx, nz);
+                    if (!(len > 0.0)) return false;
+                    if (std::hypot(nx / len - p.normal.x, nz / len - p.normal.z) > kLightKept)
+                        return false;
+                }
+                return true;
+            },
+            keep_);
+    }
+
+    void addWallStrips(StepLevel& out) {
         auto endAt = [&](std::size_t e) {
             const CSideQuad& q = walls_[e / 2];
             return ground(e % 2 == 0 ? q.first : q.second);
@@ -268,13 +308,21 @@ private:
                 out.ribbons.push_back(cut);
                 out.ribbons.push_back({up.x, top_, up.z});
             };
+            // The chain's points: the first piece's first end, then every
+            // piece's second end.
+            chain_.clear();
             const std::uint32_t startPiece = chains.order[chains.begins[c]] / 2;
-            add(walls_[startPiece].first, walls_[startPiece].firstNormal);
-            addPlate(walls_[startPiece].first, ups_[startPiece][0]);
+            chain_.push_back(
+                {walls_[startPiece].first, walls_[startPiece].firstNormal, ups_[startPiece][0]});
             for (std::uint32_t n = chains.begins[c]; n < chains.begins[c + 1]; ++n) {
                 const std::uint32_t piece = chains.order[n] / 2;
-                add(walls_[piece].second, walls_[piece].secondNormal);
-                addPlate(walls_[piece].second, ups_[piece][1]);
+                chain_.push_back(
+                    {walls_[piece].second, walls_[piece].secondNormal, ups_[piece][1]});
+            }
+            keepPoints();
+            for (const std::uint32_t k : keep_) {
+                add(chain_[k].top, chain_[k].normal);
+                addPlate(chain_[k].top, chain_[k].up);
             }
             out.wallEnds.push_back(static_cast<std::uint32_t>(out.wallNormals.size()));
             out.ribbonEnds.push_back(static_cast<std::uint32_t>(out.ribbons.size()));
@@ -300,6 +348,14 @@ private:
     std::vector<StepFace> border_;
     std::vector<std::uint32_t> whole_;
     std::vector<Vec3> row_;
+    struct ChainPoint {
+        Vec3 top;
+        Vec3 normal;
+        GroundPoint up;
+    };
+    std::vector<ChainPoint> chain_;
+    std::vector<GroundPoint> line_;
+    std::vector<std::uint32_t> keep_;
 };
 
 }  // namespace

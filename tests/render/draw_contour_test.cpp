@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "render/draw_contour.h"
+#include "render/draw_step.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <random>
 #include <set>
 #include <tuple>
+#include <type_traits>
 #include <vector>
 
 #include "render/styles.h"
@@ -273,14 +275,14 @@ TEST(OffscreenContour, StraightenedLinesDrawTheTracedPicture) {
         EXPECT_LE(hgtest::changedPixels(frames[0][f], frames[1][f]), kWidth * kHeight / 250) << f;
 }
 
-// Lines straightened for a small window are traced again when it grows:
-// the bend left out of them would show on the larger view.
-TEST(OffscreenContour, GrownWindowHasTheLinesTracedForItsSize) {
-    REQUIRE_TARGET(target, 64, 48);
-    hgtest::ScopedHome home;
-    hg::CDrawContour draw;
+// Lines and terrace edges straightened for a small window are traced
+// again when it grows: the bend left out of them would show on the larger
+// view.
+template <typename Style>
+void expectTracedAgainWhenGrown(Style draw, hg::EglOffscreenTarget* target) {
     auto s = contourRecord(5.0);
-    ASSERT_EQ(draw.initialiseWith(target.get(), *s, hgtest::islandMaker(120, 100)), 1);
+    s->drawType = std::is_same_v<Style, hg::CDrawStep> ? hg::kDrawStep : hg::kDrawContour;
+    ASSERT_EQ(draw.initialiseWith(target, *s, hgtest::islandMaker(120, 100)), 1);
     const std::size_t small = draw.vertexCount();
     draw.resizeView(2048, 1536);
     ASSERT_EQ(draw.nextFrame(), 1);
@@ -288,8 +290,15 @@ TEST(OffscreenContour, GrownWindowHasTheLinesTracedForItsSize) {
     EXPECT_GT(grown, small);
     draw.resizeView(320, 240);
     ASSERT_EQ(draw.nextFrame(), 1);
-    EXPECT_EQ(draw.vertexCount(), grown) << "a smaller window keeps the finer lines";
+    EXPECT_EQ(draw.vertexCount(), grown) << "a smaller window keeps the finer edges";
     draw.release();
+}
+
+TEST(OffscreenContour, GrownWindowHasTheLinesTracedForItsSize) {
+    REQUIRE_TARGET(target, 64, 48);
+    hgtest::ScopedHome home;
+    expectTracedAgainWhenGrown(hg::CDrawContour(), target.get());
+    expectTracedAgainWhenGrown(hg::CDrawStep(), target.get());
 }
 
 TEST(OffscreenContour, OverBudgetIntervalIsReported) {
