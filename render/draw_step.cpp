@@ -236,7 +236,7 @@ void CDrawStep::compileFor(int viewSide, bool counted) {
     StepGrid g{terrain().vertices, numCols(), numRows(), levels_, stepHeight_};
     // At fine intervals the terraces' edges bend in steps far below a
     // pixel, and every step costs the renderer a wall, a plate and a line
-    // piece: straightened for the view, half of them go unseen.
+    // piece: straightened for the view, a fifth of them go at 1 m.
     if (straighten_) {
         const Bounds& b = bounds();
         const CViewSettings& s = settings();
