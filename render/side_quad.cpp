@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "render/side_quad.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <limits>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace hg {
@@ -33,22 +34,17 @@ Vec3 sharedNormal(const Vec3& a, const Vec3& b) {
 void smoothSideQuads(std::span<CSideQuad> quads) {
     if (quads.size() >= kNone) return;
     const auto n = static_cast<std::uint32_t>(quads.size());
-    // For each second-end position the pieces ending there, in list order:
-    // chained from the last piece back so each chain runs ascending.
-    std::unordered_map<std::uint64_t, std::uint32_t> head;
-    head.reserve(quads.size());
-    std::vector<std::uint32_t> next(quads.size(), kNone);
-    for (std::uint32_t q = n; q-- > 0;) {
-        auto [it, fresh] = head.try_emplace(endKey(quads[q].second), q);
-        if (!fresh) {
-            next[q] = it->second;
-            it->second = q;
-        }
-    }
+    // The pieces by the position of their second end, in list order within
+    // a position: one sorted array, where a hash map took a node a piece
+    // and fine intervals give hundreds of thousands of pieces.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> ends(n);
+    for (std::uint32_t q = 0; q < n; ++q) ends[q] = {endKey(quads[q].second), q};
+    std::sort(ends.begin(), ends.end());
     for (std::uint32_t p = 0; p < n; ++p) {
-        const auto it = head.find(endKey(quads[p].first));
-        if (it == head.end()) continue;
-        for (std::uint32_t q = it->second; q != kNone; q = next[q]) {
+        const std::uint64_t key = endKey(quads[p].first);
+        for (auto it = std::lower_bound(ends.begin(), ends.end(), std::pair{key, std::uint32_t{0}});
+             it != ends.end() && it->first == key; ++it) {
+            const std::uint32_t q = it->second;
             if (q == p) continue;
             CSideQuad& a = quads[p];
             CSideQuad& b = quads[q];
