@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <cstdint>
@@ -128,6 +129,8 @@ public:
     // The size of the viewport the projection was made for.
     int viewWidth() const { return clientWidth_; }
     int viewHeight() const { return clientHeight_; }
+    // The view's longer side, in pixels.
+    int viewSide() const { return std::max(clientWidth_, clientHeight_); }
     const std::vector<float>& colourArray() const { return colours; }
     // The record the object was initialised with; null before.
     const CViewSettings* viewSettings() const { return settings_; }

@@ -99,6 +99,14 @@ double unseenBend(const Projection& view, int viewSide) {
     return flat / (1.0 + 2.0 * flat / nearZ);
 }
 
+double unseenBend(const CDraw& draw, int viewSide) {
+    const Bounds& b = draw.bounds();
+    const CViewSettings& s = *draw.viewSettings();
+    return unseenBend(computeProjection(b.minX, b.maxX, b.minZ, b.maxZ, s.fovY, s.distanceFactor,
+                                        s.perspective, 1.0, 0.0f),
+                      viewSide);
+}
+
 void traceContourLines(std::span<const float> vertices, int numCols, int numRows,
                        std::span<const double> levels, double bend, LevelLinesSink emit) {
     const LevelBuckets buckets(
@@ -167,21 +175,19 @@ void CDrawContour::buildScene() {
     }
     // Straightened for the view it is drawn in: made for the widest screen
     // instead, a frame at the common sizes drew twice the points it needs.
-    compileLines(std::max(viewWidth(), viewHeight()));
+    compileLines(viewSide());
 }
 
-void CDrawContour::compileLines(int viewSide) {
+void CDrawContour::compileLines(int side) {
     const CViewSettings& s = settings();
     const Bounds& b = bounds();
     const float sea = terrain().seaLevel;
     const std::span<const float> vertices = terrain().vertices;
     vertexCount_ = 0;
-    straightenedFor_ = viewSide;
-    const Projection view = computeProjection(b.minX, b.maxX, b.minZ, b.maxZ, s.fovY,
-                                              s.distanceFactor, s.perspective, 1.0, 0.0f);
+    straightenedFor_ = side;
     ListWriter list(kLineList);
     traceContourLines(
-        vertices, numCols(), numRows(), levels_, straighten_ ? unseenBend(view, viewSide) : 0.0,
+        vertices, numCols(), numRows(), levels_, straighten_ ? unseenBend(*this, side) : 0.0,
         [&](std::size_t k, const Polylines& lines) {
             list.end();
             glColor3fv(contourLineColour(levels_[k], s.seaColors, sea, b.minY, b.maxY).data());
@@ -208,9 +214,7 @@ void CDrawContour::setLights() {
 }
 
 void CDrawContour::drawFrame() {
-    if (const int side = std::max(viewWidth(), viewHeight());
-        straighten_ && side > straightenedFor_)
-        compileLines(side);
+    if (straighten_ && viewSide() > straightenedFor_) compileLines(viewSide());
     drawTurned([] { glCallList(kLineList); });
     finishFrame();
 }

@@ -53,6 +53,8 @@ inline constexpr double kUnseenPixels = 0.25;
 // of a square view) by more than kUnseenPixels on a view `viewSide` pixels
 // wide and high or smaller: lines bent by less look straight there.
 double unseenBend(const Projection& view, int viewSide);
+// The same for the turning view a style draws its terrain in.
+double unseenBend(const CDraw& draw, int viewSide);
 
 // Past this many line pieces the frame takes most of a second on a
 // software renderer. Joined into strips a piece costs about one vertex.
@@ -91,9 +93,9 @@ public:
     std::size_t vertexCount() const { return vertexCount_; }
 
 private:
-    // Traces list 1, its lines straightened for a view up to viewSide
+    // Traces list 1, its lines straightened for a view up to `side`
     // pixels a side.
-    void compileLines(int viewSide);
+    void compileLines(int side);
 
     std::size_t vertexBudget_;
     bool straighten_;

@@ -229,22 +229,16 @@ void CDrawStep::buildScene() {
     // Counted from the corners before anything is traced or compiled; the
     // count while compiling catches what the estimate missed.
     if (estimateStepVertices(g) > vertexBudget_) throw std::runtime_error(budgetMessage());
-    compileFor(std::max(viewWidth(), viewHeight()), true);
+    compileFor(viewSide(), true);
 }
 
-void CDrawStep::compileFor(int viewSide, bool counted) {
+void CDrawStep::compileFor(int side, bool counted) {
     StepGrid g{terrain().vertices, numCols(), numRows(), levels_, stepHeight_};
     // At fine intervals the terraces' edges bend in steps far below a
     // pixel, and every step costs the renderer a wall, a plate and a line
     // piece: straightened for the view, a fifth of them go at 1 m.
-    if (straighten_) {
-        const Bounds& b = bounds();
-        const CViewSettings& s = settings();
-        g.bend = unseenBend(computeProjection(b.minX, b.maxX, b.minZ, b.maxZ, s.fovY,
-                                              s.distanceFactor, s.perspective, 1.0, 0.0f),
-                            viewSide);
-    }
-    straightenedFor_ = viewSide;
+    if (straighten_) g.bend = unseenBend(*this, side);
+    straightenedFor_ = side;
     vertexCount_ = 0;
     budgetCounted_ = counted;
     compileScene(g);
@@ -298,9 +292,7 @@ void CDrawStep::setLights() {
 void CDrawStep::drawFrame() {
     // A window grown past what the edges were straightened for has them
     // traced again; the interval passed the budget when it was chosen.
-    if (const int side = std::max(viewWidth(), viewHeight());
-        straighten_ && side > straightenedFor_)
-        compileFor(side, false);
+    if (straighten_ && viewSide() > straightenedFor_) compileFor(viewSide(), false);
     glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_LIGHTING);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);

@@ -113,9 +113,9 @@ public:
     std::size_t vertexCount() const { return vertexCount_; }
 
 private:
-    // Both lists, the terraces' edges straightened for a view up to
-    // viewSide pixels a side; counted against the budget or not.
-    void compileFor(int viewSide, bool counted);
+    // Both lists, the terraces' edges straightened for a view up to `side`
+    // pixels a side; counted against the budget or not.
+    void compileFor(int side, bool counted);
     void compileScene(const StepGrid& g);
     void countVertices(std::size_t n);
     // The refusal, with the finest listed interval that would fit.
