@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dem/memory_grid.h"
+#include "frame_count.h"
 #include "platform/file.h"
 #include "render/draw_contour.h"
 #include "render/draw_step.h"
@@ -100,7 +101,9 @@ void BM_RealFrame(benchmark::State& state) {
     Style draw;
     auto s = record(DrawType, state.range(0));
     if (!start(state, draw, target, *s)) return;
+    hgbench::startCounting();
     for (auto _ : state) benchmark::DoNotOptimize(draw.nextFrame());
+    hgbench::stopCounting();
     report(state, draw, *s);
     draw.release();
 }

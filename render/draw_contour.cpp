@@ -12,7 +12,6 @@
 #include "platform/text_number.h"
 #include "render/colour_bands.h"
 #include "render/contour_chains.h"
-#include "render/display_list.h"
 #include "settings/settings.h"
 
 namespace hg {
@@ -185,20 +184,23 @@ void CDrawContour::compileLines(int side) {
     const std::span<const float> vertices = terrain().vertices;
     vertexCount_ = 0;
     straightenedFor_ = side;
-    ListWriter list(kLineList);
+    lines_.reset();
+    std::vector<Vec3> strip;
     traceContourLines(
         vertices, numCols(), numRows(), levels_, straighten_ ? unseenBend(*this, side) : 0.0,
         [&](std::size_t k, const Polylines& lines) {
-            list.end();
-            glColor3fv(contourLineColour(levels_[k], s.seaColors, sea, b.minY, b.maxY).data());
+            const auto c = contourLineColour(levels_[k], s.seaColors, sea, b.minY, b.maxY);
+            lines_.colour({c[0], c[1], c[2], 1.0f});
             const auto y = static_cast<float>(levels_[k]);
             std::uint32_t p = 0;
             for (const std::uint32_t end : lines.ends) {
-                list.restart(GL_LINE_STRIP);
-                for (; p < end; ++p) glVertex3f(lines.points[p].x, y, lines.points[p].z);
+                strip.clear();
+                for (; p < end; ++p) strip.push_back({lines.points[p].x, y, lines.points[p].z});
+                lines_.add(GL_LINE_STRIP, strip);
             }
             vertexCount_ += lines.points.size();
         });
+    lines_.upload();
 }
 
 void CDrawContour::setLights() {
@@ -215,8 +217,16 @@ void CDrawContour::setLights() {
 
 void CDrawContour::drawFrame() {
     if (straighten_ && viewSide() > straightenedFor_) compileLines(viewSide());
-    drawTurned([] { glCallList(kLineList); });
+    drawTurned([this] { drawLines(); });
     finishFrame();
+}
+
+void CDrawContour::drawLines() {
+    lines_.draw();
+}
+
+void CDrawContour::releaseGl() {
+    lines_.reset();
 }
 
 }  // namespace hg

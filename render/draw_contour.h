@@ -12,6 +12,7 @@
 #include "render/contour_trace.h"
 #include "render/draw.h"
 #include "render/function_ref.h"
+#include "render/vertex_batch.h"
 
 namespace hg {
 
@@ -77,8 +78,6 @@ std::string contourBudgetMessage(double metres, std::size_t pieces, std::size_t 
 // by it, unlit.
 class CDrawContour : public CDraw {
 public:
-    static constexpr unsigned kLineList = 1;
-
     // The budget, and drawing every traced point, are there for tests; the
     // saver keeps the defaults.
     explicit CDrawContour(std::size_t vertexBudget = kContourVertexBudget, bool straighten = true)
@@ -89,21 +88,26 @@ public:
     void drawFrame() override;
 
     const std::vector<double>& levels() const { return levels_; }
-    // How many line vertices list 1 holds, the pieces joined into strips.
+    // How many line vertices the lines hold, the pieces joined into strips.
     std::size_t vertexCount() const { return vertexCount_; }
 
+protected:
+    // The lines, under the view's turn.
+    virtual void drawLines();
+    void releaseGl() override;
+
 private:
-    // Traces list 1, its lines straightened for a view up to `side`
-    // pixels a side.
+    // Traces the lines, straightened for a view up to `side` pixels a side.
     void compileLines(int side);
 
     std::size_t vertexBudget_;
     bool straighten_;
-    // The view side list 1 was straightened for: a window grown past it
+    // The view side the lines were straightened for: a window grown past it
     // has the lines traced again, so no bend left out ever shows.
     int straightenedFor_ = 0;
     std::vector<double> levels_;
     std::size_t vertexCount_ = 0;
+    VertexBatch lines_{false};
 };
 
 }  // namespace hg

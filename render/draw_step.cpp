@@ -4,12 +4,12 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <span>
 #include <stdexcept>
 
 #include "platform/messages.h"
 #include "platform/text_number.h"
 #include "render/contour_chains.h"
-#include "render/display_list.h"
 #include "render/draw_contour.h"
 #include "render/step_geometry.h"
 
@@ -140,51 +140,33 @@ std::string stepBudgetMessage(double intervalMetres, std::size_t budget, double 
 
 namespace {
 
-void vertex(const Vec3& v) {
-    glVertex3f(v.x, v.y, v.z);
-}
-
-void emitSolid(ListWriter& list, const StepLevel& level) {
-    list.begin(GL_TRIANGLES);
-    glNormal3f(0.0f, 1.0f, 0.0f);
-    for (const Vec3& v : level.triangles) vertex(v);
-    list.begin(GL_QUADS);
-    glNormal3f(0.0f, 1.0f, 0.0f);
-    for (const Vec3& v : level.quads) vertex(v);
-    if (!level.blockStrip.empty()) {
-        list.restart(GL_TRIANGLE_STRIP);
-        glNormal3f(0.0f, 1.0f, 0.0f);
-        for (const Vec3& v : level.blockStrip) vertex(v);
-    }
+void emitSolid(VertexBatch& batch, const StepLevel& level, std::vector<Vec3>& normals) {
+    batch.add(GL_TRIANGLES, level.triangles);
+    batch.add(GL_QUADS, level.quads);
+    if (!level.blockStrip.empty()) batch.add(GL_TRIANGLE_STRIP, level.blockStrip);
+    const std::span<const Vec3> ribbons(level.ribbons);
     std::uint32_t v = 0;
     for (const std::uint32_t end : level.ribbonEnds) {
-        list.restart(GL_TRIANGLE_STRIP);
-        glNormal3f(0.0f, 1.0f, 0.0f);
-        for (; v < end; ++v) vertex(level.ribbons[v]);
+        batch.add(GL_TRIANGLE_STRIP, ribbons.subspan(v, end - v));
+        v = end;
     }
     // A wall seen from behind lies under the plate it holds up, so it shows
     // at most along that plate's very edge; culling spares the rasteriser
     // about half the walls, which at fine intervals are tiny and many.
-    list.end();
-    glEnable(GL_CULL_FACE);
-    list.begin(GL_QUADS);
-    for (std::size_t q = 0; q < level.borderNormals.size(); ++q) {
-        const Vec3& n = level.borderNormals[q];
-        glNormal3f(n.x, n.y, n.z);
-        for (int k = 0; k < 4; ++k) vertex(level.borderWalls[4 * q + static_cast<std::size_t>(k)]);
-    }
+    batch.cullFaces(true);
+    const std::span<const Vec3> border(level.borderWalls);
+    for (std::size_t q = 0; q < level.borderNormals.size(); ++q)
+        batch.add(GL_QUADS, border.subspan(4 * q, 4), level.borderNormals[q]);
+    const std::span<const Vec3> walls(level.wallPoints);
     std::size_t pair = 0;
-    for (std::uint32_t end : level.wallEnds) {
-        list.restart(GL_QUAD_STRIP);
-        for (; pair < end; ++pair) {
-            const Vec3& n = level.wallNormals[pair];
-            glNormal3f(n.x, n.y, n.z);
-            vertex(level.wallPoints[2 * pair]);
-            vertex(level.wallPoints[2 * pair + 1]);
-        }
+    for (const std::uint32_t end : level.wallEnds) {
+        normals.clear();
+        for (std::size_t p = pair; p < end; ++p)
+            normals.insert(normals.end(), 2, level.wallNormals[p]);
+        batch.add(GL_QUAD_STRIP, walls.subspan(2 * pair, 2 * (end - pair)), normals);
+        pair = end;
     }
-    list.end();
-    glDisable(GL_CULL_FACE);
+    batch.cullFaces(false);
 }
 
 }  // namespace
@@ -245,44 +227,34 @@ void CDrawStep::compileFor(int side, bool counted) {
 }
 
 void CDrawStep::compileScene(const StepGrid& g) {
+    solid_.reset();
+    lines_.reset();
     const float minY = bounds().minY, maxY = bounds().maxY, sea = terrain().seaLevel;
     const ColourBands plates = stepMaterialBands(minY, maxY, sea, settings().seaColors);
-    // The outlines wait here while the solid is compiled: one list at a time.
-    Polylines outline;
-    std::vector<std::size_t> linesUpTo(levels_.size(), 0);
-    {
-        ListWriter list(kSolidList);
-        traceStepLevels(g, [&](const StepLevel& level) {
-            countVertices(level.solidVertices() + level.outlineVertices());
-            const std::uint32_t offset = static_cast<std::uint32_t>(outline.points.size());
-            outline.points.insert(outline.points.end(), level.outline.points.begin(),
-                                  level.outline.points.end());
-            for (std::uint32_t end : level.outline.ends) outline.ends.push_back(offset + end);
-            linesUpTo[level.level] = outline.ends.size();
-            if (level.solidVertices() == 0) return;
-            list.end();
-            const Rgba c = plates.at(levels_[level.level]);
-            glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, c.data());
-            emitSolid(list, level);
-        });
-    }
-
     const ColourBands lines = stepLineBands(minY, maxY, sea, settings().seaColors);
-    ListWriter list(kLineList);
-    std::size_t line = 0;
-    for (std::size_t k = 0; k < levels_.size(); ++k) {
-        if (line == linesUpTo[k]) continue;
-        list.end();
-        const Rgba c = lines.at(levels_[k]);
-        glColor3f(c[0], c[1], c[2]);
-        const float y = static_cast<float>(levels_[k]);
-        for (; line < linesUpTo[k]; ++line) {
-            list.restart(GL_LINE_STRIP);
-            const std::uint32_t from = line == 0 ? 0 : outline.ends[line - 1];
-            for (std::uint32_t p = from; p < outline.ends[line]; ++p)
-                glVertex3f(outline.points[p].x, y, outline.points[p].z);
+    std::vector<Vec3> normals, strip;
+    traceStepLevels(g, [&](const StepLevel& level) {
+        countVertices(level.solidVertices() + level.outlineVertices());
+        const Polylines& outline = level.outline;
+        if (!outline.ends.empty()) {
+            const Rgba c = lines.at(levels_[level.level]);
+            lines_.colour({c[0], c[1], c[2], 1.0f});
+            const float y = static_cast<float>(levels_[level.level]);
+            std::uint32_t from = 0;
+            for (const std::uint32_t end : outline.ends) {
+                strip.clear();
+                for (std::uint32_t p = from; p < end; ++p)
+                    strip.push_back({outline.points[p].x, y, outline.points[p].z});
+                lines_.add(GL_LINE_STRIP, strip);
+                from = end;
+            }
         }
-    }
+        if (level.solidVertices() == 0) return;
+        solid_.material(plates.at(levels_[level.level]));
+        emitSolid(solid_, level, normals);
+    });
+    solid_.upload();
+    lines_.upload();
 }
 
 void CDrawStep::setLights() {
@@ -296,7 +268,7 @@ void CDrawStep::drawFrame() {
     glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_LIGHTING);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    drawTurned([] { glCallList(kLineList); });
+    drawTurned([this] { drawLines(); });
 
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_POLYGON_OFFSET_FILL);
@@ -305,8 +277,21 @@ void CDrawStep::drawFrame() {
     // The walls face the low ground, wound as OpenGL's front faces are.
     glFrontFace(GL_CCW);
     glCullFace(GL_BACK);
-    drawTurned([] { glCallList(kSolidList); });
+    drawTurned([this] { drawSolid(); });
     finishFrame();
+}
+
+void CDrawStep::drawLines() {
+    lines_.draw();
+}
+
+void CDrawStep::drawSolid() {
+    solid_.draw();
+}
+
+void CDrawStep::releaseGl() {
+    solid_.reset();
+    lines_.reset();
 }
 
 }  // namespace hg

@@ -14,6 +14,7 @@
 #include "render/function_ref.h"
 #include "render/light_table.h"
 #include "render/side_quad.h"
+#include "render/vertex_batch.h"
 
 namespace hg {
 
@@ -87,10 +88,8 @@ void emitSideQuads(std::span<const CSideQuad> walls, std::size_t level, double h
 // thick, tinted by height, with lighter contour lines along their edges.
 class CDrawStep : public CDraw {
 public:
-    static constexpr unsigned kLineList = 1;
-    static constexpr unsigned kSolidList = 2;
-    // Beyond this many vertices in the two lists the interval is refused:
-    // each costs the driver some 22 bytes held and 100 ns or more a frame
+    // Beyond this many vertices in the two batches the interval is refused:
+    // each costs the driver some 24 bytes held and 100 ns or more a frame
     // on a software renderer, so this keeps the saver near 250 MiB and a
     // frame within a few ticks.
     static constexpr std::size_t kVertexBudget = 3'000'000;
@@ -109,11 +108,17 @@ public:
     // The interval in drawing units the scene was built with.
     double stepHeight() const { return stepHeight_; }
     std::size_t levelCount() const { return levels_.size(); }
-    // How many vertices went into the two lists.
+    // How many vertices went into the two batches.
     std::size_t vertexCount() const { return vertexCount_; }
 
+protected:
+    // The outlines, unlit, and the lit solid, each under the view's turn.
+    virtual void drawLines();
+    virtual void drawSolid();
+    void releaseGl() override;
+
 private:
-    // Both lists, the terraces' edges straightened for a view up to `side`
+    // Both batches, the terraces' edges straightened for a view up to `side`
     // pixels a side; counted against the budget or not.
     void compileFor(int side, bool counted);
     void compileScene(const StepGrid& g);
@@ -128,6 +133,8 @@ private:
     double stepHeight_ = 0.0;
     std::vector<double> levels_;
     std::size_t vertexCount_ = 0;
+    VertexBatch solid_{true};
+    VertexBatch lines_{false};
 };
 
 // The text shown when an interval would give more vertices than the budget,

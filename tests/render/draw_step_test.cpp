@@ -565,10 +565,14 @@ TEST(OffscreenStep, TooFineAnIntervalIsRefusedWithAMessage) {
     }
 }
 
-// Step and 3D-Contour compiled cell by cell, piece by piece, into the
-// same lists: the pictures the merged lists must give.
+// Step and 3D-Contour compiled cell by cell, piece by piece, into display
+// lists: the pictures the merged geometry must give.
 class CellByCellStep : public hg::CDrawStep {
 public:
+    static constexpr unsigned kLineList = 1;
+    static constexpr unsigned kSolidList = 2;
+    void drawLines() override { glCallList(kLineList); }
+    void drawSolid() override { glCallList(kSolidList); }
     void buildScene() override {
         hg::CDrawStep::buildScene();
         const hg::Bounds& b = bounds();
@@ -605,6 +609,8 @@ public:
 
 class PieceByPieceContour : public hg::CDrawContour {
 public:
+    static constexpr unsigned kLineList = 1;
+    void drawLines() override { glCallList(kLineList); }
     void buildScene() override {
         hg::CDrawContour::buildScene();
         const hg::Bounds& b = bounds();
