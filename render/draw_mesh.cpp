@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include "render/contour_chains.h"
+#include "render/draw_contour.h"
 #include "render/terrain_helpers.h"
 
 namespace hg {
@@ -99,7 +101,7 @@ void CDrawMesh::buildScene() {
     midHeight_ = meshMidHeight(std::move(heights), terrain().seaLevel);
 
     compileSolid();
-    compileNet();
+    compileNet(viewSide());
 }
 
 void CDrawMesh::compileSolid() {
@@ -140,7 +142,7 @@ void CDrawMesh::compileSolid() {
     glEndList();
 }
 
-void CDrawMesh::compileNet() {
+void CDrawMesh::compileNet(int side) {
     GLfloat range[2] = {1.0f, 1.0f};
     glGetFloatv(GL_LINE_WIDTH_RANGE, range);
     // Some drivers report a thinnest width of 0, which glLineWidth refuses.
@@ -149,15 +151,33 @@ void CDrawMesh::compileNet() {
     const int cols = numCols();
     const std::vector<float>& vertices = terrain().vertices;
     netBlock_ = meshBlockSize(cols, settings().maxLines);
+    straightenedFor_ = side;
+    // A net line runs along one row or one column, so it lies in an upright
+    // plane: straightened there, it leaves out the posts that bend it by
+    // less than a quarter pixel, as the contour lines do. The software
+    // renderer pays as much for a line piece as for a triangle.
+    const double bend = straighten_ ? unseenBend(*this, side) : 0.0;
+    netVertices_ = 0;
+    std::vector<GroundPoint> profile;
+    std::vector<std::uint32_t> keep;
     glNewList(kNetList, GL_COMPILE);
     // Each net line is one strip: a block outline of its own would draw
     // every shared edge twice, and the net is most of a frame's work.
     for (const auto& line : meshNetLines(cols, numRows(), netBlock_)) {
+        auto at = [&](std::size_t n) {
+            return &vertices[(static_cast<std::size_t>(line[n].first) * cols +
+                              static_cast<std::size_t>(line[n].second)) *
+                             3];
+        };
+        const bool alongRow = line.size() < 2 || line[0].first == line[1].first;
+        profile.clear();
+        for (std::size_t n = 0; n < line.size(); ++n)
+            profile.push_back({at(n)[alongRow ? 0 : 2], at(n)[1]});
+        straightenedPoints(
+            profile, bend, [](std::size_t, std::size_t) { return true; }, keep);
+        netVertices_ += keep.size();
         glBegin(GL_LINE_STRIP);
-        for (const auto& [i, j] : line) {
-            glVertex3fv(
-                &vertices[(static_cast<std::size_t>(i) * cols + static_cast<std::size_t>(j)) * 3]);
-        }
+        for (const std::uint32_t n : keep) glVertex3fv(at(n));
         glEnd();
     }
     glEndList();
@@ -168,6 +188,9 @@ void CDrawMesh::setLights() {
 }
 
 void CDrawMesh::drawFrame() {
+    // A window grown past what the net was straightened for has it traced
+    // again, so no left-out bend ever shows.
+    if (straighten_ && viewSide() > straightenedFor_) compileNet(viewSide());
     const auto wire = unpackColour(palette_.wire);
     glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_LIGHTING);

@@ -58,6 +58,10 @@ public:
     static constexpr unsigned kSolidList = 1;
     static constexpr unsigned kNetList = 2;
 
+    // Drawing every post of the net is there for tests; the saver
+    // straightens it.
+    explicit CDrawMesh(bool straighten = true) : straighten_(straighten) {}
+
     void buildScene() override;
     void setLights() override;
     void drawFrame() override;
@@ -66,15 +70,21 @@ public:
     float midHeight() const { return midHeight_; }
     // The block size the net was built with.
     int netBlock() const { return netBlock_; }
+    // How many vertices the net's lines hold.
+    std::size_t netVertexCount() const { return netVertices_; }
 
 private:
     void compileSolid();
-    void compileNet();
+    // The net, its lines straightened for a view up to `side` pixels a side.
+    void compileNet(int side);
     void issueVertex(int i, int j);
 
     MeshPalette palette_;
     float midHeight_ = 0.0f;
     int netBlock_ = 1;
+    bool straighten_;
+    int straightenedFor_ = 0;
+    std::size_t netVertices_ = 0;
 };
 
 }  // namespace hg
