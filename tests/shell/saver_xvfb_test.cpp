@@ -215,15 +215,16 @@ bool hasChildWindow(const VirtualDisplay& d, xcb_window_t parent) {
 
 TEST(SaverOnX, TerminateEndsASaverWaitingForAChangeOfDemInFlight) {
     REQUIRE_X();
-    // The saver takes the settings lock twice: for its first-run check,
-    // before it has a window, and when its window reads the DEM. This test
-    // holds the lock (standing for a select importing a large file) for
-    // the second only. Should the saver get through both between two of
-    // the test's looks, it draws, and the round is run again.
+    // Past its first run the saver takes the settings lock twice: for its
+    // first-run check, before it has a window, and when its window reads
+    // the DEM. This test holds the lock (standing for a select importing a
+    // large file) for the second only. Should the saver get through both
+    // between two of the test's looks, it draws, and the round is run again.
     for (int round = 0; round < 5; ++round) {
         SCOPED_TRACE(round);
         xcb_window_t parent = display.makeWindow(100, 100, 200, 150);
         SaverRun run;
+        run.installTheBundledTerrain();
         hg::IniProfileStore change(run.home.path() / "Hillglimmer.ini");
         change.setLockWait([] { return false; });
         ASSERT_TRUE(change.lock());

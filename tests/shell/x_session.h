@@ -262,6 +262,15 @@ struct SaverRun {
         hgtest::writeFile(home.path() / "Hillglimmer.ini", "[Hillglimmer]\ndemType=1\n");
         hgtest::writeFile(home.path() / "Hillglimmer.mem", std::string(4000, 'x'));
     }
+    // The bundled terrain as the first run leaves it, so that the run is
+    // not a first one: a first run stages and commits it under the
+    // settings lock, taking the lock more than once.
+    void installTheBundledTerrain() const {
+        hgtest::writeFile(home.path() / "Hillglimmer.ini", "[Hillglimmer]\ndemType=1\n");
+        std::filesystem::copy_file(std::filesystem::path(HG_SOURCE_DIR) / "data" / "jacksboro.dem",
+                                   home.path() / "Hillglimmer.mem",
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
     ~SaverRun() {
         if (pid > 0 && ::kill(pid, 0) == 0) {
             ::kill(pid, SIGKILL);
