@@ -2,7 +2,7 @@
 // 3D-Contour and Step on the saver's default grid of real ground: a
 // 201 x 201 window of 30 m posts from the middle of the shared SDTS sample
 // (its reference heights), every post a vertex. Scene build with the
-// display-list vertex count, and one frame, at 100 m, 10 m and 1 m.
+// vertices it records, and one frame, at 100 m, 10 m and 1 m.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
