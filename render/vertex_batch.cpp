@@ -28,7 +28,31 @@ bool runsOn(GLenum mode) {
     return mode == GL_TRIANGLES || mode == GL_QUADS || mode == GL_LINES || mode == GL_POINTS;
 }
 
+// A block holds this many floats, a whole number of triples: 768 KiB.
+constexpr std::size_t kBlockFloats = 3 * 65536;
+
 }  // namespace
+
+void VertexBatch::Triples::push(const Vec3& v) {
+    if (blocks_.empty() || blocks_.back().size() == kBlockFloats) {
+        blocks_.emplace_back();
+        blocks_.back().reserve(kBlockFloats);
+    }
+    blocks_.back().insert(blocks_.back().end(), {v.x, v.y, v.z});
+}
+
+std::size_t VertexBatch::Triples::bytes() const {
+    std::size_t n = 0;
+    for (const auto& b : blocks_) n += b.size();
+    return n * sizeof(float);
+}
+
+std::vector<float> VertexBatch::Triples::joined() const {
+    std::vector<float> all;
+    all.reserve(bytes() / sizeof(float));
+    for (const auto& b : blocks_) all.insert(all.end(), b.begin(), b.end());
+    return all;
+}
 
 void VertexBatch::material(const Rgba& colour) {
     steps_.push_back({Step::Kind::Material, GL_POINTS, colour});
@@ -49,7 +73,7 @@ std::uint32_t VertexBatch::append(std::span<const Vec3> points) {
     // glDrawArrays takes its first vertex and count as GLint and GLsizei.
     if (first + points.size() > static_cast<std::size_t>(std::numeric_limits<GLint>::max()))
         throw std::length_error("vertex batch");
-    for (const Vec3& p : points) points_.insert(points_.end(), {p.x, p.y, p.z});
+    for (const Vec3& p : points) points_.push(p);
     vertices_ += points.size();
     return static_cast<std::uint32_t>(first);
 }
@@ -79,8 +103,7 @@ void VertexBatch::record(GLenum mode, std::uint32_t first, std::uint32_t count) 
 void VertexBatch::add(GLenum mode, std::span<const Vec3> points, const Vec3& normal) {
     const std::uint32_t first = append(points);
     if (withNormals_) {
-        for (std::size_t n = 0; n < points.size(); ++n)
-            normals_.insert(normals_.end(), {normal.x, normal.y, normal.z});
+        for (std::size_t n = 0; n < points.size(); ++n) normals_.push(normal);
     }
     record(mode, first, static_cast<std::uint32_t>(points.size()));
 }
@@ -89,7 +112,7 @@ void VertexBatch::add(GLenum mode, std::span<const Vec3> points, std::span<const
     if (normals.size() != points.size()) throw std::invalid_argument("vertex batch normals");
     const std::uint32_t first = append(points);
     if (withNormals_) {
-        for (const Vec3& n : normals) normals_.insert(normals_.end(), {n.x, n.y, n.z});
+        for (const Vec3& n : normals) normals_.push(n);
     }
     record(mode, first, static_cast<std::uint32_t>(points.size()));
 }
@@ -98,37 +121,48 @@ void VertexBatch::upload() {
     if (uploaded_) return;
     uploaded_ = true;
     multiDraw_ = contextAtLeast(1, 4);
-    if (!mayUseBuffer_ || points_.empty() || !contextAtLeast(1, 5)) return;
-    GLuint name = 0;
-    glGenBuffers(1, &name);
-    if (name == 0) return;
-    buffer_ = name;
-    const std::size_t pointBytes = points_.size() * sizeof(float);
-    const std::size_t normalBytes = normals_.size() * sizeof(float);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer_);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(pointBytes + normalBytes), nullptr,
-                 GL_STATIC_DRAW);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(pointBytes), points_.data());
-    if (normalBytes > 0)
-        glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(pointBytes),
-                        static_cast<GLsizeiptr>(normalBytes), normals_.data());
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    if (glGetError() == GL_OUT_OF_MEMORY) {
-        // Drawn from the client arrays instead, which are still here.
+    if (mayUseBuffer_ && !points_.empty() && contextAtLeast(1, 5)) {
+        GLuint name = 0;
+        glGenBuffers(1, &name);
+        buffer_ = name;
+    }
+    if (buffer_ != 0) {
+        const std::size_t pointBytes = points_.bytes();
+        glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(pointBytes + normals_.bytes()),
+                     nullptr, GL_STATIC_DRAW);
+        std::size_t at = 0;
+        for (const Triples* t : {&points_, &normals_}) {
+            for (const auto& b : t->blocks()) {
+                const std::size_t bytes = b.size() * sizeof(float);
+                glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(at),
+                                static_cast<GLsizeiptr>(bytes), b.data());
+                at += bytes;
+            }
+        }
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        if (glGetError() != GL_OUT_OF_MEMORY) {
+            normalsAt_ = pointBytes;
+            // OpenGL holds its own copy now.
+            points_.clear();
+            normals_.clear();
+            return;
+        }
+        const GLuint name = buffer_;
         glDeleteBuffers(1, &name);
         buffer_ = 0;
-        return;
     }
-    normalsAt_ = pointBytes;
-    // OpenGL holds its own copy now.
-    std::vector<float>().swap(points_);
-    std::vector<float>().swap(normals_);
+    // Drawn from client arrays, which take each in one piece.
+    clientPoints_ = points_.joined();
+    clientNormals_ = normals_.joined();
+    points_.clear();
+    normals_.clear();
 }
 
 void VertexBatch::draw() const {
     if (steps_.empty() || !uploaded_) return;
-    const float* points = points_.data();
-    const float* normals = normals_.data();
+    const float* points = clientPoints_.data();
+    const float* normals = clientNormals_.data();
     if (buffer_ != 0) {
         // With a buffer bound, the pointers are offsets into it.
         glBindBuffer(GL_ARRAY_BUFFER, buffer_);
@@ -179,6 +213,8 @@ void VertexBatch::reset() {
     }
     points_.clear();
     normals_.clear();
+    std::vector<float>().swap(clientPoints_);
+    std::vector<float>().swap(clientNormals_);
     firsts_.clear();
     counts_.clear();
     steps_.clear();

@@ -60,13 +60,32 @@ private:
         std::uint32_t from = 0, to = 0;
     };
 
+    // Triples kept in blocks of a fixed size: growing never copies what is
+    // there, so while a batch is recorded its vertices are never held twice
+    // over, and the buffer takes them block by block.
+    class Triples {
+    public:
+        void push(const Vec3& v);
+        bool empty() const { return blocks_.empty(); }
+        std::size_t bytes() const;
+        const std::vector<std::vector<float>>& blocks() const { return blocks_; }
+        std::vector<float> joined() const;
+        void clear() { std::vector<std::vector<float>>().swap(blocks_); }
+
+    private:
+        std::vector<std::vector<float>> blocks_;
+    };
+
     std::uint32_t append(std::span<const Vec3> points);
     void record(GLenum mode, std::uint32_t first, std::uint32_t count);
 
     bool withNormals_;
     bool mayUseBuffer_;
-    std::vector<float> points_;
-    std::vector<float> normals_;
+    Triples points_;
+    Triples normals_;
+    // Drawn from without a buffer: the triples in one piece each.
+    std::vector<float> clientPoints_;
+    std::vector<float> clientNormals_;
     std::vector<GLint> firsts_;
     std::vector<GLsizei> counts_;
     std::vector<Step> steps_;
