@@ -262,9 +262,7 @@ struct SaverRun {
         hgtest::writeFile(home.path() / "Hillglimmer.ini", "[Hillglimmer]\ndemType=1\n");
         hgtest::writeFile(home.path() / "Hillglimmer.mem", std::string(4000, 'x'));
     }
-    // The bundled terrain as the first run leaves it, so that the run is
-    // not a first one: a first run stages and commits it under the
-    // settings lock, taking the lock more than once.
+    // The bundled terrain as a first run leaves it: the run is not a first one.
     void installTheBundledTerrain() const {
         hgtest::writeFile(home.path() / "Hillglimmer.ini", "[Hillglimmer]\ndemType=1\n");
         std::filesystem::copy_file(std::filesystem::path(HG_SOURCE_DIR) / "data" / "jacksboro.dem",
