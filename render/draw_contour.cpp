@@ -185,19 +185,12 @@ void CDrawContour::compileLines(int side) {
     vertexCount_ = 0;
     straightenedFor_ = side;
     lines_.reset();
-    std::vector<Vec3> strip;
     traceContourLines(
         vertices, numCols(), numRows(), levels_, straighten_ ? unseenBend(*this, side) : 0.0,
         [&](std::size_t k, const Polylines& lines) {
             const auto c = contourLineColour(levels_[k], s.seaColors, sea, b.minY, b.maxY);
             lines_.colour({c[0], c[1], c[2], 1.0f});
-            const auto y = static_cast<float>(levels_[k]);
-            std::uint32_t p = 0;
-            for (const std::uint32_t end : lines.ends) {
-                strip.clear();
-                for (; p < end; ++p) strip.push_back({lines.points[p].x, y, lines.points[p].z});
-                lines_.add(GL_LINE_STRIP, strip);
-            }
+            lines_.addLines(lines, static_cast<float>(levels_[k]));
             vertexCount_ += lines.points.size();
         });
     lines_.upload();

@@ -232,22 +232,14 @@ void CDrawStep::compileScene(const StepGrid& g) {
     const float minY = bounds().minY, maxY = bounds().maxY, sea = terrain().seaLevel;
     const ColourBands plates = stepMaterialBands(minY, maxY, sea, settings().seaColors);
     const ColourBands lines = stepLineBands(minY, maxY, sea, settings().seaColors);
-    std::vector<Vec3> normals, strip;
+    std::vector<Vec3> normals;
     traceStepLevels(g, [&](const StepLevel& level) {
         countVertices(level.solidVertices() + level.outlineVertices());
         const Polylines& outline = level.outline;
         if (!outline.ends.empty()) {
             const Rgba c = lines.at(levels_[level.level]);
             lines_.colour({c[0], c[1], c[2], 1.0f});
-            const float y = static_cast<float>(levels_[level.level]);
-            std::uint32_t from = 0;
-            for (const std::uint32_t end : outline.ends) {
-                strip.clear();
-                for (std::uint32_t p = from; p < end; ++p)
-                    strip.push_back({outline.points[p].x, y, outline.points[p].z});
-                lines_.add(GL_LINE_STRIP, strip);
-                from = end;
-            }
+            lines_.addLines(outline, static_cast<float>(levels_[level.level]));
         }
         if (level.solidVertices() == 0) return;
         solid_.material(plates.at(levels_[level.level]));

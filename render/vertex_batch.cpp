@@ -117,6 +117,18 @@ void VertexBatch::add(GLenum mode, std::span<const Vec3> points, std::span<const
     record(mode, first, static_cast<std::uint32_t>(points.size()));
 }
 
+void VertexBatch::addLines(const Polylines& lines, float y) {
+    std::vector<Vec3> strip;
+    std::uint32_t from = 0;
+    for (const std::uint32_t end : lines.ends) {
+        strip.clear();
+        for (std::uint32_t p = from; p < end; ++p)
+            strip.push_back({lines.points[p].x, y, lines.points[p].z});
+        add(GL_LINE_STRIP, strip);
+        from = end;
+    }
+}
+
 void VertexBatch::upload() {
     if (uploaded_) return;
     uploaded_ = true;

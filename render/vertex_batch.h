@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/colour_bands.h"
+#include "render/contour_chains.h"
 #include "render/terrain_helpers.h"
 
 namespace hg {
@@ -41,6 +42,8 @@ public:
     // is recorded between them; strips are each their own primitive.
     void add(GLenum mode, std::span<const Vec3> points, const Vec3& normal = {0.0f, 1.0f, 0.0f});
     void add(GLenum mode, std::span<const Vec3> points, std::span<const Vec3> normals);
+    // Each of the lines as a line strip at height y.
+    void addLines(const Polylines& lines, float y);
 
     std::size_t vertexCount() const { return vertices_; }
 
