@@ -78,11 +78,11 @@ std::size_t countContourPieces(std::span<const float> vertices, int numCols, int
     return count;
 }
 
-double unseenBend(const Projection& view, int viewSide) {
+double unseenBend(const Projection& view, int viewSide, double pixels) {
     // A point at eye depth z >= near, seen at (x/z, y/z) with |x/z| <= w/near
     // and |y/z| <= h/near, projects with a Jacobian of norm at most
     // sqrt(1 + (x/z)^2 + (y/z)^2) / z; scaled by W / 2w pixels per unit at
-    // the near plane (2w x 2h, and h / w = H / W) a ground offset d moves it
+    // the near plane (2w x 2h, and h / w = H / W) an offset d, any way, moves it
     // by at most d * sqrt(W^2 / w^2 + (W^2 + H^2) / near^2) / 2 pixels,
     // largest on the widest and tallest view. An orthographic box has no
     // near plane to speak of: its "near" is huge and the slant term goes.
@@ -94,16 +94,16 @@ double unseenBend(const Projection& view, int viewSide) {
     const double side = viewSide;
     const double pixelsPerUnit =
         std::sqrt(side * side / (w * w) + 2.0 * side * side / (nearZ * nearZ)) / 2.0;
-    const double flat = kUnseenPixels / pixelsPerUnit;
+    const double flat = pixels / pixelsPerUnit;
     return flat / (1.0 + 2.0 * flat / nearZ);
 }
 
-double unseenBend(const CDraw& draw, int viewSide) {
+double unseenBend(const CDraw& draw, int viewSide, double pixels) {
     const Bounds& b = draw.bounds();
     const CViewSettings& s = *draw.viewSettings();
     return unseenBend(computeProjection(b.minX, b.maxX, b.minZ, b.maxZ, s.fovY, s.distanceFactor,
                                         s.perspective, 1.0, 0.0f),
-                      viewSide);
+                      viewSide, pixels);
 }
 
 void traceContourLines(std::span<const float> vertices, int numCols, int numRows,

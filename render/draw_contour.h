@@ -50,12 +50,13 @@ void traceContourLines(std::span<const float> vertices, int numCols, int numRows
 // The fraction of a pixel a left-out point may move a line by.
 inline constexpr double kUnseenPixels = 0.25;
 
-// The ground distance that moves nothing drawn under `view` (the projection
-// of a square view) by more than kUnseenPixels on a view `viewSide` pixels
-// wide and high or smaller: lines bent by less look straight there.
-double unseenBend(const Projection& view, int viewSide);
+// The distance that moves nothing drawn under `view` (the projection of a
+// square view) by more than `pixels` (kUnseenPixels unless told) on a view
+// `viewSide` pixels wide and high or smaller: lines bent by less look
+// straight there.
+double unseenBend(const Projection& view, int viewSide, double pixels = kUnseenPixels);
 // The same for the turning view a style draws its terrain in.
-double unseenBend(const CDraw& draw, int viewSide);
+double unseenBend(const CDraw& draw, int viewSide, double pixels = kUnseenPixels);
 
 // Past this many line pieces the frame takes most of a second on a
 // software renderer. Joined into strips a piece costs about one vertex.

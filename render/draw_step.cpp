@@ -219,7 +219,16 @@ void CDrawStep::compileFor(int side, bool counted) {
     // At fine intervals the terraces' edges bend in steps far below a
     // pixel, and every step costs the renderer a wall, a plate and a line
     // piece: straightened for the view, a fifth of them go at 1 m.
-    if (straighten_) g.bend = unseenBend(*this, side);
+    if (straighten_) {
+        g.bend = unseenBend(*this, side);
+        // A contour wall is one interval high, and its top is where the
+        // outline runs, a pixel wide. Where no wall can stand more than half
+        // a pixel on the view, the line covers what the wall would show, all
+        // but stray dots where the two are rasterised apart; and at fine
+        // intervals the walls were a quarter of the frame's work.
+        g.contourWalls = stepHeight_ > unseenBend(*this, side, kOutlineHalfWidth);
+    }
+    contourWalls_ = g.contourWalls;
     straightenedFor_ = side;
     vertexCount_ = 0;
     budgetCounted_ = counted;

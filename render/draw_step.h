@@ -38,6 +38,10 @@ struct StepGrid {
     // Contour points within this ground distance of a straight way may be
     // left out of walls, plates and outlines (none at 0).
     double bend = 0.0;
+    // Whether the walls along the contours are wanted. Without them the
+    // plates and outlines are traced as before, and a point is kept for
+    // its bend alone, no longer for the light of a wall.
+    bool contourWalls = true;
 };
 
 // A piece of the outline: one segment at level `level` (an index).
@@ -95,6 +99,9 @@ public:
     static constexpr std::size_t kVertexBudget = 3'000'000;
     // More levels than this are refused before they are listed.
     static constexpr double kLevelBudget = 1'000'000;
+    // The outlines are drawn at the thinnest width, which rasterises a pixel
+    // wide.
+    static constexpr double kOutlineHalfWidth = 0.5;
 
     // The budget, and drawing every traced point, are there for tests; the
     // saver keeps the defaults.
@@ -110,6 +117,9 @@ public:
     std::size_t levelCount() const { return levels_.size(); }
     // How many vertices went into the two batches.
     std::size_t vertexCount() const { return vertexCount_; }
+    // Whether the walls along the contours are drawn: not where the view
+    // shows none of them taller than the outline's half width.
+    bool contourWalls() const { return contourWalls_; }
 
 protected:
     // The outlines, unlit, and the lit solid, each under the view's turn.
@@ -129,6 +139,7 @@ private:
     std::size_t vertexBudget_;
     bool straighten_;
     bool budgetCounted_ = true;
+    bool contourWalls_ = true;
     int straightenedFor_ = 0;
     double stepHeight_ = 0.0;
     std::vector<double> levels_;

@@ -138,7 +138,7 @@ public:
         }
         mergeBlocks(whole_, buckets_, [&](const Block& r) { addBlock(r, out); });
         addBorderWalls(out);
-        smoothSideQuads(walls_);
+        if (g_.contourWalls) smoothSideQuads(walls_);
         addWallStrips(out);
     }
 
@@ -247,6 +247,7 @@ private:
                 for (std::size_t m = from + 1; m < to; ++m) {
                     const ChainPoint& p = chain_[m];
                     if (!(p.up == a.up) && !(p.up == b.up)) return false;
+                    if (!g_.contourWalls) continue;
                     const double t =
                         span > 0.0 ? std::hypot(p.top.x - a.top.x, p.top.z - a.top.z) / span : 0.0;
                     const double nx = a.normal.x + t * (b.normal.x - a.normal.x);
@@ -270,7 +271,7 @@ private:
         keepDirected(partner);
         // Where smoothing left the two sides of a joint lit differently the
         // strip cannot carry both: it ends there.
-        for (std::size_t e = 1; e < partner.size(); e += 2) {
+        for (std::size_t e = 1; g_.contourWalls && e < partner.size(); e += 2) {
             if (partner[e] == kNoPartner) continue;
             if (!sameBits(walls_[e / 2].secondNormal, walls_[partner[e] / 2].firstNormal)) {
                 partner[partner[e]] = kNoPartner;
@@ -284,6 +285,10 @@ private:
             auto add = [&](const Vec3& top, const Vec3& normal) {
                 const std::size_t n = out.wallNormals.size() - first;
                 const GroundPoint p = ground(top);
+                if (!g_.contourWalls) {
+                    addOutline(out.outline, firstOutline, p);
+                    return;
+                }
                 if (n >= 2) {
                     const std::size_t b = out.wallNormals.size() - 1;
                     if (runsStraightOn(ground(out.wallPoints[2 * b - 1]),
@@ -324,7 +329,8 @@ private:
                 add(chain_[k].top, chain_[k].normal);
                 addPlate(chain_[k].top, chain_[k].up);
             }
-            out.wallEnds.push_back(static_cast<std::uint32_t>(out.wallNormals.size()));
+            if (g_.contourWalls)
+                out.wallEnds.push_back(static_cast<std::uint32_t>(out.wallNormals.size()));
             out.ribbonEnds.push_back(static_cast<std::uint32_t>(out.ribbons.size()));
             out.outline.ends.push_back(static_cast<std::uint32_t>(out.outline.points.size()));
         }

@@ -35,6 +35,7 @@ struct StepLevel {
     std::vector<Vec3> borderNormals;
     // Quad strips: for each point along a strip its foot and its top, each
     // pair with one normal; strip s ends before wallEnds[s] (in pairs).
+    // Empty where the grid asks for no contour walls.
     std::vector<Vec3> wallPoints;
     std::vector<Vec3> wallNormals;
     std::vector<std::uint32_t> wallEnds;
